@@ -1,0 +1,44 @@
+// The ten command buttons: a day button selects its whole day, Enable and Disable apply the held
+// selection, and the Enable property switches all ten on or off.
+
+#include "model/ErrorStyles.h"
+#include "model/Schedule.h"
+
+namespace tarn {
+
+void Schedule::cmdDay_Click(std::int16_t Index) {
+    if (Index < 0 || Index > 7) return;
+    DrawSchedule();
+    state_.CurrentDay = Index;
+    state_.SelectionDay = Index;
+    state_.LastMarkedBlock = -1;
+    UpdateScheduleSelection(0.0f, 0.0f, true, false);
+}
+
+void Schedule::cmdEnable_Click() {
+    ApplySelection(true);
+    DrawSchedule();
+}
+
+void Schedule::cmdDisable_Click() {
+    ApplySelection(false);
+    DrawSchedule();
+}
+
+void Schedule::ApplySelection(bool EnableBlocks) {
+    // The held selection goes to the row it was made on, not to the row a redraw left current.
+    if (state_.SelectionDay >= 0) state_.CurrentDay = state_.SelectionDay;
+    // The day's properties are the one authoritative copy: a host write made since the row was
+    // last drawn must not be overwritten by stale block states.
+    SetBlockStates();
+    SaveSelections(EnableBlocks);
+}
+
+void Schedule::ApplyEnabledState() {
+    for (int i = 0; i < 8; ++i)
+        Silently([&] { platform_.DayButton(i).SetEnabled(state_.mEnable); });
+    Silently([&] { platform_.EnableButton().SetEnabled(state_.mEnable); });
+    Silently([&] { platform_.DisableButton().SetEnabled(state_.mEnable); });
+}
+
+}  // namespace tarn

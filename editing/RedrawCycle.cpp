@@ -1,0 +1,48 @@
+// The redraw cycle: requests from the window system and the host arm the one-shot timer, whose
+// tick redraws all eight rows once; edits redraw at once.
+
+#include "model/ErrorStyles.h"
+#include "model/Schedule.h"
+
+namespace tarn {
+
+void Schedule::QueueRedraw() {
+    platform::Timer& timer = platform_.InitTimer();
+    // An armed timer already owes one full redraw, which serves this request too.
+    if (!timer.Enabled()) timer.SetEnabled(true);
+}
+
+void Schedule::InitTimer_Timer() {
+    platform_.InitTimer().SetEnabled(false);
+    DrawSchedule();
+}
+
+void Schedule::Resize() {
+    ResizeControls();
+    QueueRedraw();
+}
+
+void Schedule::Paint() {
+    // Before the first full redraw, and while one runs, the pending redraw covers the request.
+    if (state_.ScheduleDrawn) QueueRedraw();
+}
+
+void Schedule::DrawSchedule() {
+    state_.ScheduleDrawn = false;
+    for (std::int16_t day = 0; day < platform::kDayCount; ++day) {
+        state_.CurrentDay = day;
+        Silently([&] { platform_.DayBar(day).Cls(); });
+        Silently([&] { DrawScheduleBackground(); });
+        Silently([&] { UpdateScheduleBar(); });
+    }
+    state_.ScheduleDrawn = true;
+    ++completedRedraws_;
+}
+
+void Schedule::DrawScheduleBackground() {
+    InitializeScheduleBlocks();
+    UpdateTimeLabels();
+    UpdateTimePeriodLabels();
+}
+
+}  // namespace tarn

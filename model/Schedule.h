@@ -1,0 +1,121 @@
+// The control: one object that owns every field of the weekly schedule editor and carries out its
+// public interface (properties, methods), its life events and the events of its child widgets.
+// It reaches the outside world only through the platform interfaces it is given.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "model/ScheduleState.h"
+#include "model/TimeProperties.h"
+#include "platform/Platform.h"
+
+namespace tarn {
+
+class Schedule {
+public:
+    /// The platform must outlive the control; its widgets exist before Initialize().
+    explicit Schedule(platform::Platform& platform);
+    Schedule(const Schedule&) = delete;
+    Schedule& operator=(const Schedule&) = delete;
+
+    // Life events, delivered by the host.
+    /// Sets the defaults, captures the design geometry and arms the first redraw.
+    void Initialize();
+    /// Clears the bars; the last event of the control.
+    void Terminate();
+    /// The control was resized: lays out the widgets and queues a redraw.
+    void Resize();
+    /// The window system asks for a repaint: queues a redraw once the first one has run.
+    void Paint();
+
+    // Methods.
+    /// Queues one full redraw on the next timer tick. Throws when the timer fails.
+    void Refresh();
+    /// Sets all 64 time properties to 0, then queues a redraw. Raises no event.
+    void Reset();
+
+    // Properties.
+    bool Enable() const { return state_.mEnable; }
+    void SetEnable(bool vData);
+    std::string SpecialDayCaption() const { return state_.mSpecialDayCaption; }
+    void SetSpecialDayCaption(const std::string& vData);
+    bool SpecialDayEnabled() const { return state_.mSpecialDayEnabled; }
+    void SetSpecialDayEnabled(bool vData);
+
+    /// Time property by index (0 to 63, the order of TimePropertyName); any value is stored.
+    std::int16_t TimeValue(int index) const;
+    void SetTimeValue(int index, std::int16_t vData);
+
+#define TARN_DECLARE_TIME_PROPERTY(Day, Edge, n, index)                                   \
+    std::int16_t Schedule_##Day##Edge##n() const { return TimeValue(index); }              \
+    void SetSchedule_##Day##Edge##n(std::int16_t vData) { SetTimeValue(index, vData); }
+    TARN_TIME_PROPERTIES(TARN_DECLARE_TIME_PROPERTY)
+#undef TARN_DECLARE_TIME_PROPERTY
+
+    // Events of the child widgets.
+    void InitTimer_Timer();
+    void Schedule_MouseDown(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X,
+                            float Y);
+    void Schedule_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X,
+                            float Y);
+    void Schedule_MouseUp(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X,
+                          float Y);
+    void cmdDay_Click(std::int16_t Index);
+    void cmdEnable_Click();
+    void cmdDisable_Click();
+
+    /// Every field, read-only.
+    const ScheduleState& State() const { return state_; }
+    /// Full redraws of all eight rows run to their end since the control was created.
+    std::uint64_t CompletedRedraws() const { return completedRedraws_; }
+
+private:
+    friend class ScheduleTestAccess;
+
+    // Model.
+    void ClearScheduleProperties();
+    std::int16_t BlockQuantityToTime(std::int16_t BlockQuantity);
+    std::int16_t TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue);
+    void UpdateInternalScheduleArrays();
+    void UpdateScheduleProperties();
+    void SetBlockStates();
+    bool ValidateSelection();
+    void SaveSelections(bool EnableBlocks);
+
+    // Editing.
+    /// ExtendRun: a drag's move, which marks the run from the block marked last to the one hit.
+    void UpdateScheduleSelection(float X, float Y, bool EraseOthers, bool AtPointer,
+                                 bool ExtendRun = false);
+    void QueueRedraw();
+    void DrawSchedule();
+    void DrawScheduleBackground();
+    void ApplyEnabledState();
+    void ApplySelection(bool EnableBlocks);
+
+    // Rendering.
+    void InitializeScheduleBlocks();
+    void UpdateScheduleBar();
+    void DrawTickmarks();
+    void DrawMinorTickmarks();
+    void DrawIntermediateTickmarks();
+    void DrawMajorTickmarks();
+    void DrawTickmarkLevel(int intervals, int lengthThirds, std::string_view failure);
+    void UpdateTimeLabels();
+    void UpdateTimePeriodLabels();
+    void GetCurrentPositions();
+    void ResizeControls();
+
+    /// Shows the critical "Failed to ... with error: " box for a caught error.
+    void ReportFailure(std::string_view sentence, const std::exception& error);
+    /// Shows the exclamation box of a refused save.
+    void ReportRule(std::string_view text);
+
+    platform::Platform& platform_;
+    ScheduleState state_;
+    std::uint64_t completedRedraws_ = 0;
+};
+
+}  // namespace tarn
