@@ -49,8 +49,9 @@ void Schedule::Schedule_MouseUp(std::int16_t Index, std::int16_t Button, std::in
     state_.Selecting = false;
     state_.LastMarkedBlock = -1;
     if (ValidateSelection()) return;
-    // A selection in pieces is discarded: its marks are wiped and its flags cleared, so that
-    // Enable and Disable never apply blocks the user can no longer see.
+    // A selection in pieces is discarded: its marks are wiped from the bar it was made on and
+    // its flags cleared, so that Enable and Disable never apply blocks the user cannot see.
+    if (state_.SelectionDay >= 0) state_.CurrentDay = state_.SelectionDay;
     Silently([&] { DrawScheduleBackground(); });
     Silently([&] { UpdateScheduleBar(); });
     for (int b = 0; b < kBlocksPerDay; ++b) state_.SelectionBlocks[b] = false;

@@ -24,7 +24,7 @@ struct POINTAPI {
 };
 
 /// A drawing object (a pen); 0 is no object.
-using GdiObject = std::uintptr_t;
+using GdiObject = std::uint64_t;
 
 /// A view of 32-bit pixels (0xFFRRGGBB), row by row; stride counts pixels.
 struct PixelView {

@@ -20,8 +20,8 @@ void PutPixel(const PixelView& view, std::int32_t x, std::int32_t y, std::uint32
 
 PixelGdi::PixelGdi(FaultInjector* faults) : faults_(faults) {}
 
-// A handle is the slot number plus one in its low 16 bits and the slot's generation above, so a
-// handle of a deleted pen never names the pen that later takes its slot.
+// A handle is the slot number plus one in its low 16 bits and the slot's 32-bit generation above,
+// so a handle of a deleted pen does not name the pens that later take its slot.
 namespace {
 constexpr GdiObject kSlotMask = 0xFFFF;
 }
@@ -41,7 +41,7 @@ GdiObject PixelGdi::CreatePen(int /*style*/, int /*width*/, ColourRef colour) {
         if (!pens_[slot].alive) {
             Pen& pen = pens_[slot];
             pen.alive = true;
-            pen.generation = (pen.generation + 1) & 0xFFFFu;
+            ++pen.generation;
             pen.colour = colour & 0xFFFFFFu;
             ++live_;
             nextFree_ = (slot + 1) % kPenCapacity;
@@ -83,16 +83,21 @@ bool PixelGdi::LineTo(DeviceContext& dc, std::int32_t x, std::int32_t y) {
         const std::uint32_t pixel = PixelOf(pen->colour);
         std::int64_t x0 = dc.currentX;
         std::int64_t y0 = dc.currentY;
-        if (x0 == x) {
-            // The control draws vertical marks only: fill the clipped column directly.
-            const std::int64_t step = y >= y0 ? 1 : -1;
+        const bool outside = (x0 < 0 && x < 0) || (y0 < 0 && y < 0) ||
+                             (x0 >= view.width && x >= view.width) ||
+                             (y0 >= view.height && y >= view.height);
+        if (outside) {
+            // Nothing of the line lies on the pixels.
+        } else if (x0 == x) {
+            // The control draws vertical marks: fill the clipped column directly. The end
+            // point is excluded, so the rows run from y0 up to but not including y.
             if (x0 >= 0 && x0 < view.width) {
-                for (std::int64_t row = y0; row != y; row += step) {
-                    if (row >= 0 && row < view.height)
-                        view.pixels[row * view.stride + x0] = pixel;
-                    else if ((step > 0 && row >= view.height) || (step < 0 && row < 0))
-                        break;
-                }
+                std::int64_t from = y0 < y ? y0 : static_cast<std::int64_t>(y) + 1;
+                std::int64_t to = y0 < y ? static_cast<std::int64_t>(y) - 1 : y0;
+                from = std::max<std::int64_t>(from, 0);
+                to = std::min<std::int64_t>(to, view.height - 1);
+                for (std::int64_t row = from; row <= to; ++row)
+                    view.pixels[row * view.stride + x0] = pixel;
             }
         } else {
             // Bresenham from the current position towards (x, y), end point excluded.

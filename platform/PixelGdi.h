@@ -31,7 +31,7 @@ public:
 private:
     struct Pen {
         bool alive = false;
-        std::uint32_t generation = 0;
+        std::uint32_t generation = 0;  // bumped at every reuse of the slot
         ColourRef colour = 0;
     };
     const Pen* Find(GdiObject object) const;

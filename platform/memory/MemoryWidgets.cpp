@@ -77,6 +77,7 @@ void MemoryButton::SetEnabled(bool enabled) {
 // --- device contexts ------------------------------------------------------------------------
 
 PixelView MemoryDeviceContext::Pixels() {
+    touched_ = true;
     return PixelView{pixels_.data(), width_, height_, width_};
 }
 
@@ -88,9 +89,16 @@ void MemoryDeviceContext::Resize(int width, int height, std::uint32_t fill) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill);
+    filledWith_ = fill;
+    touched_ = false;
 }
 
-void MemoryDeviceContext::Fill(std::uint32_t pixel) { std::fill(pixels_.begin(), pixels_.end(), pixel); }
+void MemoryDeviceContext::Fill(std::uint32_t pixel) {
+    if (!touched_ && filledWith_ == pixel) return;
+    std::fill(pixels_.begin(), pixels_.end(), pixel);
+    filledWith_ = pixel;
+    touched_ = false;
+}
 
 std::uint32_t MemoryDeviceContext::PixelAt(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;

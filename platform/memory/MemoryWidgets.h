@@ -96,6 +96,10 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;
+    // Whether the pixels may differ from the last fill: anyone given the view may have drawn.
+    // Clearing a surface that only ever received text then costs nothing.
+    bool touched_ = true;
+    std::uint32_t filledWith_ = 0;
 };
 
 class MemoryBar final : public PictureBox, public MemoryGeometry {
