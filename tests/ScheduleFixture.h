@@ -40,6 +40,10 @@ public:
     void UpdateTimePeriodLabels() { s_.UpdateTimePeriodLabels(); }
     void ResizeControls() { s_.ResizeControls(); }
     void GetCurrentPositions() { s_.GetCurrentPositions(); }
+    void SetLayoutRatios(double heightRatio, double widthRatio) {
+        s_.state_.HeightRatio = heightRatio;
+        s_.state_.WidthRatio = widthRatio;
+    }
 
 private:
     Schedule& s_;

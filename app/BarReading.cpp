@@ -1,0 +1,54 @@
+#include "app/BarReading.h"
+
+#include <algorithm>
+
+#include "model/Arithmetic.h"
+
+namespace tarn::app {
+
+namespace {
+
+int Centre(int first, int end, int size) {
+    const int centre = end > first ? first + (end - first - 1) / 2 : first;
+    return std::clamp(centre, 0, size - 1);
+}
+
+}  // namespace
+
+std::array<int, 96> BlockCentreColumns(int width) {
+    // The block edges accumulate w block by block and round each sum, as the painting does.
+    std::array<int, 96> columns{};
+    const double w = width / 96.0;
+    double x = 0.0;
+    for (int block = 0; block < 96; ++block) {
+        const auto left = static_cast<int>(RoundHalfEven(x));
+        const auto right = static_cast<int>(RoundHalfEven(x + w));
+        columns[block] = Centre(left, right, width);
+        x += w;
+    }
+    return columns;
+}
+
+int BandCentreRow(int height, int band) {
+    const double h = height / 3.0;
+    const auto top = static_cast<int>(RoundHalfEven(h * band));
+    const auto bottom = static_cast<int>(RoundHalfEven(top + h));
+    return Centre(top, bottom, height);
+}
+
+char ColourLetter(std::uint32_t colour) {
+    switch (colour & 0xFFFFFFu) {
+        case 0xFFFFFFu:
+            return 'W';
+        case 0xFF0000u:
+            return 'R';
+        case 0x00FF00u:
+            return 'G';
+        case 0x000000u:
+            return 'K';
+        default:
+            return '?';
+    }
+}
+
+}  // namespace tarn::app

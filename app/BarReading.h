@@ -1,0 +1,26 @@
+// Where a user looks on a day bar to tell a block's state or mark: the centre pixel of the block in
+// a band, found from the same rounded edges the control paints the blocks with.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace tarn::app {
+
+/// Bands of a block: 0 top (selection mark), 1 middle (state), 2 bottom (selection mark).
+inline constexpr int kMarkBand = 0;
+inline constexpr int kStateBand = 1;
+
+/// The pixel column at the centre of each of the 96 blocks of a bar `width` pixels wide (width
+/// greater than 0). A block whose rounded edges coincide reads its left edge, kept on the bar.
+std::array<int, 96> BlockCentreColumns(int width);
+
+/// The pixel row at the centre of band 0, 1 or 2 of a bar `height` pixels high (height greater
+/// than 0), kept on the bar.
+int BandCentreRow(int height, int band);
+
+/// One letter per colour a user tells apart: W bright white, R light red, G light green,
+/// K black, ? anything else. colour is 0xRRGGBB.
+char ColourLetter(std::uint32_t colour);
+
+}  // namespace tarn::app

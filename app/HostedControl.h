@@ -1,0 +1,86 @@
+// One control placed on a host, as the scripted host drives it: the host's calls go to the
+// control, the user's mouse events and clicks go through the backend's own delivery, and what a
+// user would see is read back from the pixels. One implementation per backend.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/Schedule.h"
+
+namespace tarn::app {
+
+/// What the control tells its host: message boxes (answered OK at once), pauses (not waited)
+/// and raises of ScheduleUpdated (the host's listener runs inside).
+struct HostEvents {
+    std::function<void(std::string_view text, int style, std::string_view title)> messageBox;
+    std::function<void(int milliseconds)> sleep;
+    std::function<void()> scheduleUpdated;
+};
+
+struct ButtonView {
+    std::string name;  // "cmdDay(0)" ... "cmdEnable", "cmdDisable"
+    std::string caption;
+    bool enabled = false;
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct BarView {
+    int left = 0, top = 0, width = 0, height = 0;
+    int innerWidth = 0, innerHeight = 0;
+};
+
+struct LabelView {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::string text;
+};
+
+class HostedControl {
+public:
+    virtual ~HostedControl() = default;
+
+    /// The control's public interface (properties and methods).
+    virtual Schedule& Control() = 0;
+
+    // The window system and the timer.
+    virtual void Resize(int width, int height) = 0;
+    virtual void Paint() = 0;
+    /// Delivers the timer's tick if it is armed; false when it was not.
+    virtual bool Tick() = 0;
+
+    // The user. Buttons: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt.
+    virtual void Press(int bar, double x, int button, int shift) = 0;
+    virtual void Move(int bar, double x, int buttons) = 0;
+    virtual void Release(int bar, double x, int button) = 0;
+    /// widget: 0 to 7 day buttons, 8 Enable, 9 Disable. False when the button is disabled.
+    virtual bool Click(int widget) = 0;
+
+    // Looking.
+    /// The colour (0xRRGGBB) of inner pixel (x, y) of a bar.
+    virtual std::uint32_t BarPixel(int bar, int x, int y) = 0;
+    virtual std::vector<ButtonView> Buttons() = 0;
+    virtual std::vector<BarView> Bars() = 0;
+    /// Texts drawn on the control's surface since it was last cleared, in drawing order.
+    virtual std::vector<LabelView> Labels() = 0;
+    /// Writes the control as the user sees it; false with a reason when it cannot.
+    virtual bool Screenshot(const std::string& file, std::string& error) = 0;
+
+    /// Runs Terminate.
+    virtual void Close() = 0;
+};
+
+/// The in-memory backend.
+std::unique_ptr<HostedControl> MakeMemoryControl(HostEvents events);
+
+#ifdef TARN_HAVE_QT
+/// The real Qt widget on an off-screen platform; events go through Qt's own delivery.
+/// Needs a QApplication to exist.
+std::unique_ptr<HostedControl> MakeQtControl(HostEvents events);
+#endif
+
+}  // namespace tarn::app

@@ -1,0 +1,106 @@
+// One line of a host script, parsed and checked: what the host, the window system or the user does,
+// or what is looked at. Every value is range-checked when the line is read, so running a command
+// can only fail on what depends on the control at that moment (a row below a bar's height) or on
+// the outside world (a file that cannot be written).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tarn::app {
+
+/// A line that is not a valid command; what() says why, without the line number.
+class ScriptLineError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+/// A public property of the control, as named in a script.
+struct PropertyName {
+    enum class Kind { Time, Enable, SpecialDayEnabled, SpecialDayCaption };
+    Kind kind = Kind::Time;
+    int timeIndex = 0;  // 0 to 63 for Kind::Time
+};
+
+struct Command;
+
+namespace script {
+
+struct Set {
+    PropertyName property;
+    std::variant<std::int16_t, bool, std::string> value;
+};
+struct Get {
+    PropertyName property;
+};
+struct Call {
+    enum class Method { Refresh, Reset };
+    Method method;
+};
+struct PrintSchedule {};
+/// Replaces the ScheduleUpdated listener; a null command removes it.
+struct On {
+    std::shared_ptr<const Command> command;
+};
+struct Resize {
+    int width;
+    int height;
+};
+struct Paint {};
+struct Tick {};
+struct Press {
+    int bar;
+    double x;
+    int button;
+    int shift;
+};
+struct Move {
+    int bar;
+    double x;
+    int buttons;
+};
+struct Release {
+    int bar;
+    double x;
+    int button;
+};
+struct Click {
+    int widget;  // 0 to 7 day buttons, 8 Enable, 9 Disable
+};
+struct State {
+    int bar;
+};
+struct Marks {
+    int bar;
+};
+struct Row {
+    int bar;
+    int y;  // checked against the bar's height when the command runs
+};
+struct Buttons {};
+struct Bars {};
+struct Labels {};
+struct Redraws {};
+struct Screenshot {
+    std::string file;
+};
+
+using Action =
+    std::variant<Set, Get, Call, PrintSchedule, On, Resize, Paint, Tick, Press, Move, Release,
+                 Click, State, Marks, Row, Buttons, Bars, Labels, Redraws, Screenshot>;
+
+}  // namespace script
+
+struct Command {
+    int line = 0;  // the script line the command was written on, from 1
+    script::Action action;
+};
+
+/// The script name of widget 0 to 9: "cmdDay(0)" ... "cmdDay(7)", "cmdEnable", "cmdDisable".
+std::string WidgetName(int widget);
+
+}  // namespace tarn::app

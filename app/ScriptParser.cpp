@@ -1,0 +1,323 @@
+#include "app/ScriptParser.h"
+
+#include <charconv>
+#include <cmath>
+#include <span>
+#include <utility>
+
+#include "model/TimeProperties.h"
+
+namespace tarn::app {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+/// A whole number written as optional '-' and digits; saturates far beyond any range we check.
+std::optional<long long> ParseWholeNumber(std::string_view text) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) i = 1;
+    if (i == text.size()) return std::nullopt;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i])) return std::nullopt;
+        if (value < 1'000'000'000'000LL) value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+/// A decimal number written as optional '-', digits and optionally '.' and digits.
+bool IsDecimal(std::string_view text) {
+    std::size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
+    const std::size_t firstDigit = i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    if (i == firstDigit) return false;
+    if (i == text.size()) return true;
+    if (text[i] != '.') return false;
+    const std::size_t firstFraction = ++i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    return i > firstFraction && i == text.size();
+}
+
+std::optional<int> FindWidget(std::string_view name) {
+    for (int widget = 0; widget < 10; ++widget)
+        if (WidgetName(widget) == name) return widget;
+    return std::nullopt;
+}
+
+std::optional<PropertyName> FindProperty(std::string_view name) {
+    using Kind = PropertyName::Kind;
+    if (const auto index = FindTimeProperty(name)) return PropertyName{Kind::Time, *index};
+    if (name == "Enable") return PropertyName{Kind::Enable, 0};
+    if (name == "SpecialDayEnabled") return PropertyName{Kind::SpecialDayEnabled, 0};
+    if (name == "SpecialDayCaption") return PropertyName{Kind::SpecialDayCaption, 0};
+    return std::nullopt;
+}
+
+/// Parses the words of one command; `tokens` starts with the command word.
+class CommandParser {
+  public:
+    CommandParser(std::span<const Token> tokens, int line) : tokens_(tokens), line_(line) {}
+
+    Command Parse() {
+        if (tokens_[0].quoted) throw ScriptLineError("a command cannot be a quoted string");
+        name_ = tokens_[0].text;
+        return Command{line_, ParseAction()};
+    }
+
+  private:
+    script::Action ParseAction() {
+        using namespace script;
+        if (name_ == "set") {
+            Arguments(2, 2, "set NAME VALUE");
+            return ParseSet();
+        }
+        if (name_ == "get") {
+            Arguments(1, 1, "get NAME");
+            return Get{Property(1)};
+        }
+        if (name_ == "call") {
+            Arguments(1, 1, "call Refresh|Reset");
+            const std::string& method = Word(1, "the method");
+            if (method == "Refresh") return Call{Call::Method::Refresh};
+            if (method == "Reset") return Call{Call::Method::Reset};
+            throw ScriptLineError("unknown method \"" + method + "\" (Refresh or Reset)");
+        }
+        if (name_ == "schedule") return Plain<PrintSchedule>("schedule");
+        if (name_ == "on") return ParseOn();
+        if (name_ == "resize") {
+            Arguments(2, 2, "resize W H");
+            return Resize{Integer(1, "W", 0, 32767), Integer(2, "H", 0, 32767)};
+        }
+        if (name_ == "paint") return Plain<Paint>("paint");
+        if (name_ == "tick") return Plain<Tick>("tick");
+        if (name_ == "press") {
+            Arguments(2, 4, "press BAR X [BUTTON [SHIFT]]");
+            return Press{Bar(1), Decimal(2, "X"), OptionalButton(3), Optional(4, "SHIFT", 0, 7, 0)};
+        }
+        if (name_ == "move") {
+            Arguments(2, 3, "move BAR X [BUTTONS]");
+            return Move{Bar(1), Decimal(2, "X"), Optional(3, "BUTTONS", 0, 7, 1)};
+        }
+        if (name_ == "release") {
+            Arguments(2, 3, "release BAR X [BUTTON]");
+            return Release{Bar(1), Decimal(2, "X"), OptionalButton(3)};
+        }
+        if (name_ == "click") {
+            Arguments(1, 1, "click WIDGET");
+            const std::string& name = Word(1, "WIDGET");
+            if (const auto widget = FindWidget(name)) return Click{*widget};
+            throw ScriptLineError("unknown widget \"" + name +
+                                  "\" (cmdDay(0) ... cmdDay(7), cmdEnable, cmdDisable)");
+        }
+        if (name_ == "state") {
+            Arguments(1, 1, "state BAR");
+            return State{Bar(1)};
+        }
+        if (name_ == "marks") {
+            Arguments(1, 1, "marks BAR");
+            return Marks{Bar(1)};
+        }
+        if (name_ == "row") {
+            Arguments(2, 2, "row BAR Y");
+            return Row{Bar(1), Integer(2, "Y", 0, 32767)};
+        }
+        if (name_ == "buttons") return Plain<Buttons>("buttons");
+        if (name_ == "bars") return Plain<Bars>("bars");
+        if (name_ == "labels") return Plain<Labels>("labels");
+        if (name_ == "redraws") return Plain<Redraws>("redraws");
+        if (name_ == "screenshot") {
+            Arguments(1, 1, "screenshot FILE");
+            if (tokens_[1].text.empty()) throw ScriptLineError("FILE must not be empty");
+            return Screenshot{tokens_[1].text};
+        }
+        throw ScriptLineError("unknown command \"" + name_ + "\"");
+    }
+
+    script::Action ParseSet() {
+        using Kind = PropertyName::Kind;
+        const PropertyName property = Property(1);
+        const std::string propertyName = tokens_[1].text;
+        switch (property.kind) {
+            case Kind::Time:
+                return script::Set{property,
+                                   static_cast<std::int16_t>(Integer(2, "VALUE", -32768, 32767))};
+            case Kind::Enable:
+            case Kind::SpecialDayEnabled: {
+                const Token& value = tokens_[2];
+                if (!value.quoted && value.text == "True") return script::Set{property, true};
+                if (!value.quoted && value.text == "False") return script::Set{property, false};
+                throw ScriptLineError(propertyName + " must be True or False, not " + Shown(value));
+            }
+            case Kind::SpecialDayCaption:
+                if (!tokens_[2].quoted)
+                    throw ScriptLineError(propertyName + " must be a quoted string, not " +
+                                          Shown(tokens_[2]));
+                return script::Set{property, tokens_[2].text};
+        }
+        throw ScriptLineError("unknown property \"" + propertyName + "\"");
+    }
+
+    script::Action ParseOn() {
+        if (tokens_.size() < 2)
+            throw ScriptLineError(
+                "wrong number of arguments; usage: on ScheduleUpdated [COMMAND ...]");
+        const std::string& event = Word(1, "the event");
+        if (event != "ScheduleUpdated")
+            throw ScriptLineError("unknown event \"" + event + "\" (ScheduleUpdated)");
+        if (tokens_.size() == 2) return script::On{nullptr};
+        CommandParser listener(tokens_.subspan(2), line_);
+        return script::On{std::make_shared<const Command>(listener.Parse())};
+    }
+
+    template <typename Action>
+    Action Plain(std::string_view usage) {
+        Arguments(0, 0, usage);
+        return Action{};
+    }
+
+    void Arguments(std::size_t least, std::size_t most, std::string_view usage) const {
+        const std::size_t count = tokens_.size() - 1;
+        if (count < least || count > most)
+            throw ScriptLineError("wrong number of arguments; usage: " + std::string(usage));
+    }
+
+    static std::string Shown(const Token& token) {
+        return token.quoted ? "a quoted string" : "\"" + token.text + "\"";
+    }
+
+    const std::string& Word(std::size_t i, std::string_view what) const {
+        if (tokens_[i].quoted)
+            throw ScriptLineError(std::string(what) + " must be a word, not a quoted string");
+        return tokens_[i].text;
+    }
+
+    PropertyName Property(std::size_t i) const {
+        const std::string& name = Word(i, "NAME");
+        if (const auto property = FindProperty(name)) return *property;
+        throw ScriptLineError("unknown property \"" + name + "\"");
+    }
+
+    int Integer(std::size_t i, std::string_view what, int least, int most) const {
+        const auto value = tokens_[i].quoted ? std::nullopt : ParseWholeNumber(tokens_[i].text);
+        if (!value)
+            throw ScriptLineError(std::string(what) + " must be an integer, not " +
+                                  Shown(tokens_[i]));
+        if (*value < least || *value > most)
+            throw ScriptLineError(std::string(what) + " " + tokens_[i].text + " is out of range " +
+                                  std::to_string(least) + " to " + std::to_string(most));
+        return static_cast<int>(*value);
+    }
+
+    int Optional(std::size_t i, std::string_view what, int least, int most, int absent) const {
+        return i < tokens_.size() ? Integer(i, what, least, most) : absent;
+    }
+
+    int Bar(std::size_t i) const { return Integer(i, "BAR", 0, 7); }
+
+    int OptionalButton(std::size_t i) const {
+        const int button = Optional(i, "BUTTON", -32768, 32767, 1);
+        if (button != 1 && button != 2 && button != 4)
+            throw ScriptLineError("BUTTON " + tokens_[i].text + " must be 1, 2 or 4");
+        return button;
+    }
+
+    double Decimal(std::size_t i, std::string_view what) const {
+        const Token& token = tokens_[i];
+        if (token.quoted || !IsDecimal(token.text))
+            throw ScriptLineError(std::string(what) + " must be a decimal number, not " +
+                                  Shown(token));
+        double value = 0.0;
+        const char* first = token.text.data();
+        const char* last = first + token.text.size();
+        const auto result = std::from_chars(first, last, value);
+        if (result.ec != std::errc() || result.ptr != last || !std::isfinite(value) ||
+            std::abs(value) > 1e30)
+            throw ScriptLineError(std::string(what) + " " + token.text + " is out of range");
+        return value;
+    }
+
+    std::span<const Token> tokens_;
+    int line_;
+    std::string name_;
+};
+
+}  // namespace
+
+std::string WidgetName(int widget) {
+    if (widget >= 0 && widget < 8) return "cmdDay(" + std::to_string(widget) + ")";
+    if (widget == 8) return "cmdEnable";
+    if (widget == 9) return "cmdDisable";
+    return {};
+}
+
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    for (const char c : text) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::vector<Token> Tokenize(std::string_view line) {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (IsBlank(c)) {
+            ++i;
+        } else if (c == '#') {
+            break;
+        } else if (c == '"') {
+            Token token{{}, true};
+            for (++i;; ++i) {
+                if (i >= line.size()) throw ScriptLineError("unterminated quoted string");
+                if (line[i] == '"') break;
+                if (line[i] == '\\') {
+                    if (i + 1 >= line.size()) throw ScriptLineError("unterminated quoted string");
+                    const char escaped = line[++i];
+                    if (escaped != '"' && escaped != '\\')
+                        throw ScriptLineError(std::string("bad escape \"\\") + escaped +
+                                              "\" in a quoted string (only \\\" and \\\\)");
+                    token.text += escaped;
+                } else {
+                    token.text += line[i];
+                }
+            }
+            ++i;  // the closing quote
+            if (i < line.size() && !IsBlank(line[i]) && line[i] != '#')
+                throw ScriptLineError("a quoted string must be followed by a blank");
+            tokens.push_back(std::move(token));
+        } else {
+            const std::size_t start = i;
+            while (i < line.size() && !IsBlank(line[i]) && line[i] != '#') {
+                if (line[i] == '"')
+                    throw ScriptLineError("a quoted string must start after a blank");
+                ++i;
+            }
+            tokens.push_back(Token{std::string(line.substr(start, i - start)), false});
+        }
+    }
+    return tokens;
+}
+
+std::optional<Command> ParseLine(std::string_view line, int lineNumber) {
+    const std::vector<Token> tokens = Tokenize(line);
+    if (tokens.empty()) return std::nullopt;
+    return CommandParser(tokens, lineNumber).Parse();
+}
+
+}  // namespace tarn::app

@@ -1,0 +1,315 @@
+#include "app/ScriptRunner.h"
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "app/BarReading.h"
+#include "app/ScriptParser.h"
+#include "model/Arithmetic.h"
+#include "model/DesignData.h"
+#include "platform/PlatformError.h"
+
+namespace tarn::app {
+
+namespace {
+
+const char* BooleanText(bool value) {
+    return value ? "True" : "False";
+}
+
+/// Refresh and Reset let the control's errors reach the host; the scripted host ignores them.
+template <typename Call>
+void IgnoringControlErrors(Call&& call) {
+    try {
+        call();
+    } catch (const platform::PlatformError&) {
+    } catch (const RuntimeError&) {
+    }
+}
+
+BarView BarAt(HostedControl& control, int bar) {
+    return control.Bars().at(bar);
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(std::ostream& out, const ControlFactory& makeControl, bool screenshots)
+    : out_(out), screenshots_(screenshots) {
+    HostEvents events;
+    events.messageBox = [this](std::string_view text, int style, std::string_view title) {
+        OnMessageBox(text, style, title);
+    };
+    events.sleep = [this](int milliseconds) { OnSleep(milliseconds); };
+    events.scheduleUpdated = [this] { OnScheduleUpdated(); };
+    control_ = makeControl(std::move(events));
+}
+
+ScriptRunner::~ScriptRunner() {
+    Finish();
+}
+
+void ScriptRunner::Finish() {
+    silent_ = true;
+    if (control_) {
+        control_->Close();
+        control_.reset();
+    }
+}
+
+void ScriptRunner::Run(const Command& command) {
+    if (failure_ || !control_) return;
+    topLine_ = command.line;
+    Execute(command);
+    if (failure_) {
+        silent_ = true;
+        throw *failure_;
+    }
+}
+
+void ScriptRunner::Execute(const Command& command) {
+    std::visit([&](const auto& action) { Do(command, action); }, command.action);
+}
+
+void ScriptRunner::Fail(const Command& command, int exitStatus, const std::string& what) const {
+    std::string message = "line " + std::to_string(command.line) + ": " + what;
+    if (listenerDepth_ > 0)
+        message +=
+            " (in the ScheduleUpdated listener, run from line " + std::to_string(topLine_) + ")";
+    throw ScriptFailure(exitStatus, message);
+}
+
+void ScriptRunner::CheckSupported(const Command& command) const {
+    if (std::holds_alternative<script::Screenshot>(command.action) && !screenshots_)
+        Fail(command, 2, "screenshot needs the qt backend");
+    if (const auto* on = std::get_if<script::On>(&command.action); on && on->command)
+        CheckSupported(*on->command);
+}
+
+// The host's side.
+
+void ScriptRunner::Do(const Command&, const script::Set& set) {
+    Schedule& control = control_->Control();
+    switch (set.property.kind) {
+        case PropertyName::Kind::Time:
+            control.SetTimeValue(set.property.timeIndex, std::get<std::int16_t>(set.value));
+            break;
+        case PropertyName::Kind::Enable:
+            control.SetEnable(std::get<bool>(set.value));
+            break;
+        case PropertyName::Kind::SpecialDayEnabled:
+            control.SetSpecialDayEnabled(std::get<bool>(set.value));
+            break;
+        case PropertyName::Kind::SpecialDayCaption:
+            control.SetSpecialDayCaption(std::get<std::string>(set.value));
+            break;
+    }
+}
+
+void ScriptRunner::Do(const Command&, const script::Get& get) {
+    const Schedule& control = control_->Control();
+    switch (get.property.kind) {
+        case PropertyName::Kind::Time:
+            out_ << TimePropertyName(get.property.timeIndex) << " = "
+                 << control.TimeValue(get.property.timeIndex) << '\n';
+            break;
+        case PropertyName::Kind::Enable:
+            out_ << "Enable = " << BooleanText(control.Enable()) << '\n';
+            break;
+        case PropertyName::Kind::SpecialDayEnabled:
+            out_ << "SpecialDayEnabled = " << BooleanText(control.SpecialDayEnabled()) << '\n';
+            break;
+        case PropertyName::Kind::SpecialDayCaption:
+            out_ << "SpecialDayCaption = " << Quoted(control.SpecialDayCaption()) << '\n';
+            break;
+    }
+}
+
+void ScriptRunner::Do(const Command&, const script::Call& call) {
+    Schedule& control = control_->Control();
+    if (call.method == script::Call::Method::Refresh)
+        IgnoringControlErrors([&] { control.Refresh(); });
+    else
+        IgnoringControlErrors([&] { control.Reset(); });
+}
+
+void ScriptRunner::Do(const Command&, const script::PrintSchedule&) {
+    const Schedule& control = control_->Control();
+    for (int day = 0; day < 8; ++day) {
+        out_ << design::kDayWords[day];
+        for (int i = 0; i < 8; ++i)
+            out_ << ' ' << control.TimeValue(day * 8 + i);
+        out_ << '\n';
+    }
+}
+
+void ScriptRunner::Do(const Command&, const script::On& on) {
+    if (on.command) CheckSupported(*on.command);
+    listener_ = on.command;
+}
+
+void ScriptRunner::Do(const Command&, const script::Resize& resize) {
+    control_->Resize(resize.width, resize.height);
+}
+
+void ScriptRunner::Do(const Command&, const script::Paint&) {
+    control_->Paint();
+}
+
+void ScriptRunner::Do(const Command&, const script::Tick&) {
+    control_->Tick();
+}
+
+// The user's side.
+
+void ScriptRunner::Do(const Command&, const script::Press& press) {
+    control_->Press(press.bar, press.x, press.button, press.shift);
+}
+
+void ScriptRunner::Do(const Command&, const script::Move& move) {
+    control_->Move(move.bar, move.x, move.buttons);
+}
+
+void ScriptRunner::Do(const Command&, const script::Release& release) {
+    control_->Release(release.bar, release.x, release.button);
+}
+
+void ScriptRunner::Do(const Command&, const script::Click& click) {
+    if (!control_->Click(click.widget)) out_ << "ignored " << WidgetName(click.widget) << '\n';
+}
+
+// Looking.
+
+void ScriptRunner::PrintBlocks(int bar, int band) {
+    const BarView view = BarAt(*control_, bar);
+    std::string letters(96, '?');
+    if (view.innerWidth > 0 && view.innerHeight > 0) {
+        const int row = BandCentreRow(view.innerHeight, band);
+        const std::array<int, 96> columns = BlockCentreColumns(view.innerWidth);
+        for (int block = 0; block < 96; ++block)
+            letters[block] = ColourLetter(control_->BarPixel(bar, columns[block], row));
+    }
+    out_ << letters << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::State& state) {
+    PrintBlocks(state.bar, kStateBand);
+}
+
+void ScriptRunner::Do(const Command&, const script::Marks& marks) {
+    PrintBlocks(marks.bar, kMarkBand);
+}
+
+void ScriptRunner::Do(const Command& command, const script::Row& row) {
+    const BarView view = BarAt(*control_, row.bar);
+    if (row.y >= view.innerHeight)
+        Fail(command, 2,
+             view.innerHeight == 0 ? "bar " + std::to_string(row.bar) + " has no pixel rows"
+                                   : "Y " + std::to_string(row.y) + " is out of range 0 to " +
+                                         std::to_string(view.innerHeight - 1) + " for bar " +
+                                         std::to_string(row.bar));
+    std::string letters(static_cast<std::size_t>(view.innerWidth), '?');
+    for (int x = 0; x < view.innerWidth; ++x)
+        letters[x] = ColourLetter(control_->BarPixel(row.bar, x, row.y));
+    out_ << letters << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::Buttons&) {
+    for (const ButtonView& button : control_->Buttons())
+        out_ << button.name << ' ' << Quoted(button.caption) << ' '
+             << (button.enabled ? "enabled" : "disabled") << ' ' << button.left << ' ' << button.top
+             << ' ' << button.width << ' ' << button.height << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::Bars&) {
+    int index = 0;
+    for (const BarView& bar : control_->Bars())
+        out_ << "Schedule(" << index++ << ") " << bar.left << ' ' << bar.top << ' ' << bar.width
+             << ' ' << bar.height << ' ' << bar.innerWidth << ' ' << bar.innerHeight << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::Labels&) {
+    for (const LabelView& label : control_->Labels())
+        out_ << label.x << ' ' << label.y << ' ' << Quoted(label.text) << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::Redraws&) {
+    const std::uint64_t total = control_->Control().CompletedRedraws();
+    out_ << "redraws " << total - redrawsSeen_ << '\n';
+    redrawsSeen_ = total;
+}
+
+void ScriptRunner::Do(const Command& command, const script::Screenshot& screenshot) {
+    CheckSupported(command);
+    std::string error;
+    if (!control_->Screenshot(screenshot.file, error))
+        Fail(command, 1, "cannot write " + screenshot.file + ": " + error);
+}
+
+// What the control tells its host.
+
+void ScriptRunner::OnMessageBox(std::string_view text, int style, std::string_view title) {
+    if (silent_ || failure_) return;
+    out_ << "msgbox " << style << ' ' << Quoted(title) << ' ' << Quoted(text) << '\n';
+}
+
+void ScriptRunner::OnSleep(int milliseconds) {
+    if (silent_ || failure_) return;
+    out_ << "sleep " << milliseconds << '\n';
+}
+
+void ScriptRunner::OnScheduleUpdated() {
+    if (silent_ || failure_) return;
+    out_ << "event ScheduleUpdated\n";
+    // The listener may replace itself or raise the event again: run the one set now.
+    const std::shared_ptr<const Command> listener = listener_;
+    if (!listener) return;
+    if (listenerDepth_ >= kMaxListenerDepth) {
+        failure_.emplace(2, "line " + std::to_string(listener->line) +
+                                ": the ScheduleUpdated listener raised the event again more than " +
+                                std::to_string(kMaxListenerDepth) + " times (run from line " +
+                                std::to_string(topLine_) + ")");
+        return;
+    }
+    // A failure must not unwind through the control, which would take it for its own error:
+    // it is kept and reported when the script line returns.
+    ++listenerDepth_;
+    try {
+        Execute(*listener);
+    } catch (const ScriptFailure& failure) {
+        failure_.emplace(failure);
+    }
+    --listenerDepth_;
+}
+
+int PlayScript(std::istream& in, std::ostream& out, std::ostream& err,
+               const ControlFactory& makeControl, bool screenshots) {
+    ScriptRunner runner(out, makeControl, screenshots);
+    std::string line;
+    int lineNumber = 0;
+    try {
+        while (std::getline(in, line)) {
+            ++lineNumber;
+            std::optional<Command> command;
+            try {
+                command = ParseLine(line, lineNumber);
+            } catch (const ScriptLineError& error) {
+                throw ScriptFailure(2, "line " + std::to_string(lineNumber) + ": " + error.what());
+            }
+            if (command) runner.Run(*command);
+        }
+    } catch (const ScriptFailure& failure) {
+        runner.Finish();
+        out.flush();
+        err << "play: " << failure.what() << '\n';
+        err.flush();
+        return failure.ExitStatus();
+    }
+    runner.Finish();
+    out.flush();
+    return 0;
+}
+
+}  // namespace tarn::app
