@@ -37,7 +37,7 @@ HostCallbacks ToCallbacks(HostEvents events) {
 }
 
 class MemoryControl final : public HostedControl {
-  public:
+public:
     explicit MemoryControl(HostEvents events)
         : platform_(ToCallbacks(std::move(events))), schedule_(platform_) {
         IgnoringControlErrors([&] { schedule_.Initialize(); });
@@ -129,7 +129,7 @@ class MemoryControl final : public HostedControl {
         IgnoringControlErrors([&] { schedule_.Terminate(); });
     }
 
-  private:
+private:
     static std::int16_t Int16(int value) { return static_cast<std::int16_t>(value); }
 
     MemoryPlatform platform_;

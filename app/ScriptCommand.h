@@ -15,7 +15,7 @@ namespace tarn::app {
 
 /// A line that is not a valid command; what() says why, without the line number.
 class ScriptLineError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 

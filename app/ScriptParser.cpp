@@ -65,7 +65,7 @@ std::optional<PropertyName> FindProperty(std::string_view name) {
 
 /// Parses the words of one command; `tokens` starts with the command word.
 class CommandParser {
-  public:
+public:
     CommandParser(std::span<const Token> tokens, int line) : tokens_(tokens), line_(line) {}
 
     Command Parse() {
@@ -74,7 +74,7 @@ class CommandParser {
         return Command{line_, ParseAction()};
     }
 
-  private:
+private:
     script::Action ParseAction() {
         using namespace script;
         if (name_ == "set") {

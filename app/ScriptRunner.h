@@ -19,19 +19,19 @@ namespace tarn::app {
 /// Why a script stops: exit status 2 for a wrong line, 1 for a file that could not be written.
 /// what() is the message without the "play: " prefix.
 class ScriptFailure : public std::runtime_error {
-  public:
+public:
     ScriptFailure(int exitStatus, const std::string& message)
         : std::runtime_error(message), exitStatus_(exitStatus) {}
     int ExitStatus() const { return exitStatus_; }
 
-  private:
+private:
     int exitStatus_;
 };
 
 using ControlFactory = std::function<std::unique_ptr<HostedControl>(HostEvents)>;
 
 class ScriptRunner {
-  public:
+public:
     /// Creates the control through makeControl (Initialize runs there). Screenshots are a line
     /// error unless the backend can take them.
     ScriptRunner(std::ostream& out, const ControlFactory& makeControl, bool screenshots);
@@ -49,7 +49,7 @@ class ScriptRunner {
     /// Listeners of ScheduleUpdated that raise it again nest at most this deep.
     static constexpr int kMaxListenerDepth = 64;
 
-  private:
+private:
     void Execute(const Command& command);
     void CheckSupported(const Command& command) const;
     [[noreturn]] void Fail(const Command& command, int exitStatus, const std::string& what) const;

@@ -153,7 +153,7 @@ bool RedrewExactly(benchmark::State& state, const Schedule& schedule, std::uint6
 
 /// The final image of every bar, copied out of a drawn control, and the buffers it goes back to.
 class BarFrames {
-  public:
+public:
     explicit BarFrames(MemoryPlatform& platform) {
         for (int bar = 0; bar < kBars; ++bar) {
             targets_[bar] = platform.Bar(bar).context().Pixels();
@@ -176,7 +176,7 @@ class BarFrames {
     /// Bytes of one image of all eight bars.
     std::int64_t Bytes() const { return static_cast<std::int64_t>(bytes_); }
 
-  private:
+private:
     std::array<PixelView, kBars> targets_{};
     std::array<std::vector<std::uint32_t>, kBars> frames_;
     std::size_t bytes_ = 0;

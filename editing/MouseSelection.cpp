@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::int16_t kLeftButton = 1;
 
-bool IsDayIndex(std::int16_t index) { return index >= 0 && index <= 7; }
+bool IsDayIndex(std::int16_t index) {
+    return index >= 0 && index <= 7;
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ void Schedule::Schedule_MouseDown(std::int16_t Index, std::int16_t Button, std::
     state_.CurrentDay = Index;
     if (state_.CurrentDay == 7 && !state_.mSpecialDayEnabled) return;
     state_.Selecting = true;
-    for (int b = 0; b < kBlocksPerDay; ++b) state_.SelectionBlocks[b] = false;
+    for (int b = 0; b < kBlocksPerDay; ++b)
+        state_.SelectionBlocks[b] = false;
     // The selection belongs to this row, whatever row a later redraw leaves current.
     state_.SelectionDay = Index;
     state_.LastMarkedBlock = -1;
@@ -54,7 +57,8 @@ void Schedule::Schedule_MouseUp(std::int16_t Index, std::int16_t Button, std::in
     if (state_.SelectionDay >= 0) state_.CurrentDay = state_.SelectionDay;
     Silently([&] { DrawScheduleBackground(); });
     Silently([&] { UpdateScheduleBar(); });
-    for (int b = 0; b < kBlocksPerDay; ++b) state_.SelectionBlocks[b] = false;
+    for (int b = 0; b < kBlocksPerDay; ++b)
+        state_.SelectionBlocks[b] = false;
     state_.SelectionDay = -1;
     Silently([&] { platform_.Host().Sleep(100); });
 }
@@ -83,11 +87,13 @@ void Schedule::UpdateScheduleSelection(float X, float /*Y*/, bool EraseOthers, b
                         first = std::min<int>(hit, state_.LastMarkedBlock);
                         last = std::max<int>(hit, state_.LastMarkedBlock);
                     }
-                    for (int b = first; b <= last; ++b) state_.SelectionBlocks[b] = true;
+                    for (int b = first; b <= last; ++b)
+                        state_.SelectionBlocks[b] = true;
                     state_.LastMarkedBlock = static_cast<std::int16_t>(hit);
                 }
             } else {
-                for (int b = 0; b < kBlocksPerDay; ++b) state_.SelectionBlocks[b] = true;
+                for (int b = 0; b < kBlocksPerDay; ++b)
+                    state_.SelectionBlocks[b] = true;
             }
 
             render::ScopedPens pens(gdi);

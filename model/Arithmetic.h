@@ -16,10 +16,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-inline RuntimeError Overflow() { return RuntimeError("Overflow"); }
-inline RuntimeError TypeMismatch() { return RuntimeError("Type mismatch"); }
-inline RuntimeError DivisionByZero() { return RuntimeError("Division by zero"); }
-inline RuntimeError SubscriptOutOfRange() { return RuntimeError("Subscript out of range"); }
+inline RuntimeError Overflow() {
+    return RuntimeError("Overflow");
+}
+inline RuntimeError TypeMismatch() {
+    return RuntimeError("Type mismatch");
+}
+inline RuntimeError DivisionByZero() {
+    return RuntimeError("Division by zero");
+}
+inline RuntimeError SubscriptOutOfRange() {
+    return RuntimeError("Subscript out of range");
+}
 
 /// A whole number as a 16-bit Integer; throws Overflow when it does not fit.
 inline std::int16_t ToInt16(long long value) {

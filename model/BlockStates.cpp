@@ -22,8 +22,7 @@ std::int16_t Schedule::TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue)
     std::int16_t result = 0;
     Reporting([&] { result = tarn::TimeToBlockQuantity(IsStart, TimeValue); },
               [&](const std::exception& error) {
-                  ReportFailure("Failed to get convert time to block quantity with error: ",
-                                error);
+                  ReportFailure("Failed to get convert time to block quantity with error: ", error);
               });
     return result;
 }
@@ -34,13 +33,15 @@ void Schedule::SetBlockStates() {
             const int day = state_.CurrentDay;
             if (day < 0 || day > 8) throw SubscriptOutOfRange();
             auto& blocks = state_.BlockEnabled[day];
-            for (int b = 0; b < kBlocksPerDay; ++b) blocks[b] = false;
+            for (int b = 0; b < kBlocksPerDay; ++b)
+                blocks[b] = false;
             UpdateInternalScheduleArrays();
             for (int slot = 0; slot < 4; ++slot) {
                 const int first = TimeToBlockQuantity(true, state_.ScheduleRegions[day][slot][0]);
                 const int last = TimeToBlockQuantity(false, state_.ScheduleRegions[day][slot][1]);
                 if (first < 0 || last < first) continue;
-                for (int b = first; b <= last && b < kBlocksPerDay; ++b) blocks[b] = true;
+                for (int b = first; b <= last && b < kBlocksPerDay; ++b)
+                    blocks[b] = true;
             }
         },
         [&](const std::exception& error) {

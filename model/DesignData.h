@@ -29,20 +29,22 @@ constexpr WidgetDesign DayButton(int i) {
 constexpr WidgetDesign DayBar(int i) {
     return {WidgetKind::DayBar, i, "", 1320, 480 + 540 * i, 8655, 525, 7 - i};
 }
-inline constexpr WidgetDesign kEnableButton{WidgetKind::EnableButton, 0, "Enable", 1320, 4830,
-                                            4305, 525, 9};
-inline constexpr WidgetDesign kDisableButton{WidgetKind::DisableButton, 0, "Disable", 5670, 4830,
-                                             4335, 525, 8};
+inline constexpr WidgetDesign kEnableButton{
+    WidgetKind::EnableButton, 0, "Enable", 1320, 4830, 4305, 525, 9};
+inline constexpr WidgetDesign kDisableButton{
+    WidgetKind::DisableButton, 0, "Disable", 5670, 4830, 4335, 525, 8};
 
 /// All eighteen widgets, in tab order (tab index 0 first).
 constexpr std::array<WidgetDesign, 18> WidgetsInTabOrder() {
-    return {DayBar(7),    DayBar(6),    DayBar(5),    DayBar(4),    DayBar(3),    DayBar(2),
+    return {DayBar(7),    DayBar(6),    DayBar(5),      DayBar(4),     DayBar(3),    DayBar(2),
             DayBar(1),    DayBar(0),    kDisableButton, kEnableButton, DayButton(7), DayButton(6),
-            DayButton(5), DayButton(4), DayButton(3), DayButton(2), DayButton(1), DayButton(0)};
+            DayButton(5), DayButton(4), DayButton(3),   DayButton(2),  DayButton(1), DayButton(0)};
 }
 
 /// Twips to whole pixels; every widget of the design lies on whole pixels.
-constexpr int Pixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int Pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 /// The redraw timer: disabled at design, 10 ms.
 inline constexpr int kTimerIntervalMs = 10;

@@ -12,8 +12,8 @@ bool Schedule::ValidateSelection() {
     bool result = false;
     Reporting(
         [&] {
-            result = IsAtMostOneRun(kBlocksPerDay,
-                                    [&](int b) { return state_.SelectionBlocks[b]; });
+            result =
+                IsAtMostOneRun(kBlocksPerDay, [&](int b) { return state_.SelectionBlocks[b]; });
         },
         [&](const std::exception& error) {
             ReportFailure("Failed to validate selection with error: ", error);
@@ -37,8 +37,8 @@ void Schedule::SaveSelections(bool EnableBlocks) {
                         return;
                     }
                 }
-                const int runs = CountRuns(kBlocksPerDay,
-                                           [&](int b) { return selected[b] || enabled[b]; });
+                const int runs =
+                    CountRuns(kBlocksPerDay, [&](int b) { return selected[b] || enabled[b]; });
                 if (runs > 4) {
                     ReportRule("Cannot enable more than 4 regions");
                     return;
@@ -46,8 +46,8 @@ void Schedule::SaveSelections(bool EnableBlocks) {
             } else {
                 // The properties hold four regions per day: a cut that would leave a fifth is
                 // refused whole rather than losing regions.
-                const int runs = CountRuns(kBlocksPerDay,
-                                           [&](int b) { return enabled[b] && !selected[b]; });
+                const int runs =
+                    CountRuns(kBlocksPerDay, [&](int b) { return enabled[b] && !selected[b]; });
                 if (runs > 4) {
                     ReportRule("Cannot disable: the day would have more than 4 regions");
                     return;
@@ -56,7 +56,8 @@ void Schedule::SaveSelections(bool EnableBlocks) {
                     if (selected[b]) enabled[b] = false;
             }
 
-            for (int slot = 0; slot < 4; ++slot) slots[slot][0] = slots[slot][1] = 0;
+            for (int slot = 0; slot < 4; ++slot)
+                slots[slot][0] = slots[slot][1] = 0;
 
             int slot = 0;
             bool inside = false;

@@ -51,7 +51,9 @@ void Schedule::Terminate() {
     }
 }
 
-void Schedule::Refresh() { QueueRedraw(); }
+void Schedule::Refresh() {
+    QueueRedraw();
+}
 
 void Schedule::Reset() {
     ClearScheduleProperties();
@@ -59,7 +61,8 @@ void Schedule::Reset() {
 }
 
 void Schedule::ClearScheduleProperties() {
-    for (int index = 0; index < kTimePropertyCount; ++index) SetTimeValue(index, 0);
+    for (int index = 0; index < kTimePropertyCount; ++index)
+        SetTimeValue(index, 0);
 }
 
 void Schedule::SetEnable(bool vData) {

@@ -49,9 +49,13 @@ public:
     std::int16_t TimeValue(int index) const;
     void SetTimeValue(int index, std::int16_t vData);
 
-#define TARN_DECLARE_TIME_PROPERTY(Day, Edge, n, index)                                   \
-    std::int16_t Schedule_##Day##Edge##n() const { return TimeValue(index); }              \
-    void SetSchedule_##Day##Edge##n(std::int16_t vData) { SetTimeValue(index, vData); }
+#define TARN_DECLARE_TIME_PROPERTY(Day, Edge, n, index)   \
+    std::int16_t Schedule_##Day##Edge##n() const {        \
+        return TimeValue(index);                          \
+    }                                                     \
+    void SetSchedule_##Day##Edge##n(std::int16_t vData) { \
+        SetTimeValue(index, vData);                       \
+    }
     TARN_TIME_PROPERTIES(TARN_DECLARE_TIME_PROPERTY)
 #undef TARN_DECLARE_TIME_PROPERTY
 
@@ -68,9 +72,13 @@ public:
     void cmdDisable_Click();
 
     /// Every field, read-only.
-    const ScheduleState& State() const { return state_; }
+    const ScheduleState& State() const {
+        return state_;
+    }
     /// Full redraws of all eight rows run to their end since the control was created.
-    std::uint64_t CompletedRedraws() const { return completedRedraws_; }
+    std::uint64_t CompletedRedraws() const {
+        return completedRedraws_;
+    }
 
 private:
     friend class ScheduleTestAccess;

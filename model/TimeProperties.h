@@ -17,14 +17,14 @@
     X(Day, Start, 4, (base) + 6)                  \
     X(Day, Stop, 4, (base) + 7)
 
-#define TARN_TIME_PROPERTIES(X)                     \
-    TARN_TIME_PROPERTIES_OF_DAY(X, Monday, 0)       \
-    TARN_TIME_PROPERTIES_OF_DAY(X, Tuesday, 8)      \
-    TARN_TIME_PROPERTIES_OF_DAY(X, Wednesday, 16)   \
-    TARN_TIME_PROPERTIES_OF_DAY(X, Thursday, 24)    \
-    TARN_TIME_PROPERTIES_OF_DAY(X, Friday, 32)      \
-    TARN_TIME_PROPERTIES_OF_DAY(X, Saturday, 40)    \
-    TARN_TIME_PROPERTIES_OF_DAY(X, Sunday, 48)      \
+#define TARN_TIME_PROPERTIES(X)                   \
+    TARN_TIME_PROPERTIES_OF_DAY(X, Monday, 0)     \
+    TARN_TIME_PROPERTIES_OF_DAY(X, Tuesday, 8)    \
+    TARN_TIME_PROPERTIES_OF_DAY(X, Wednesday, 16) \
+    TARN_TIME_PROPERTIES_OF_DAY(X, Thursday, 24)  \
+    TARN_TIME_PROPERTIES_OF_DAY(X, Friday, 32)    \
+    TARN_TIME_PROPERTIES_OF_DAY(X, Saturday, 40)  \
+    TARN_TIME_PROPERTIES_OF_DAY(X, Sunday, 48)    \
     TARN_TIME_PROPERTIES_OF_DAY(X, Special, 56)
 
 namespace tarn {

@@ -28,9 +28,13 @@ constexpr ColourRef QBColor(int index) {
 inline constexpr ColourRef kBackgroundColour = 0xC0C0C0;
 
 /// A pixel as stored in the pixel buffers (0xFFRRGGBB, the layout of a 32-bit RGB image).
-constexpr std::uint32_t PixelOf(ColourRef colour) { return 0xFF000000u | (colour & 0xFFFFFFu); }
+constexpr std::uint32_t PixelOf(ColourRef colour) {
+    return 0xFF000000u | (colour & 0xFFFFFFu);
+}
 
 /// The colour of a stored pixel.
-constexpr ColourRef ColourOf(std::uint32_t pixel) { return pixel & 0xFFFFFFu; }
+constexpr ColourRef ColourOf(std::uint32_t pixel) {
+    return pixel & 0xFFFFFFu;
+}
 
 }  // namespace tarn::platform

@@ -8,7 +8,9 @@ void FaultInjector::Fail(std::string operation, int target, int skip, int times)
     faults_.push_back(Fault{std::move(operation), target, skip, times});
 }
 
-void FaultInjector::Clear() { faults_.clear(); }
+void FaultInjector::Clear() {
+    faults_.clear();
+}
 
 void FaultInjector::Check(std::string_view operation, int target) {
     if (faults_.empty()) return;

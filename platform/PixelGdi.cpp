@@ -45,7 +45,8 @@ GdiObject PixelGdi::CreatePen(int /*style*/, int /*width*/, ColourRef colour) {
             pen.colour = colour & 0xFFFFFFu;
             ++live_;
             nextFree_ = (slot + 1) % kPenCapacity;
-            return (static_cast<GdiObject>(pen.generation) << 16) | static_cast<GdiObject>(slot + 1);
+            return (static_cast<GdiObject>(pen.generation) << 16) |
+                   static_cast<GdiObject>(slot + 1);
         }
     }
     return 0;

@@ -21,7 +21,8 @@ void Capture(platform::WidgetGeometry& widget, oCommandButton& record) {
 void Schedule::GetCurrentPositions() {
     Reporting(
         [&] {
-            for (int i = 0; i < 8; ++i) Capture(platform_.DayButton(i), state_.ButtonPositions[i]);
+            for (int i = 0; i < 8; ++i)
+                Capture(platform_.DayButton(i), state_.ButtonPositions[i]);
             Capture(platform_.EnableButton(), state_.ButtonPositions[8]);
             Capture(platform_.DisableButton(), state_.ButtonPositions[9]);
             for (int i = 0; i < 8; ++i)
@@ -35,7 +36,8 @@ void Schedule::GetCurrentPositions() {
 }
 
 void Schedule::ResizeControls() {
-    Silently([&] { state_.HeightRatio = Divide(platform_.Surface().Height(), state_.DesignHeight); });
+    Silently(
+        [&] { state_.HeightRatio = Divide(platform_.Surface().Height(), state_.DesignHeight); });
     Silently([&] { state_.WidthRatio = Divide(platform_.Surface().Width(), state_.DesignWidth); });
 
     // Always from the recorded design geometry, so repeated resizes never accumulate truncation.

@@ -44,8 +44,8 @@ private:
 };
 
 /// One fill: select the pen, fill the rectangle in its colour, select the previous object back.
-inline void FillWithPen(platform::Gdi& gdi, platform::DeviceContext& dc,
-                        const platform::RECT& rect, platform::GdiObject pen) {
+inline void FillWithPen(platform::Gdi& gdi, platform::DeviceContext& dc, const platform::RECT& rect,
+                        platform::GdiObject pen) {
     const platform::GdiObject previous = gdi.SelectObject(dc, pen);
     gdi.FillRect(dc, rect, pen);
     if (previous != 0) gdi.SelectObject(dc, previous);

@@ -37,9 +37,13 @@ CommandButton& MemoryPlatform::DayButton(int index) {
     return *buttons_[index];
 }
 
-CommandButton& MemoryPlatform::EnableButton() { return *buttons_[8]; }
+CommandButton& MemoryPlatform::EnableButton() {
+    return *buttons_[8];
+}
 
-CommandButton& MemoryPlatform::DisableButton() { return *buttons_[9]; }
+CommandButton& MemoryPlatform::DisableButton() {
+    return *buttons_[9];
+}
 
 PictureBox& MemoryPlatform::DayBar(int index) {
     faults_.Check("DayBar", index);
@@ -47,9 +51,13 @@ PictureBox& MemoryPlatform::DayBar(int index) {
     return *bars_[index];
 }
 
-MemoryButton& MemoryPlatform::Button(int index) { return *buttons_.at(index); }
+MemoryButton& MemoryPlatform::Button(int index) {
+    return *buttons_.at(index);
+}
 
-MemoryBar& MemoryPlatform::Bar(int index) { return *bars_.at(index); }
+MemoryBar& MemoryPlatform::Bar(int index) {
+    return *bars_.at(index);
+}
 
 void MemoryPlatform::MessageBox(std::string_view text, int style, std::string_view title) {
     faults_.Check("MessageBox");

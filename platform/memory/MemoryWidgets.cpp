@@ -12,7 +12,9 @@ namespace {
 
 constexpr int kFrame = 2;
 
-int RoundHalfEven(float value) { return static_cast<int>(std::nearbyint(value)); }
+int RoundHalfEven(float value) {
+    return static_cast<int>(std::nearbyint(value));
+}
 
 }  // namespace
 
@@ -46,7 +48,9 @@ void MemoryGeometry::PutHeight(float value) {
     SizeChanged();
 }
 
-void MemoryGeometry::DoRefresh() { faults_.Check("Refresh", target_); }
+void MemoryGeometry::DoRefresh() {
+    faults_.Check("Refresh", target_);
+}
 
 // --- buttons --------------------------------------------------------------------------------
 
@@ -138,7 +142,9 @@ void MemoryBar::Cls() {
     dc_.Fill(PixelOf(kBackgroundColour));
 }
 
-void MemoryBar::ClearPicture() { faults_.Check("ClearPicture", target_); }
+void MemoryBar::ClearPicture() {
+    faults_.Check("ClearPicture", target_);
+}
 
 // --- timer ----------------------------------------------------------------------------------
 
