@@ -1,0 +1,182 @@
+// The control as the real Qt widget, shown on an off-screen window: the host's calls go to the
+// control, mouse events and clicks are QMouseEvents delivered by Qt to the bars and buttons, the
+// window system's repaint request is an exposure of the window, and what the user sees is read
+// back from the bars' pixels and from a grab of the widget.
+#include <QApplication>
+#include <QExposeEvent>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QWindow>
+#include <utility>
+
+#include "TarnSchedule/ScheduleWidget.h"
+#include "app/HostedControl.h"
+#include "model/Schedule.h"
+#include "platform/Colour.h"
+#include "platform/qt/BarWidget.h"
+#include "platform/qt/MouseMapping.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/ScheduleWidgetInternals.h"
+
+namespace tarn::app {
+
+namespace {
+
+ScheduleHostServices ScriptedServices(HostEvents& events) {
+    ScheduleHostServices services;
+    services.messageBox = [&events](const QString& text, int style, const QString& title) {
+        if (events.messageBox) events.messageBox(text.toStdString(), style, title.toStdString());
+    };
+    services.sleep = [&events](int milliseconds) {
+        if (events.sleep) events.sleep(milliseconds);
+    };
+    services.manualTimer = true;
+    return services;
+}
+
+class QtControl final : public HostedControl {
+public:
+    explicit QtControl(HostEvents events)
+        : events_(std::move(events)),
+          widget_(new ScheduleWidget(ScriptedServices(events_), &window_)) {
+        QObject::connect(widget_, &ScheduleWidget::ScheduleUpdated, [this] {
+            if (events_.scheduleUpdated) events_.scheduleUpdated();
+        });
+        // The host's window is shown once; its first exposure comes before the first redraw and
+        // so asks for nothing. Nothing else reaches the control unless the script says so.
+        window_.resize(widget_->size());
+        window_.show();
+        QCoreApplication::processEvents();
+    }
+
+    Schedule& Control() override { return ScheduleWidgetInternals::Control(*widget_); }
+
+    void Resize(int width, int height) override {
+        const QSize size(width, height);
+        if (widget_->size() == size) {
+            // Qt sends nothing for an unchanged size; the host's resize still reaches the control.
+            QResizeEvent event(size, size);
+            QCoreApplication::sendEvent(widget_, &event);
+        } else {
+            widget_->resize(size);
+        }
+    }
+
+    void Paint() override {
+        QWindow* window = window_.windowHandle();
+        QExposeEvent event(QRegion(QRect(QPoint(0, 0), window->size())));
+        QCoreApplication::sendEvent(window, &event);
+    }
+
+    bool Tick() override { return widget_->deliverTimerTick(); }
+
+    void Press(int bar, double x, int button, int shift) override {
+        const Qt::MouseButton qtButton = SingleButton(button);
+        SendMouse(bar, QEvent::MouseButtonPress, x, qtButton, qtButton, shift);
+    }
+
+    void Move(int bar, double x, int buttons) override {
+        SendMouse(bar, QEvent::MouseMove, x, Qt::NoButton, qt::ButtonsOfCodes(buttons), 0);
+    }
+
+    void Release(int bar, double x, int button) override {
+        SendMouse(bar, QEvent::MouseButtonRelease, x, SingleButton(button), Qt::NoButton, 0);
+    }
+
+    bool Click(int widget) override {
+        QPushButton& button = Platform().ButtonWidget(widget);
+        if (!button.isEnabled()) return false;
+        const QPointF centre = QRectF(button.rect()).center();
+        const QPointF global = button.mapToGlobal(centre);
+        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&button, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&button, &release);
+        return true;
+    }
+
+    std::uint32_t BarPixel(int bar, int x, int y) override {
+        const QImage& image = Platform().Bar(bar).image();
+        if (!image.valid(x, y)) return 0;
+        return platform::ColourOf(image.pixel(x, y));
+    }
+
+    std::vector<ButtonView> Buttons() override {
+        std::vector<ButtonView> views;
+        for (int i = 0; i < 10; ++i) {
+            const QPushButton& button = Platform().ButtonWidget(i);
+            views.push_back(ButtonView{button.objectName().toStdString(),
+                                       button.text().toStdString(), button.isEnabled(), button.x(),
+                                       button.y(), button.width(), button.height()});
+        }
+        return views;
+    }
+
+    std::vector<BarView> Bars() override {
+        std::vector<BarView> views;
+        for (int i = 0; i < 8; ++i) {
+            const qt::BarWidget& bar = Platform().Bar(i);
+            views.push_back(BarView{bar.x(), bar.y(), bar.width(), bar.height(),
+                                    bar.innerSize().width(), bar.innerSize().height()});
+        }
+        return views;
+    }
+
+    std::vector<LabelView> Labels() override {
+        std::vector<LabelView> views;
+        for (const qt::QtSurface::Text& text : Platform().SurfaceImage().texts())
+            views.push_back(LabelView{text.x, text.y, text.text});
+        return views;
+    }
+
+    bool Screenshot(const std::string& file, std::string& error) override {
+        const QPixmap picture = widget_->grab();
+        if (picture.isNull()) {
+            error = "the control could not be grabbed";
+            return false;
+        }
+        if (!picture.save(QString::fromStdString(file), "PNG")) {
+            error = "cannot write " + file;
+            return false;
+        }
+        return true;
+    }
+
+    void Close() override { ScheduleWidgetInternals::Terminate(*widget_); }
+
+private:
+    qt::QtPlatform& Platform() { return ScheduleWidgetInternals::Platform(*widget_); }
+
+    /// The Qt button of a press or release; codes that name no single button press none.
+    static Qt::MouseButton SingleButton(int code) {
+        if (code == 1 || code == 2 || code == 4)
+            return static_cast<Qt::MouseButton>(int(qt::ButtonsOfCodes(code)));
+        return Qt::NoButton;
+    }
+
+    void SendMouse(int bar, QEvent::Type type, double x, Qt::MouseButton button,
+                   Qt::MouseButtons buttons, int shift) {
+        qt::BarWidget& target = Platform().Bar(bar);
+        // The script's X is in the bar's inner pixels and its Y is 0: inside the frame.
+        const QPointF local(x + target.frameWidth(), target.frameWidth());
+        QMouseEvent event(type, local, target.mapToGlobal(local), button, buttons,
+                          qt::ModifiersOfCodes(shift));
+        QApplication::sendEvent(&target, &event);
+    }
+
+    HostEvents events_;
+    QWidget window_;
+    ScheduleWidget* widget_;
+};
+
+}  // namespace
+
+std::unique_ptr<HostedControl> MakeQtControl(HostEvents events) {
+    return std::make_unique<QtControl>(std::move(events));
+}
+
+}  // namespace tarn::app

@@ -1,0 +1,185 @@
+// Redraw cost of the Qt backend: a full redraw of all eight rows at design size, labels included,
+// and the load of a 32-region schedule written start-first (32 full redraws), each beside its
+// floor: writing the same pixels once, bars copied and labels drawn through the same text path.
+// Every iteration ends with the repaint that shows the result (the control's pending paint events
+// on the off-screen platform), in the measurement and in its floor alike, so the text that the
+// surface rasterises when it is painted is counted.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <cstring>
+#include <vector>
+
+#include "TarnSchedule/ScheduleWidget.h"
+#include "model/Schedule.h"
+#include "platform/qt/BarWidget.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/ScheduleWidgetInternals.h"
+
+namespace {
+
+using tarn::ScheduleHostServices;
+using tarn::ScheduleWidget;
+using tarn::ScheduleWidgetInternals;
+
+int messageBoxes = 0;
+
+ScheduleHostServices QuietServices() {
+    ScheduleHostServices services;
+    services.messageBox = [](const QString&, int, const QString&) { ++messageBoxes; };
+    services.sleep = [](int) {};
+    services.manualTimer = true;
+    return services;
+}
+
+/// Four regions a day on all eight days: 08:00-09:00, 10:00-11:30, 13:00-15:15, 18:00-22:45.
+constexpr int kRegions[4][2] = {{800, 900}, {1000, 1130}, {1300, 1515}, {1800, 2245}};
+
+void LoadStartFirst(ScheduleWidget& widget) {
+    for (int day = 0; day < 8; ++day)
+        for (int region = 1; region <= 4; ++region) {
+            widget.setTimeValue(tarn::TimePropertyIndex(day, region, false),
+                                kRegions[region - 1][0]);
+            widget.setTimeValue(tarn::TimePropertyIndex(day, region, true),
+                                kRegions[region - 1][1]);
+        }
+}
+
+/// Office hours: 08:00-17:30 on weekdays, 10:00-14:00 on Saturday.
+void LoadOfficeHours(ScheduleWidget& widget) {
+    for (int day = 0; day < 6; ++day) {
+        widget.setTimeValue(tarn::TimePropertyIndex(day, 1, false), day < 5 ? 800 : 1000);
+        widget.setTimeValue(tarn::TimePropertyIndex(day, 1, true), day < 5 ? 1730 : 1400);
+    }
+}
+
+/// Clears the schedule without drawing: each stop goes to 0 before its start.
+void ClearWithoutDrawing(ScheduleWidget& widget) {
+    for (int index = 0; index < tarn::kTimePropertyCount; index += 2) {
+        widget.setTimeValue(index + 1, 0);
+        widget.setTimeValue(index, 0);
+    }
+}
+
+/// A control on the off-screen platform, shown, its first redraw done.
+struct Fixture {
+    Fixture() : widget(QuietServices()) {
+        widget.show();
+        QCoreApplication::processEvents();
+        widget.deliverTimerTick();
+    }
+    tarn::qt::QtPlatform& platform() { return ScheduleWidgetInternals::Platform(widget); }
+    std::uint64_t redraws() { return ScheduleWidgetInternals::Control(widget).CompletedRedraws(); }
+
+    ScheduleWidget widget;
+};
+
+/// What a finished redraw leaves: the bars' pixels and the labels.
+struct Picture {
+    std::vector<QImage> bars;
+    std::vector<tarn::qt::QtSurface::Text> labels;
+};
+
+Picture Capture(Fixture& fixture) {
+    Picture picture;
+    for (int bar = 0; bar < 8; ++bar)
+        picture.bars.push_back(fixture.platform().Bar(bar).image().copy());
+    picture.labels = fixture.platform().SurfaceImage().texts();
+    return picture;
+}
+
+/// Writes the picture once: every bar pixel copied, the labels cleared and drawn once.
+void WriteOnce(Fixture& fixture, const Picture& picture) {
+    for (int bar = 0; bar < 8; ++bar) {
+        const tarn::platform::PixelView view = fixture.platform().Bar(bar).DrawingView();
+        const QImage& source = picture.bars[bar];
+        for (int y = 0; y < view.height; ++y)
+            std::memcpy(view.pixels + static_cast<std::ptrdiff_t>(y) * view.stride,
+                        source.constScanLine(y), static_cast<std::size_t>(view.width) * 4);
+    }
+    tarn::platform::ControlSurface& surface = fixture.platform().Surface();
+    surface.Clear();
+    for (const tarn::qt::QtSurface::Text& label : picture.labels)
+        surface.hDC().DrawText(label.x, label.y, label.text);
+}
+
+/// A timed control that did not draw, or reported an error, must not pass as a fast one.
+void CheckDrew(benchmark::State& state, Fixture& fixture, std::uint64_t before,
+               std::uint64_t expected) {
+    if (fixture.redraws() - before != expected) state.SkipWithError("the control did not redraw");
+    if (messageBoxes != 0) state.SkipWithError("the control showed a message box");
+    if (fixture.platform().Pens().LivePens() != 0) state.SkipWithError("pens were left alive");
+    if (fixture.platform().SurfaceImage().texts().size() != 16)
+        state.SkipWithError("the labels were not drawn");
+    if (!fixture.platform().SurfaceImage().UpToDate())
+        state.SkipWithError("the control was not painted");
+}
+
+void BM_QtFullRedraw(benchmark::State& state) {
+    Fixture fixture;
+    LoadOfficeHours(fixture.widget);
+    const std::uint64_t before = fixture.redraws();
+    for (auto _ : state) {
+        fixture.widget.Refresh();
+        fixture.widget.deliverTimerTick();
+        QCoreApplication::processEvents();
+    }
+    CheckDrew(state, fixture, before, state.iterations());
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QtFullRedraw)->Unit(benchmark::kMicrosecond);
+
+void BM_QtFullRedrawFloor(benchmark::State& state) {
+    Fixture fixture;
+    LoadOfficeHours(fixture.widget);
+    const Picture picture = Capture(fixture);
+    for (auto _ : state) {
+        WriteOnce(fixture, picture);
+        QCoreApplication::processEvents();
+    }
+    CheckDrew(state, fixture, fixture.redraws(), 0);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QtFullRedrawFloor)->Unit(benchmark::kMicrosecond);
+
+void BM_QtLoad32RegionsStartFirst(benchmark::State& state) {
+    Fixture fixture;
+    const std::uint64_t before = fixture.redraws();
+    for (auto _ : state) {
+        state.PauseTiming();
+        ClearWithoutDrawing(fixture.widget);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        LoadStartFirst(fixture.widget);
+        QCoreApplication::processEvents();
+    }
+    CheckDrew(state, fixture, before, 32 * state.iterations());
+}
+BENCHMARK(BM_QtLoad32RegionsStartFirst)->Unit(benchmark::kMillisecond);
+
+void BM_QtLoad32RegionsFloor(benchmark::State& state) {
+    Fixture fixture;
+    LoadStartFirst(fixture.widget);
+    const Picture picture = Capture(fixture);
+    for (auto _ : state) {
+        WriteOnce(fixture, picture);
+        QCoreApplication::processEvents();
+    }
+    CheckDrew(state, fixture, fixture.redraws(), 0);
+}
+BENCHMARK(BM_QtLoad32RegionsFloor)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // No display is needed: the widget runs on the off-screen platform unless one is chosen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,49 @@
+// A day bar as the user sees it: a frame with a 2-pixel sunken border around an off-screen image
+// that holds the pixels the control draws. Mouse events go to the handler that the platform sets.
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <functional>
+
+#include "platform/Gdi.h"
+
+namespace tarn::qt {
+
+class BarWidget final : public QFrame {
+    Q_OBJECT
+public:
+    explicit BarWidget(QWidget* parent);
+
+    /// Receives every mouse press, move and release, and double-clicks as presses.
+    std::function<void(QMouseEvent& event)> mouseHandler;
+
+    /// The inner pixels; resizing the bar starts them again from the background colour. Null
+    /// while the inner area has no width or no height.
+    const QImage& image() const { return image_; }
+    /// The inner size: the outer size less the frame on both sides, never negative.
+    QSize innerSize() const { return innerSize_; }
+    /// A view of the inner pixels for drawing; the bar shows what is drawn on its next paint.
+    platform::PixelView DrawingView();
+    /// Fills the inner pixels with the background colour.
+    void Clear();
+    /// Gives the image the bar's inner size at once, also while the bar is hidden (and so gets
+    /// its resize event only when shown); a new size starts from the background colour.
+    void SyncImageSize();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void MarkChanged();
+
+    QImage image_;
+    QSize innerSize_{0, 0};
+    bool changePending_ = false;
+};
+
+}  // namespace tarn::qt

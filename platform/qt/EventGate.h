@@ -1,0 +1,51 @@
+// Runs the control's events one at a time and holds them back while the control waits on its host:
+// during a message box or a pause every event (timer tick, mouse, click, resize, repaint request,
+// host write) is queued in arrival order and runs once the control has returned from the wait.
+#pragma once
+
+#include <deque>
+#include <functional>
+
+class QObject;
+
+namespace tarn::qt {
+
+class EventGate {
+public:
+    /// Requests of which one waiting copy is enough: a second one while the first still waits
+    /// adds nothing, because the first one already reads the control's state when it runs.
+    enum class Kind { Single, Tick, Resize, Paint };
+
+    /// context receives the queued call that runs the waiting events.
+    explicit EventGate(QObject& context) : context_(context) {}
+    EventGate(const EventGate&) = delete;
+    EventGate& operator=(const EventGate&) = delete;
+
+    /// Runs action now, or queues it while the control waits on its host or earlier events
+    /// still wait. A call made from inside a running action (a listener of the control's event
+    /// writing a property) runs at once unless the control waits on its host.
+    void Deliver(std::function<void()> action, Kind kind = Kind::Single);
+    /// Runs a wait on the host (a message box, a pause); everything delivered meanwhile waits.
+    void Hold(const std::function<void()>& wait);
+
+    bool Holding() const { return holding_ > 0; }
+    /// Number of events waiting.
+    int Waiting() const { return static_cast<int>(waiting_.size()); }
+
+private:
+    struct Entry {
+        Kind kind;
+        std::function<void()> action;
+    };
+    void Run(const std::function<void()>& action);
+    void ScheduleDrain();
+    void Drain();
+
+    QObject& context_;
+    int holding_ = 0;
+    int running_ = 0;
+    bool drainScheduled_ = false;
+    std::deque<Entry> waiting_;
+};
+
+}  // namespace tarn::qt

@@ -1,0 +1,174 @@
+// The control's child widgets behind the platform interfaces: command buttons on QPushButton, day
+// bars on BarWidget, the redraw timer on QTimer and the control's own surface on an image that the
+// control paints under its children. Geometry is in pixels relative to the control.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Widgets.h"
+
+class QPushButton;
+class QTimer;
+class QWidget;
+
+namespace tarn::qt {
+
+class BarWidget;
+
+class QtButton final : public platform::CommandButton {
+public:
+    explicit QtButton(QPushButton& button) : button_(button) {}
+
+    float Left() override;
+    float Top() override;
+    float Width() override;
+    float Height() override;
+    void SetLeft(float value) override;
+    void SetTop(float value) override;
+    void SetWidth(float value) override;
+    void SetHeight(float value) override;
+    void Refresh() override;
+    std::string Caption() override;
+    void SetCaption(const std::string& caption) override;
+    bool Enabled() override;
+    void SetEnabled(bool enabled) override;
+
+    QPushButton& widget() { return button_; }
+
+private:
+    QPushButton& button_;
+};
+
+/// A device context over a bar's image.
+class BarContext final : public platform::DeviceContext {
+public:
+    BarContext(BarWidget& bar, int index) : bar_(bar), index_(index) {}
+    platform::PixelView Pixels() override;
+    /// A bar receives no text from the control; any text is dropped.
+    void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
+    int Target() const override { return index_; }
+
+private:
+    BarWidget& bar_;
+    int index_;
+};
+
+class QtBar final : public platform::PictureBox {
+public:
+    QtBar(BarWidget& bar, int index) : bar_(bar), context_(bar, index) {}
+
+    float Left() override;
+    float Top() override;
+    float Width() override;
+    float Height() override;
+    void SetLeft(float value) override;
+    void SetTop(float value) override;
+    void SetWidth(float value) override;
+    void SetHeight(float value) override;
+    void Refresh() override;
+    float ScaleWidth() override;
+    float ScaleHeight() override;
+    platform::DeviceContext& hDC() override { return context_; }
+    void Cls() override;
+    void ClearPicture() override {}
+
+    BarWidget& widget() { return bar_; }
+
+private:
+    BarWidget& bar_;
+    BarContext context_;
+};
+
+/// The redraw timer. Its armed state is the running state of the QTimer, or, when the host
+/// delivers the ticks itself, a flag.
+class QtTimer final : public platform::Timer {
+public:
+    explicit QtTimer(QTimer& timer) : timer_(timer) {}
+
+    bool Enabled() override;
+    void SetEnabled(bool enabled) override;
+    int Interval() override;
+
+    /// Switches between the QTimer and ticks delivered by the host; the armed state stays.
+    void SetManual(bool manual);
+    bool manual() const { return manual_; }
+
+private:
+    QTimer& timer_;
+    bool manual_ = false;
+    bool manualArmed_ = false;
+};
+
+/// The control's surface: an image of the control's size, shown under the children. Texts are
+/// drawn in the control's font and text colour, and recorded. The image is brought up to date
+/// when it is looked at (painted, read or drawn on), so texts that a redraw clears again before
+/// the control is painted cost no rasterising.
+class QtSurface final : public platform::ControlSurface {
+public:
+    struct Text {
+        std::int32_t x;
+        std::int32_t y;
+        std::string text;
+    };
+
+    /// The image is made by the first Resize().
+    explicit QtSurface(QWidget& control);
+
+    platform::DeviceContext& hDC() override { return context_; }
+    void Clear() override;
+    double Width() override;
+    double Height() override;
+
+    /// The control got a new size: the image follows, keeping what it shows.
+    void Resize(const QSize& size);
+    /// The surface as the user sees it.
+    const QImage& image();
+    /// The texts drawn since the surface was last cleared, in drawing order.
+    const std::vector<Text>& texts() const { return texts_; }
+    /// The control was painted: every area asked for so far has been shown.
+    void Painted() { requested_ = QRect(); }
+    /// True when the image shows every text recorded and no erased one.
+    bool UpToDate() const { return !clearPending_ && drawnTexts_ == texts_.size(); }
+
+private:
+    class Context final : public platform::DeviceContext {
+    public:
+        explicit Context(QtSurface& surface) : surface_(surface) {}
+        platform::PixelView Pixels() override;
+        void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
+        int Target() const override { return kSurfaceTarget; }
+
+    private:
+        QtSurface& surface_;
+    };
+
+    /// Carries out the pending clear and draws the texts not drawn yet.
+    void BringUpToDate();
+    /// Asks for a repaint of area unless one that covers it is pending.
+    void Request(const QRect& area);
+    const QFontMetrics& Metrics();
+
+    QWidget& control_;
+    Context context_;
+    QImage image_;
+    std::vector<Text> texts_;
+    /// How many of texts_ are on the image.
+    std::size_t drawnTexts_ = 0;
+    /// The image still shows what a Clear() erased.
+    bool clearPending_ = false;
+    /// Everything drawn on the image lies in here; the rest is background.
+    QRect drawn_;
+    /// The area that a pending repaint of the control covers.
+    QRect requested_;
+    QFont metricsFont_;
+    std::unique_ptr<QFontMetrics> metrics_;
+};
+
+}  // namespace tarn::qt

@@ -1,0 +1,270 @@
+#include "TarnSchedule/ScheduleWidget.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QWindow>
+#include <exception>
+#include <limits>
+#include <utility>
+
+#include "model/DesignData.h"
+#include "model/Schedule.h"
+#include "platform/qt/BarWidget.h"
+#include "platform/qt/EventGate.h"
+#include "platform/qt/MouseMapping.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/ScheduleWidgetInternals.h"
+
+namespace tarn {
+
+using qt::EventGate;
+
+struct ScheduleWidget::Private {
+    Private(ScheduleWidget& widget, ScheduleHostServices services)
+        : q(widget),
+          gate(widget),
+          platform(widget, gate, std::move(services), [this] { Q_EMIT q.ScheduleUpdated(); }),
+          control(platform) {}
+
+    /// Runs one call into the control; its errors stop here, as warnings.
+    template <class Call>
+    static void Guarded(const char* operation, Call&& call) {
+        try {
+            call();
+        } catch (const std::exception& error) {
+            qWarning("tarn::ScheduleWidget: %s failed: %s", operation, error.what());
+        }
+    }
+
+    /// Delivers a call into the control through the gate.
+    template <class Call>
+    void Deliver(const char* operation, Call call, EventGate::Kind kind = EventGate::Kind::Single) {
+        gate.Deliver([operation, call = std::move(call)] { Guarded(operation, call); }, kind);
+    }
+
+    void Tick() {
+        Deliver(
+            "InitTimer_Timer",
+            [this] {
+                if (platform.TimerArmed()) control.InitTimer_Timer();
+            },
+            EventGate::Kind::Tick);
+    }
+
+    void RequestPaint() {
+        Deliver(
+            "Paint", [this] { control.Paint(); }, EventGate::Kind::Paint);
+    }
+
+    void BarMouse(std::int16_t index, const QMouseEvent& event) {
+        const qt::MouseCodes codes = qt::MouseCodesOf(event, design::kBarBorder);
+        switch (event.type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                Deliver("Schedule_MouseDown", [this, index, codes] {
+                    control.Schedule_MouseDown(index, codes.button, codes.shift, codes.x, codes.y);
+                });
+                break;
+            case QEvent::MouseMove:
+                Deliver("Schedule_MouseMove", [this, index, codes] {
+                    control.Schedule_MouseMove(index, codes.button, codes.shift, codes.x, codes.y);
+                });
+                break;
+            case QEvent::MouseButtonRelease:
+                Deliver("Schedule_MouseUp", [this, index, codes] {
+                    control.Schedule_MouseUp(index, codes.button, codes.shift, codes.x, codes.y);
+                });
+                break;
+            default:
+                break;
+        }
+    }
+
+    void Connect() {
+        for (std::int16_t i = 0; i < platform::kDayCount; ++i) {
+            QObject::connect(&platform.ButtonWidget(i), &QPushButton::clicked, &q, [this, i] {
+                Deliver("cmdDay_Click", [this, i] { control.cmdDay_Click(i); });
+            });
+            platform.Bar(i).mouseHandler = [this, i](QMouseEvent& event) { BarMouse(i, event); };
+        }
+        QObject::connect(&platform.ButtonWidget(8), &QPushButton::clicked, &q, [this] {
+            Deliver("cmdEnable_Click", [this] { control.cmdEnable_Click(); });
+        });
+        QObject::connect(&platform.ButtonWidget(9), &QPushButton::clicked, &q, [this] {
+            Deliver("cmdDisable_Click", [this] { control.cmdDisable_Click(); });
+        });
+        QObject::connect(&platform.RedrawTimer(), &QTimer::timeout, &q, [this] { Tick(); });
+    }
+
+    /// Follows the window that the control is shown in, whose exposures are the window
+    /// system's requests to repaint.
+    void WatchWindow() {
+        QWindow* window = q.window()->windowHandle();
+        if (window == watchedWindow) return;
+        if (watchedWindow != nullptr) watchedWindow->removeEventFilter(&q);
+        watchedWindow = window;
+        if (window != nullptr) window->installEventFilter(&q);
+    }
+
+    ScheduleWidget& q;
+    EventGate gate;
+    qt::QtPlatform platform;
+    Schedule control;
+    QPointer<QWindow> watchedWindow;
+    /// The size of the control's last resize event, the design size until the first.
+    QSize controlSize{design::kControlWidth, design::kControlHeight};
+    bool terminated = false;
+};
+
+ScheduleWidget::ScheduleWidget(QWidget* parent) : ScheduleWidget(ScheduleHostServices{}, parent) {}
+
+ScheduleWidget::ScheduleWidget(ScheduleHostServices services, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(*this, std::move(services))) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    d->Connect();
+    Private::Guarded("Initialize", [this] { d->control.Initialize(); });
+}
+
+ScheduleWidget::~ScheduleWidget() {
+    if (d->watchedWindow != nullptr) d->watchedWindow->removeEventFilter(this);
+    if (!d->terminated) Private::Guarded("Terminate", [this] { d->control.Terminate(); });
+}
+
+// --- properties and methods ---------------------------------------------------------------
+
+bool ScheduleWidget::Enable() const {
+    return d->control.Enable();
+}
+
+void ScheduleWidget::setEnable(bool vData) {
+    d->Deliver("Enable", [this, vData] { d->control.SetEnable(vData); });
+}
+
+QString ScheduleWidget::SpecialDayCaption() const {
+    return QString::fromStdString(d->control.SpecialDayCaption());
+}
+
+void ScheduleWidget::setSpecialDayCaption(const QString& vData) {
+    d->Deliver("SpecialDayCaption",
+               [this, caption = vData.toStdString()] { d->control.SetSpecialDayCaption(caption); });
+}
+
+bool ScheduleWidget::SpecialDayEnabled() const {
+    return d->control.SpecialDayEnabled();
+}
+
+void ScheduleWidget::setSpecialDayEnabled(bool vData) {
+    d->Deliver("SpecialDayEnabled", [this, vData] { d->control.SetSpecialDayEnabled(vData); });
+}
+
+int ScheduleWidget::timeValue(int index) const {
+    if (index < 0 || index >= kTimePropertyCount) return 0;
+    return d->control.TimeValue(index);
+}
+
+void ScheduleWidget::setTimeValue(int index, int vData) {
+    if (index < 0 || index >= kTimePropertyCount) {
+        qWarning("tarn::ScheduleWidget: there is no time property %d", index);
+        return;
+    }
+    if (vData < std::numeric_limits<std::int16_t>::min() ||
+        vData > std::numeric_limits<std::int16_t>::max()) {
+        qWarning("tarn::ScheduleWidget: %s refuses %d, which lies outside -32768 to 32767",
+                 TimePropertyName(index).c_str(), vData);
+        return;
+    }
+    d->Deliver("time property", [this, index, vData] {
+        d->control.SetTimeValue(index, static_cast<std::int16_t>(vData));
+    });
+}
+
+void ScheduleWidget::Refresh() {
+    d->Deliver("Refresh", [this] { d->control.Refresh(); });
+}
+
+void ScheduleWidget::Reset() {
+    d->Deliver("Reset", [this] { d->control.Reset(); });
+}
+
+void ScheduleWidget::setHostServices(ScheduleHostServices services) {
+    d->platform.SetServices(std::move(services));
+}
+
+bool ScheduleWidget::timerArmed() const {
+    return d->platform.TimerArmed();
+}
+
+bool ScheduleWidget::deliverTimerTick() {
+    if (!d->platform.TimerArmed()) return false;
+    d->Tick();
+    return true;
+}
+
+QSize ScheduleWidget::sizeHint() const {
+    return QSize(design::kControlWidth, design::kControlHeight);
+}
+
+// --- events ---------------------------------------------------------------------------------
+
+bool ScheduleWidget::event(QEvent* event) {
+    if (event->type() == QEvent::Show) {
+        d->WatchWindow();
+        // Shown inside a window that is already on screen: no exposure will follow.
+        if (d->watchedWindow != nullptr && d->watchedWindow->isExposed()) d->RequestPaint();
+    }
+    return QWidget::event(event);
+}
+
+bool ScheduleWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == d->watchedWindow && event->type() == QEvent::Expose &&
+        d->watchedWindow->isExposed() && isVisible())
+        d->RequestPaint();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ScheduleWidget::paintEvent(QPaintEvent* event) {
+    d->platform.SurfaceImage().Painted();
+    QPainter painter(this);
+    const QImage& surface = d->platform.SurfaceImage().image();
+    const QRect area = event->rect();
+    if (!surface.rect().contains(area)) painter.fillRect(area, palette().color(backgroundRole()));
+    painter.drawImage(area.topLeft(), surface, area);
+}
+
+void ScheduleWidget::resizeEvent(QResizeEvent* event) {
+    d->platform.SurfaceImage().Resize(event->size());
+    // A widget shown for the first time, or shown again after a resize while hidden, reports its
+    // size with no old size; when the control knows that size already, there is nothing to lay
+    // out.
+    if (!event->oldSize().isValid() && event->size() == d->controlSize) return;
+    d->controlSize = event->size();
+    d->Deliver(
+        "Resize", [this] { d->control.Resize(); }, EventGate::Kind::Resize);
+}
+
+// --- internals ------------------------------------------------------------------------------
+
+Schedule& ScheduleWidgetInternals::Control(ScheduleWidget& widget) {
+    return widget.d->control;
+}
+
+qt::QtPlatform& ScheduleWidgetInternals::Platform(ScheduleWidget& widget) {
+    return widget.d->platform;
+}
+
+qt::EventGate& ScheduleWidgetInternals::Gate(ScheduleWidget& widget) {
+    return widget.d->gate;
+}
+
+void ScheduleWidgetInternals::Terminate(ScheduleWidget& widget) {
+    if (widget.d->terminated) return;
+    widget.d->terminated = true;
+    ScheduleWidget::Private::Guarded("Terminate", [&] { widget.d->control.Terminate(); });
+}
+
+}  // namespace tarn

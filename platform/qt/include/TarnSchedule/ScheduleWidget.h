@@ -1,0 +1,114 @@
+// The weekly schedule editor as a Qt widget: eight day rows with a button and a bar each, the
+// Enable and Disable buttons, and the public interface of the control as typed C++ accessors,
+// Qt properties (readable and writable by name, and in Qt Designer) and the ScheduleUpdated signal.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "TarnSchedule/ScheduleWidgetExport.h"
+#include "model/TimeProperties.h"
+
+namespace tarn {
+
+/// The services the control takes from its host. An empty function keeps the default.
+struct ScheduleHostServices {
+    /// Shows a modal message box and returns once it is closed. style: 16 critical icon, 48
+    /// exclamation icon; both with an OK button. Default: a modal QMessageBox.
+    std::function<void(const QString& text, int style, const QString& title)> messageBox;
+    /// Pauses the user-interface thread. Default: the thread sleeps for that long.
+    std::function<void(int milliseconds)> sleep;
+    /// False (default): a 10 ms QTimer delivers the redraw timer's ticks while it is armed.
+    /// True: ticks come only from deliverTimerTick(), so a scripted host or a test decides when.
+    bool manualTimer = false;
+};
+
+class ScheduleWidgetInternals;
+
+/// The control. Created at its design size, 679 x 361 pixels; its rows follow its size.
+///
+/// While one of its message boxes is open, or while it pauses, the control handles none of its own
+/// events: timer ticks, mouse events, clicks, resizes, repaint requests and writes of the host made
+/// meanwhile wait, in order, until the control has returned from it.
+class TARN_SCHEDULE_WIDGETS_EXPORT ScheduleWidget : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(bool Enable READ Enable WRITE setEnable)
+    Q_PROPERTY(QString SpecialDayCaption READ SpecialDayCaption WRITE setSpecialDayCaption)
+    Q_PROPERTY(bool SpecialDayEnabled READ SpecialDayEnabled WRITE setSpecialDayEnabled)
+
+#define TARN_SCHEDULE_WIDGET_TIME_PROPERTY(Day, Edge, n, index) \
+    Q_PROPERTY(                                                 \
+        int Schedule_##Day##Edge##n READ Schedule_##Day##Edge##n WRITE setSchedule_##Day##Edge##n)
+    TARN_TIME_PROPERTIES(TARN_SCHEDULE_WIDGET_TIME_PROPERTY)
+#undef TARN_SCHEDULE_WIDGET_TIME_PROPERTY
+
+public:
+    explicit ScheduleWidget(QWidget* parent = nullptr);
+    /// A control that uses the given host services from its creation on.
+    explicit ScheduleWidget(ScheduleHostServices services, QWidget* parent = nullptr);
+    /// Runs the control's Terminate.
+    ~ScheduleWidget() override;
+
+    /// True while the user may edit: false disables all ten buttons and the mouse on the bars.
+    bool Enable() const;
+    void setEnable(bool vData);
+    /// The caption of the eighth day button, "Special" at creation.
+    QString SpecialDayCaption() const;
+    void setSpecialDayCaption(const QString& vData);
+    /// False disables the eighth day button and selections on its bar.
+    bool SpecialDayEnabled() const;
+    void setSpecialDayEnabled(bool vData);
+
+    /// A time property by index, 0 to 63: Schedule_MondayStart1, Schedule_MondayStop1, ...,
+    /// Schedule_SpecialStop4. The value is the time of day as the decimal number HHMM.
+    int timeValue(int index) const;
+    /// Writes a time property. A value outside -32768 to 32767, or an index outside 0 to 63, is
+    /// refused with a warning and changes nothing.
+    void setTimeValue(int index, int vData);
+
+    /// Schedule_<Day>Start<n> and Schedule_<Day>Stop<n>: the 64 time properties, Day Monday to
+    /// Sunday and Special, n from 1 to 4.
+#define TARN_SCHEDULE_WIDGET_TIME_ACCESSORS(Day, Edge, n, index) \
+    int Schedule_##Day##Edge##n() const {                        \
+        return timeValue(index);                                 \
+    }                                                            \
+    void setSchedule_##Day##Edge##n(int vData) {                 \
+        setTimeValue(index, vData);                              \
+    }
+    TARN_TIME_PROPERTIES(TARN_SCHEDULE_WIDGET_TIME_ACCESSORS)
+#undef TARN_SCHEDULE_WIDGET_TIME_ACCESSORS
+
+    /// Redraws all rows on the next tick of the redraw timer.
+    Q_INVOKABLE void Refresh();
+    /// Sets all 64 time properties to 0, then redraws on the next tick. Emits nothing.
+    Q_INVOKABLE void Reset();
+
+    /// Replaces the host services; the redraw timer keeps its armed state.
+    void setHostServices(ScheduleHostServices services);
+    /// True while a redraw is due on the timer's next tick.
+    bool timerArmed() const;
+    /// Delivers the redraw timer's tick when it is armed; false when it was not.
+    bool deliverTimerTick();
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    /// The user applied a selection and the time properties of its day changed. Listeners that
+    /// are connected directly run before the control goes on.
+    void ScheduleUpdated();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    friend class ScheduleWidgetInternals;
+    struct Private;
+    std::unique_ptr<Private> const d;
+};
+
+}  // namespace tarn
