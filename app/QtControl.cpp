@@ -4,6 +4,7 @@
 // back from the bars' pixels and from a grab of the widget.
 #include <QApplication>
 #include <QExposeEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -88,6 +89,16 @@ public:
     bool Click(int widget) override {
         QPushButton& button = Platform().ButtonWidget(widget);
         if (!button.isEnabled()) return false;
+        if (button.rect().isEmpty()) {
+            // A button laid out to no size has no point to click on; the space key still
+            // clicks it through the toolkit's own delivery, as it does for a user with focus.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+            QApplication::sendEvent(&button, &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier,
+                              QStringLiteral(" "));
+            QApplication::sendEvent(&button, &release);
+            return true;
+        }
         const QPointF centre = QRectF(button.rect()).center();
         const QPointF global = button.mapToGlobal(centre);
         QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
