@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <vector>
+#include <algorithm>
 
 #include "platform/FaultInjector.h"
 #include "platform/PlatformError.h"
@@ -15,132 +13,64 @@
 namespace tarn {
 namespace {
 
-using platform::ColourOf;
 using platform::FaultInjector;
-using platform::PlatformError;
-using platform::QBColor;
 
-constexpr int kSurface = 8;
 constexpr int kButton = platform::memory::MemoryPlatform::kButtonTargetBase;
 
-float BlockX(ScheduleFixture& f, int day, int block) {
-    return static_cast<float>((block + 0.5) * f.platform.Bar(day).innerWidth() / 96.0);
-}
-
-platform::ColourRef MiddleBand(ScheduleFixture& f, int day, int block) {
-    const auto& dc = f.platform.Bar(day).context();
-    return ColourOf(
-        dc.PixelAt(static_cast<int>((block + 0.5) * dc.width() / 96.0), dc.height() / 2));
-}
-
-struct Drawn : ScheduleFixture {
-    Drawn() { Tick(); }
-    void Drag(int day, int first, int last) {
-        const auto d = static_cast<std::int16_t>(day);
-        schedule.Schedule_MouseDown(d, 1, 0, BlockX(*this, day, first), 0);
-        for (int b = first + 1; b <= last; ++b)
-            schedule.Schedule_MouseMove(d, 1, 0, BlockX(*this, day, b), 0);
-        schedule.Schedule_MouseUp(d, 1, 0, BlockX(*this, day, last), 0);
-    }
-};
-
-// --- reporting -----------------------------------------------------------------------------------
+// --- reporting ----------------------------------------------------------------------------------
 
 TEST(ErrorStyles, FailingSelectionUpdateIsReportedAndKeepsWhatItMarked) {
     Drawn f;
-    f.schedule.Schedule_MouseDown(0, 1, 0, BlockX(f, 0, 10), 0);
-    f.log.clear();
+    f.Press(0, 10);
     f.platform.Faults().Fail("FillRect", 0);
-    EXPECT_NO_THROW(f.schedule.Schedule_MouseMove(0, 1, 0, BlockX(f, 0, 12), 0));
-    ASSERT_EQ(f.log.size(), 1u);
-    EXPECT_EQ(f.log[0].text,
-              "Failed to update schedule selection with error: FillRect failed on target 0");
-    EXPECT_EQ(f.log[0].style, platform::kStyleCritical);
-    EXPECT_EQ(f.log[0].title, "System Message");
-    EXPECT_TRUE(f.schedule.State().SelectionBlocks[12]) << "flags set before the error stay";
-    EXPECT_EQ(f.platform.Pens().LivePens(), 0);
+    EXPECT_NO_THROW(f.Move(0, 12));
+    EXPECT_EQ(f.MessageTexts(),
+              Texts{"Failed to update schedule selection with error: FillRect failed on target 0"});
+    EXPECT_EQ(f.log.back().style, platform::kStyleCritical);
+    EXPECT_EQ(f.Flags(), BlockRun(10, 12)) << "flags set before the error stay";
+    EXPECT_EQ(f.LivePens(), 0);
 }
 
 TEST(ErrorStyles, FailingSaveIsReportedAndTheClickStillRepaints) {
     Drawn f;
     f.Drag(1, 32, 35);
-    f.log.clear();
     f.platform.Faults().Fail("RaiseScheduleUpdated");
-    const auto redraws = f.schedule.CompletedRedraws();
+    const auto redraws = f.Redraws();
     EXPECT_NO_THROW(f.schedule.cmdEnable_Click());
-    ASSERT_EQ(f.log.size(), 1u);
-    EXPECT_EQ(f.log[0].text, "Failed to save selections with error: RaiseScheduleUpdated failed");
-    EXPECT_EQ(f.log[0].style, platform::kStyleCritical);
-    EXPECT_EQ(f.schedule.CompletedRedraws(), redraws + 1);
+    EXPECT_EQ(f.MessageTexts(), Texts{"Failed to save selections with error: "
+                                      "RaiseScheduleUpdated failed"});
+    EXPECT_EQ(f.Redraws(), redraws + 1);
 }
 
-TEST(ErrorStyles, SaveOnARowOutsideTheTableIsReported) {
-    ScheduleFixture f;
-    f.access.SetCurrentDay(9);
-    f.access.SaveSelections(true);
-    ASSERT_EQ(f.MessageTexts().size(), 1u);
-    EXPECT_TRUE(f.MessageTexts()[0].starts_with("Failed to save selections with error: "));
-    EXPECT_EQ(f.Count(HostRecord::ScheduleUpdated), 0);
-}
+// --- silent -------------------------------------------------------------------------------------
 
-TEST(ErrorStyles, BlockStatesOfARowOutsideTheTableAreReported) {
-    ScheduleFixture f;
-    f.access.SetCurrentDay(-1);
-    f.access.SetBlockStates();
-    ASSERT_EQ(f.MessageTexts().size(), 1u);
-    EXPECT_TRUE(f.MessageTexts()[0].starts_with("Failed to set block states with error: "));
-}
-
-// --- silent --------------------------------------------------------------------------------------
-
-TEST(ErrorStyles, EnableGoesOnPastAButtonThatCannotBeSet) {
+TEST(ErrorStyles, PropertiesAreStoredAndEveryOtherButtonSetWhenAButtonFails) {
     ScheduleFixture f;
     f.platform.Faults().Fail("SetEnabled", kButton + 3);
+    f.platform.Faults().Fail("SetCaption", kButton + 7);
     EXPECT_NO_THROW(f.schedule.SetEnable(false));
+    EXPECT_NO_THROW(f.schedule.SetSpecialDayCaption("Holiday"));
     EXPECT_FALSE(f.schedule.Enable());
+    EXPECT_EQ(f.schedule.SpecialDayCaption(), "Holiday");
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(f.platform.Button(i).enabled(), i == 3) << i;
-    EXPECT_TRUE(f.log.empty());
-}
-
-TEST(ErrorStyles, SpecialDayPropertiesAreStoredWhenTheButtonFails) {
-    ScheduleFixture f;
-    f.platform.Faults().Fail("SetCaption", kButton + 7);
-    f.platform.Faults().Fail("SetEnabled", kButton + 7);
-    EXPECT_NO_THROW(f.schedule.SetSpecialDayCaption("Holiday"));
-    EXPECT_NO_THROW(f.schedule.SetSpecialDayEnabled(false));
-    EXPECT_EQ(f.schedule.SpecialDayCaption(), "Holiday");
-    EXPECT_FALSE(f.schedule.SpecialDayEnabled());
     EXPECT_EQ(f.platform.Button(7).caption(), "Special");
     EXPECT_TRUE(f.log.empty());
 }
 
-TEST(ErrorStyles, BarThatCannotBeClearedDoesNotStopTheRedraw) {
+TEST(ErrorStyles, ABarThatCannotBeClearedOrDrawnDoesNotStopTheRedraw) {
     Drawn f;
     f.platform.Faults().Fail("Cls", 2);
-    f.schedule.SetSchedule_SundayStart1(1000);
-    EXPECT_NO_THROW(f.schedule.SetSchedule_SundayStop1(1100));
-    EXPECT_TRUE(f.log.empty());
-    EXPECT_TRUE(f.schedule.State().ScheduleDrawn);
-    EXPECT_EQ(f.schedule.CompletedRedraws(), 2u);
-    EXPECT_EQ(MiddleBand(f, 6, 40), QBColor(platform::kPaletteLightGreen));
-    for (int day = 0; day < 8; ++day)
-        EXPECT_EQ(MiddleBand(f, day, 0), QBColor(platform::kPaletteLightRed)) << day;
-}
-
-TEST(ErrorStyles, FailingRowIsReportedByItsDrawingAndTheOtherRowsAreDrawn) {
-    ScheduleFixture f;
     f.platform.Faults().Fail("DayBar", 3);
-    EXPECT_NO_THROW(f.Tick());
+    f.SetRegion(6, 1, 1000, 1100);
     EXPECT_EQ(f.MessageTexts(),
-              (std::vector<std::string>{
-                  "Failed to initialize schedule blocks with error: DayBar failed on target 3",
-                  "Failed to update schedule bar with error: DayBar failed on target 3"}));
-    EXPECT_TRUE(f.schedule.State().ScheduleDrawn);
-    EXPECT_EQ(MiddleBand(f, 3, 0), platform::kBackgroundColour);
-    EXPECT_EQ(MiddleBand(f, 4, 0), QBColor(platform::kPaletteLightRed));
-    EXPECT_EQ(MiddleBand(f, 7, 0), QBColor(platform::kPaletteLightRed));
-    EXPECT_EQ(f.platform.Pens().LivePens(), 0);
+              (Texts{"Failed to initialize schedule blocks with error: DayBar failed on target 3",
+                     "Failed to update schedule bar with error: DayBar failed on target 3"}));
+    EXPECT_TRUE(f.State().ScheduleDrawn);
+    EXPECT_EQ(f.Redraws(), 2u);
+    EXPECT_EQ(f.Blocks(6, 1)[40], 'G');
+    EXPECT_EQ(f.Blocks(2, 1)[0], 'R');
+    EXPECT_EQ(f.LivePens(), 0);
 }
 
 TEST(ErrorStyles, TerminateClearsEveryBarItCan) {
@@ -148,136 +78,58 @@ TEST(ErrorStyles, TerminateClearsEveryBarItCan) {
     f.platform.Faults().Fail("Cls", 0);
     f.platform.Faults().Fail("ClearPicture", 4);
     EXPECT_NO_THROW(f.schedule.Terminate());
-    EXPECT_FALSE(f.schedule.State().ScheduleDrawn);
-    EXPECT_EQ(MiddleBand(f, 0, 0), QBColor(platform::kPaletteLightRed));
-    for (int day = 1; day < 8; ++day)
-        EXPECT_EQ(MiddleBand(f, day, 0), platform::kBackgroundColour);
+    EXPECT_FALSE(f.State().ScheduleDrawn);
+    for (int day = 0; day < 8; ++day)
+        EXPECT_EQ(f.At(day, 300, 15), day == 0 ? 'R' : '-') << day;
     EXPECT_TRUE(f.log.empty());
 }
 
-TEST(ErrorStyles, ReleaseGoesOnWhenThePauseFails) {
-    Drawn f;
-    f.schedule.Schedule_MouseDown(0, 1, 0, BlockX(f, 0, 10), 0);
-    f.access.SetSelection(20, true);
-    f.platform.Faults().Fail("Sleep");
-    EXPECT_NO_THROW(f.schedule.Schedule_MouseUp(0, 1, 0, BlockX(f, 0, 10), 0));
-    EXPECT_FALSE(f.schedule.State().SelectionBlocks[10]);
-    EXPECT_FALSE(f.schedule.State().SelectionBlocks[20]);
-    EXPECT_FALSE(f.schedule.State().Selecting);
-    EXPECT_TRUE(f.log.empty());
-}
+// --- none: the error goes to the caller ---------------------------------------------------------
 
-// --- none: the error goes to the caller
-// -----------------------------------------------------------
-
-struct Propagating {
-    const char* name;
-    const char* operation;
-    std::function<void(ScheduleFixture&)> prepare;
-    std::function<void(ScheduleFixture&)> call;
-};
-
-class ErrorGoesToTheCaller : public testing::TestWithParam<Propagating> {};
-
-TEST_P(ErrorGoesToTheCaller, AsAPlatformError) {
-    ScheduleFixture f;
-    GetParam().prepare(f);
-    f.platform.Faults().Fail(GetParam().operation);
-    EXPECT_THROW(GetParam().call(f), PlatformError);
-    EXPECT_EQ(f.Count(HostRecord::MessageBox), 0);
-}
-
-const auto kNothing = [](ScheduleFixture&) {};
-const auto kFirstDraw = [](ScheduleFixture& f) { f.Tick(); };
-
-INSTANTIATE_TEST_SUITE_P(
-    ErrorStyles, ErrorGoesToTheCaller,
-    testing::Values(Propagating{"RefreshReadingTheTimer", "TimerEnabled", kFirstDraw,
-                                [](ScheduleFixture& f) { f.schedule.Refresh(); }},
-                    Propagating{"RefreshArmingTheTimer", "SetTimerEnabled", kFirstDraw,
-                                [](ScheduleFixture& f) { f.schedule.Refresh(); }},
-                    Propagating{"Reset", "SetTimerEnabled", kFirstDraw,
-                                [](ScheduleFixture& f) { f.schedule.Reset(); }},
-                    Propagating{"Tick", "SetTimerEnabled", kNothing,
-                                [](ScheduleFixture& f) { f.schedule.InitTimer_Timer(); }},
-                    Propagating{"Resize", "TimerEnabled", kFirstDraw,
-                                [](ScheduleFixture& f) { f.schedule.Resize(); }},
-                    Propagating{"Paint", "TimerEnabled", kFirstDraw,
-                                [](ScheduleFixture& f) { f.schedule.Paint(); }},
-                    Propagating{"Initialize", "SetTimerEnabled", kNothing,
-                                [](ScheduleFixture& f) { f.schedule.Initialize(); }}),
-    [](const testing::TestParamInfo<Propagating>& info) { return info.param.name; });
-
-TEST(ErrorStyles, FailingTickDrawsNothingAndStaysArmed) {
-    ScheduleFixture f;
-    f.platform.Faults().Fail("SetTimerEnabled", FaultInjector::kAnyTarget, 0, 1);
-    EXPECT_THROW(f.schedule.InitTimer_Timer(), PlatformError);
-    EXPECT_EQ(f.schedule.CompletedRedraws(), 0u);
-    EXPECT_TRUE(f.Tick()) << "the next tick draws";
-    EXPECT_EQ(f.schedule.CompletedRedraws(), 1u);
-}
-
-// --- no pen outlives an error
-// ----------------------------------------------------------------------
-
-struct Fault {
-    const char* operation;
-    int target;
-    int skip;
-    int times;
-};
-
-class PensAfterFault : public testing::TestWithParam<Fault> {};
-
-TEST_P(PensAfterFault, EditingSessionLeavesNoPenAlive) {
-    const Fault fault = GetParam();
-    Drawn f;
-    f.platform.Faults().Fail(fault.operation, fault.target, fault.skip, fault.times);
-    EXPECT_NO_THROW({
-        f.schedule.SetSchedule_MondayStart1(800);
-        f.schedule.SetSchedule_MondayStop1(1000);
-        f.Drag(0, 44, 47);
-        f.schedule.Schedule_MouseDown(1, 1, 0, BlockX(f, 1, 10), 0);
-        f.access.SetSelection(20, true);
-        f.schedule.Schedule_MouseUp(1, 1, 0, BlockX(f, 1, 10), 0);
-    });
-    // The click handlers let errors through; none of their steps does.
-    EXPECT_NO_THROW({
-        f.schedule.cmdDay_Click(2);
-        f.schedule.cmdEnable_Click();
-        f.schedule.cmdDisable_Click();
-    });
-    EXPECT_NO_THROW(f.Tick());
-    EXPECT_EQ(f.platform.Pens().LivePens(), 0);
-}
-
-std::vector<Fault> Faults() {
-    std::vector<Fault> faults;
-    const std::pair<const char*, int> operations[] = {{"CreatePen", FaultInjector::kAnyTarget},
-                                                      {"SelectObject", 0},
-                                                      {"FillRect", 0},
-                                                      {"FillRect", 2},
-                                                      {"MoveToEx", 1},
-                                                      {"LineTo", 0},
-                                                      {"TextOutA", kSurface},
-                                                      {"hDC", 0},
-                                                      {"hDC", 1},
-                                                      {"ScaleWidth", 0},
-                                                      {"ScaleHeight", 2},
-                                                      {"DayBar", 0},
-                                                      {"SurfaceHDC", FaultInjector::kAnyTarget},
-                                                      {"ClearSurface", FaultInjector::kAnyTarget},
-                                                      {"Top", 0},
-                                                      {"Left", 0}};
-    for (const auto& [operation, target] : operations) {
-        faults.push_back({operation, target, 0, FaultInjector::kForever});
-        for (int skip : {1, 2, 3, 7, 50, 400})
-            faults.push_back({operation, target, skip, 1});
+TEST(ErrorStyles, TimerFailuresGoToTheCallerOfTheMethodsAndLifeEvents) {
+    const std::pair<const char*, void (Schedule::*)()> cases[] = {
+        {"TimerEnabled", &Schedule::Refresh},      {"SetTimerEnabled", &Schedule::Refresh},
+        {"SetTimerEnabled", &Schedule::Reset},     {"SetTimerEnabled", &Schedule::InitTimer_Timer},
+        {"TimerEnabled", &Schedule::Resize},       {"TimerEnabled", &Schedule::Paint},
+        {"SetTimerEnabled", &Schedule::Initialize}};
+    for (const auto& [operation, call] : cases) {
+        ScheduleFixture f;
+        f.Tick();
+        f.platform.Faults().Fail(operation);
+        EXPECT_THROW((f.schedule.*call)(), platform::PlatformError) << operation;
+        EXPECT_EQ(f.Count(HostRecord::MessageBox), 0);
     }
-    return faults;
 }
 
-INSTANTIATE_TEST_SUITE_P(ErrorStyles, PensAfterFault, testing::ValuesIn(Faults()));
+// --- no pen outlives an error -------------------------------------------------------------------
+
+TEST(ErrorStyles, NoPenOutlivesAFailingPlatformCallWhereverItFails) {
+    const char* operations[] = {"CreatePen",    "SelectObject", "FillRect",   "MoveToEx",
+                                "LineTo",       "hDC",          "ScaleWidth", "ScaleHeight",
+                                "DayBar",       "Cls",          "TextOutA",   "SurfaceHDC",
+                                "ClearSurface", "Top",          "Left",       "Width"};
+    for (const char* operation : operations) {
+        for (const int skip : {-1, 0, 1, 2, 3, 7, 50, 400}) {
+            Drawn f;
+            f.platform.Faults().Fail(operation, FaultInjector::kAnyTarget, std::max(skip, 0),
+                                     skip < 0 ? FaultInjector::kForever : 1);
+            // Every drawing path: a redraw, a press, a drag, a release in pieces, the buttons.
+            EXPECT_NO_THROW({
+                f.SetRegion(0, 1, 800, 1000);
+                f.Drag(0, 44, 47);
+                f.Press(1, 10);
+                f.access.State().SelectionBlocks[20] = true;
+                f.Release(1, 10);
+                f.schedule.cmdDay_Click(2);
+                f.schedule.cmdEnable_Click();
+                f.schedule.cmdDisable_Click();
+                f.Redraw();
+            });
+            EXPECT_EQ(f.LivePens(), 0) << operation << " failing after " << skip << " calls";
+            EXPECT_TRUE(f.State().ScheduleDrawn) << operation;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace tarn

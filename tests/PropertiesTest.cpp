@@ -1,20 +1,15 @@
-// The public properties: defaults of a new control, which time-property writes redraw at once,
-// Reset, and what Enable, SpecialDayEnabled and SpecialDayCaption do to the buttons.
+// The public properties and the redraw cycle: defaults of a new control, which time-property
+// writes redraw at once, Reset, the buttons' properties, and the requests that arm the one-shot
+// timer and cost one full redraw on its tick however many arrive.
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "tests/ScheduleFixture.h"
 
 namespace tarn {
 namespace {
-
-constexpr int kEnableButton = 8;
-constexpr int kDisableButton = 9;
 
 std::string EnabledButtons(ScheduleFixture& f) {
     std::string states;
@@ -25,172 +20,115 @@ std::string EnabledButtons(ScheduleFixture& f) {
 
 TEST(Properties, NewControlHasItsDefaultsAndDrawsOnTheFirstTick) {
     ScheduleFixture f;
-    EXPECT_TRUE(f.schedule.Enable());
-    EXPECT_TRUE(f.schedule.SpecialDayEnabled());
+    EXPECT_TRUE(f.schedule.Enable() && f.schedule.SpecialDayEnabled());
     EXPECT_EQ(f.schedule.SpecialDayCaption(), "Special");
-    for (int index = 0; index < kTimePropertyCount; ++index)
-        EXPECT_EQ(f.schedule.TimeValue(index), 0) << TimePropertyName(index);
+    EXPECT_TRUE(f.ScheduleIsEmpty());
     EXPECT_EQ(EnabledButtons(f), "1111111111");
-    EXPECT_EQ(f.platform.Button(7).caption(), "Special");
-    EXPECT_EQ(f.platform.Button(kEnableButton).caption(), "Enable");
-    EXPECT_EQ(f.platform.Button(kDisableButton).caption(), "Disable");
-
-    EXPECT_EQ(f.schedule.CompletedRedraws(), 0u) << "Initialize only arms the timer";
-    EXPECT_FALSE(f.schedule.State().ScheduleDrawn);
+    EXPECT_EQ(f.Redraws(), 0u) << "Initialize only arms the timer";
     ASSERT_TRUE(f.Tick());
-    EXPECT_EQ(f.schedule.CompletedRedraws(), 1u);
-    EXPECT_TRUE(f.schedule.State().ScheduleDrawn);
+    EXPECT_EQ(f.Redraws(), 1u);
     EXPECT_TRUE(f.log.empty());
 }
 
-// --- the redraw rule of the time properties ----------------------------------------------------
-
-struct LetStep {
-    int index;
-    std::int16_t value;
-    bool redraws;
-};
-
-struct LetSequence {
-    const char* name;
-    std::vector<LetStep> steps;
-};
-
-class TimePropertyLets : public testing::TestWithParam<LetSequence> {};
-
-TEST_P(TimePropertyLets, RedrawAtOnceExactlyWhenThePairsStopIsLaterThanItsStart) {
-    ScheduleFixture f;
-    f.Tick();
-    for (const LetStep& step : GetParam().steps) {
-        const auto before = f.schedule.CompletedRedraws();
-        f.schedule.SetTimeValue(step.index, step.value);
-        EXPECT_EQ(f.schedule.TimeValue(step.index), step.value);
-        EXPECT_EQ(f.schedule.CompletedRedraws() - before, step.redraws ? 1u : 0u)
-            << TimePropertyName(step.index) << " := " << step.value;
-    }
-    EXPECT_FALSE(f.platform.TimerWidget().armed()) << "a Let never defers its redraw";
-    EXPECT_EQ(f.Count(HostRecord::ScheduleUpdated), 0);
-}
-
-constexpr int kMondayStart1 = TimePropertyIndex(0, 1, false);
-constexpr int kMondayStop1 = TimePropertyIndex(0, 1, true);
-constexpr int kTuesdayStart2 = TimePropertyIndex(1, 2, false);
-constexpr int kSpecialStart4 = TimePropertyIndex(7, 4, false);
-constexpr int kSpecialStop4 = TimePropertyIndex(7, 4, true);
-
-INSTANTIATE_TEST_SUITE_P(
-    Properties, TimePropertyLets,
-    testing::Values(
-        LetSequence{"StartFirst", {{kMondayStart1, 800, false}, {kMondayStop1, 1700, true}}},
-        LetSequence{"StopFirst", {{kMondayStop1, 1700, true}, {kMondayStart1, 800, true}}},
-        LetSequence{"EqualOrBackwards",
-                    {{kSpecialStart4, 900, false},
-                     {kSpecialStop4, 900, false},
-                     {kSpecialStop4, 800, false}}},
+TEST(Properties, TimePropertiesRedrawAtOnceExactlyWhenThePairsStopIsLaterThanItsStart) {
+    // Sequences of writes: property index, value, and whether the write redraws at once.
+    const int start = 0, stop = 1, other = TimePropertyIndex(7, 4, false);
+    const std::vector<std::vector<std::tuple<int, std::int16_t, bool>>> sequences = {
+        {{start, 800, false}, {stop, 1700, true}},
+        {{stop, 1700, true}, {start, 800, true}},
+        {{other, 900, false}, {other + 1, 900, false}, {other + 1, 800, false}},
         // Signed comparison: 0 is later than -5, and so is -1.
-        LetSequence{"Signed", {{kSpecialStart4, -5, true}, {kSpecialStop4, -1, true}}},
-        LetSequence{"ClearStopFirst",
-                    {{kMondayStart1, 800, false},
-                     {kMondayStop1, 1700, true},
-                     {kMondayStop1, 0, false},
-                     {kMondayStart1, 0, false}}},
-        LetSequence{"ClearStartFirst",
-                    {{kMondayStart1, 800, false},
-                     {kMondayStop1, 1700, true},
-                     {kMondayStart1, 0, true},
-                     {kMondayStop1, 0, false}}},
-        // Only the pair's own fields count: a region in the other slot changes nothing.
-        LetSequence{"OtherPairIgnored",
-                    {{kMondayStop1, 1700, true},
-                     {kTuesdayStart2, 100, false},
-                     {TimePropertyIndex(0, 2, false), 100, false}}},
-        LetSequence{"Malformed",
-                    {{kTuesdayStart2, -5, true},
-                     {kTuesdayStart2, 2500, false},
-                     {kTuesdayStart2, 810, false}}}),
-    [](const testing::TestParamInfo<LetSequence>& info) { return info.param.name; });
-
-TEST(Properties, EveryNamedPropertyReachesItsOwnBackingField) {
+        {{other, -5, true}, {other + 1, -1, true}},
+        {{start, 800, false}, {stop, 1700, true}, {stop, 0, false}, {start, 0, false}},
+        {{start, 800, false}, {stop, 1700, true}, {start, 0, true}, {stop, 0, false}},
+        // Only the pair's own fields count.
+        {{stop, 1700, true}, {start + 2, 100, false}, {TimePropertyIndex(1, 1, false), 100, false}},
+        {{other, 2500, false}, {other, 810, false}}};
+    for (const auto& sequence : sequences) {
+        Drawn f;
+        for (const auto& [index, value, redraws] : sequence) {
+            const auto before = f.Redraws();
+            f.schedule.SetTimeValue(index, value);
+            EXPECT_EQ(f.schedule.TimeValue(index), value);
+            EXPECT_EQ(f.Redraws() - before, redraws ? 1u : 0u)
+                << TimePropertyName(index) << " := " << value;
+        }
+        EXPECT_FALSE(f.Tick()) << "a Let never defers its redraw";
+    }
     ScheduleFixture f;
     f.schedule.SetSchedule_WednesdayStop3(1234);
-    f.schedule.SetSchedule_SpecialStart1(-7);
-    EXPECT_EQ(f.schedule.TimeValue(TimePropertyIndex(2, 3, true)), 1234);
-    EXPECT_EQ(f.schedule.Schedule_WednesdayStop3(), 1234);
-    EXPECT_EQ(f.schedule.TimeValue(TimePropertyIndex(7, 1, false)), -7);
-    EXPECT_EQ(TimePropertyName(TimePropertyIndex(2, 3, true)), "Schedule_WednesdayStop3");
-    EXPECT_EQ(FindTimeProperty("Schedule_SpecialStop4"), 63);
-    EXPECT_EQ(FindTimeProperty("Schedule_SpecialStop5"), std::nullopt);
+    EXPECT_EQ(f.schedule.TimeValue(*FindTimeProperty("Schedule_WednesdayStop3")), 1234);
+    EXPECT_EQ(TimePropertyName(63), "Schedule_SpecialStop4");
 }
 
-// --- Reset -------------------------------------------------------------------------------------
-
 TEST(Properties, ResetRedrawsOncePerRegionWithAStopAndOnceMoreOnTheTick) {
-    ScheduleFixture f;
-    f.Tick();
-    f.schedule.SetSchedule_MondayStart1(800);
-    f.schedule.SetSchedule_MondayStop1(1700);
-    f.schedule.SetSchedule_TuesdayStart3(900);  // backwards, but its stop is above 0
-    f.schedule.SetSchedule_TuesdayStop3(800);
-    f.schedule.SetSchedule_SpecialStart4(600);
-    f.schedule.SetSchedule_SpecialStop4(2400);
+    Drawn f;
+    f.SetRegion(0, 1, 800, 1700);
+    f.SetRegion(1, 3, 900, 800);  // backwards, but its stop is above 0
+    f.SetRegion(7, 4, 600, 2400);
     f.schedule.SetSchedule_FridayStart2(700);  // a start alone redraws nothing when cleared
-    const auto before = f.schedule.CompletedRedraws();
-
+    const auto before = f.Redraws();
     f.schedule.Reset();
-    EXPECT_EQ(f.schedule.CompletedRedraws() - before, 3u);
-    for (int index = 0; index < kTimePropertyCount; ++index)
-        EXPECT_EQ(f.schedule.TimeValue(index), 0) << TimePropertyName(index);
+    EXPECT_EQ(f.Redraws() - before, 3u);
+    EXPECT_TRUE(f.ScheduleIsEmpty());
     // The last immediate redraw showed the Special region being cleared from 00:00 to its stop.
-    EXPECT_TRUE(f.schedule.State().BlockEnabled[7][0]);
-
+    EXPECT_TRUE(f.State().BlockEnabled[7][0]);
     ASSERT_TRUE(f.Tick());
-    EXPECT_EQ(f.schedule.CompletedRedraws() - before, 4u);
-    EXPECT_FALSE(f.schedule.State().BlockEnabled[7][0]);
-    EXPECT_FALSE(f.Tick());
+    EXPECT_FALSE(f.State().BlockEnabled[7][0]);
+    // Reset of the empty schedule only defers one redraw.
+    f.schedule.Reset();
+    EXPECT_EQ(f.Redraws() - before, 4u);
+    EXPECT_TRUE(f.Tick());
     EXPECT_EQ(f.Count(HostRecord::ScheduleUpdated), 0);
 }
 
-TEST(Properties, ResetOfAnEmptyScheduleOnlyDefersOneRedraw) {
-    ScheduleFixture f;
-    f.Tick();
-    f.schedule.Reset();
-    EXPECT_EQ(f.schedule.CompletedRedraws(), 1u);
-    EXPECT_TRUE(f.Tick());
-    EXPECT_EQ(f.schedule.CompletedRedraws(), 2u);
-}
-
-// --- the button properties ---------------------------------------------------------------------
-
-TEST(Properties, EnableSwitchesAllTenButtonsWhateverSpecialDayEnabledHolds) {
+TEST(Properties, EnableAndSpecialDayEnabledSetTheirButtonsLastWriteWins) {
     ScheduleFixture f;
     f.schedule.SetSpecialDayEnabled(false);
     EXPECT_EQ(EnabledButtons(f), "1111111011");
     f.schedule.SetEnable(false);
-    EXPECT_FALSE(f.schedule.Enable());
     EXPECT_EQ(EnabledButtons(f), "0000000000");
-    f.schedule.SetEnable(true);
-    EXPECT_EQ(EnabledButtons(f), "1111111111");
-    EXPECT_FALSE(f.schedule.SpecialDayEnabled()) << "the property keeps its own value";
-}
-
-TEST(Properties, SpecialDayEnabledSetsTheSpecialButtonAloneWhateverEnableHolds) {
-    ScheduleFixture f;
-    f.schedule.SetEnable(false);
     f.schedule.SetSpecialDayEnabled(true);
     EXPECT_EQ(EnabledButtons(f), "0000000100");
     f.schedule.SetSpecialDayEnabled(false);
-    EXPECT_EQ(EnabledButtons(f), "0000000000");
+    f.schedule.SetEnable(true);
+    EXPECT_EQ(EnabledButtons(f), "1111111111");
+    EXPECT_FALSE(f.schedule.SpecialDayEnabled());
+    f.schedule.SetSpecialDayCaption("");
+    EXPECT_EQ(f.platform.Button(7).caption() + f.platform.Button(6).caption(), "Sunday");
 }
 
-TEST(Properties, SpecialDayCaptionNamesTheSpecialButtonOnly) {
+// --- the redraw cycle ---------------------------------------------------------------------------
+
+TEST(RedrawCycle, RequestsBeforeTheTickCostOneRedraw) {
+    Drawn f;
+    f.schedule.Refresh();
+    // A pending redraw serves the later requests: they leave the timer as it is.
+    f.platform.Faults().Fail("SetTimerEnabled");
+    EXPECT_NO_THROW(f.schedule.Refresh());
+    EXPECT_NO_THROW(f.schedule.Paint());
+    f.platform.Faults().Clear();
+    EXPECT_EQ(f.Redraws(), 1u) << "Refresh draws nothing itself";
+    EXPECT_TRUE(f.Tick());
+    EXPECT_EQ(f.Redraws(), 2u);
+    EXPECT_FALSE(f.Tick()) << "the tick disarms the timer";
+}
+
+TEST(RedrawCycle, PaintQueuesARedrawOnlyAfterTheFirstAndBeforeTerminate) {
     ScheduleFixture f;
-    f.schedule.SetSpecialDayCaption("Holiday");
-    EXPECT_EQ(f.schedule.SpecialDayCaption(), "Holiday");
-    EXPECT_EQ(f.platform.Button(7).caption(), "Holiday");
-    f.schedule.SetSpecialDayCaption("");
-    EXPECT_EQ(f.schedule.SpecialDayCaption(), "");
-    EXPECT_EQ(f.platform.Button(7).caption(), "");
-    EXPECT_EQ(f.platform.Button(6).caption(), "Sunday");
+    // Before the first redraw Paint must not even look at the timer.
+    f.platform.Faults().Fail("TimerEnabled");
+    f.platform.Faults().Fail("SetTimerEnabled");
+    EXPECT_NO_THROW(f.schedule.Paint());
+    f.platform.Faults().Clear();
+    EXPECT_TRUE(f.Tick());
+    EXPECT_FALSE(f.Tick());
+    f.schedule.Paint();
+    EXPECT_TRUE(f.Tick());
+    f.schedule.Terminate();
+    f.schedule.Paint();
+    EXPECT_FALSE(f.Tick());
+    EXPECT_EQ(f.At(3, 300, 15), '-') << "Terminate clears the bars";
 }
 
 }  // namespace

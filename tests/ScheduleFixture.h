@@ -1,48 +1,36 @@
-// A control on the in-memory platform with everything it tells its host recorded, and read access
-// to its private operations for the tests that need to drive one directly.
+// A control on the in-memory platform with everything it tells its host recorded, access to its
+// private operations, and the helpers every suite shares: the mouse on a bar, a day's eight
+// properties, and the bars read back as one letter per pixel.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "model/DesignData.h"
 #include "model/Schedule.h"
 #include "platform/memory/MemoryPlatform.h"
 
 namespace tarn {
 
-/// Reaches the control's private operations from tests.
+/// Reaches the control's fields and private operations from tests.
 class ScheduleTestAccess {
 public:
     explicit ScheduleTestAccess(Schedule& schedule) : s_(schedule) {}
+    ScheduleState& State() { return s_.state_; }
     std::int16_t BlockQuantityToTime(std::int16_t q) { return s_.BlockQuantityToTime(q); }
-    std::int16_t TimeToBlockQuantity(bool isStart, std::int16_t t) {
-        return s_.TimeToBlockQuantity(isStart, t);
+    std::int16_t TimeToBlockQuantity(bool start, std::int16_t t) {
+        return s_.TimeToBlockQuantity(start, t);
     }
-    void SetCurrentDay(std::int16_t day) { s_.state_.CurrentDay = day; }
     void SetBlockStates() { s_.SetBlockStates(); }
     void UpdateInternalScheduleArrays() { s_.UpdateInternalScheduleArrays(); }
     void UpdateScheduleProperties() { s_.UpdateScheduleProperties(); }
-    void SetRegion(int day, int slot, int field, std::int16_t value) {
-        s_.state_.ScheduleRegions[day][slot][field] = value;
-    }
-    void SetSelection(int block, bool selected) { s_.state_.SelectionBlocks[block] = selected; }
-    void SetBlockEnabled(int day, int block, bool enabled) {
-        s_.state_.BlockEnabled[day][block] = enabled;
-    }
-    bool ValidateSelection() { return s_.ValidateSelection(); }
-    void SaveSelections(bool enable) { s_.SaveSelections(enable); }
-    void DrawSchedule() { s_.DrawSchedule(); }
     void DrawTickmarks() { s_.DrawTickmarks(); }
     void InitializeScheduleBlocks() { s_.InitializeScheduleBlocks(); }
-    void UpdateScheduleBar() { s_.UpdateScheduleBar(); }
-    void UpdateTimeLabels() { s_.UpdateTimeLabels(); }
-    void UpdateTimePeriodLabels() { s_.UpdateTimePeriodLabels(); }
-    void ResizeControls() { s_.ResizeControls(); }
-    void GetCurrentPositions() { s_.GetCurrentPositions(); }
-    void SetLayoutRatios(double heightRatio, double widthRatio) {
-        s_.state_.HeightRatio = heightRatio;
-        s_.state_.WidthRatio = widthRatio;
+    void DrawLabels() {
+        s_.UpdateTimeLabels();
+        s_.UpdateTimePeriodLabels();
     }
 
 private:
@@ -58,15 +46,37 @@ struct HostRecord {
     int milliseconds = 0;
 };
 
+using Values = std::vector<int>;
+using Texts = std::vector<std::string>;
+
+/// 96 characters, one per block: `mark` for blocks first to last, `other` for the rest.
+inline std::string BlockRun(int first, int last, char mark = '#', char other = '.') {
+    std::string blocks(96, other);
+    for (int b = first; b <= last; ++b)
+        blocks[b] = mark;
+    return blocks;
+}
+
+/// A pixel as a letter: K black, W white, R light red, G light green, - the cleared background.
+inline char Letter(std::uint32_t pixel) {
+    const platform::ColourRef colours[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
+                                           platform::kBackgroundColour};
+    for (int i = 0; i < 5; ++i)
+        if (platform::ColourOf(pixel) == colours[i]) return "KWRG-"[i];
+    return '?';
+}
+
 /// A created and initialised control; `log` holds what it told the host.
 struct ScheduleFixture {
     ScheduleFixture()
         : platform(platform::memory::HostCallbacks{
               [this](std::string_view text, int style, std::string_view title) {
-                  log.push_back({HostRecord::MessageBox, std::string(text), style,
-                                 std::string(title), 0});
+                  log.push_back(
+                      {HostRecord::MessageBox, std::string(text), style, std::string(title), 0});
               },
-              [this](int ms) { log.push_back({HostRecord::Sleep, {}, 0, {}, ms}); },
+              [this](int ms) {
+                  log.push_back({HostRecord::Sleep, {}, 0, {}, ms});
+              },
               [this] {
                   log.push_back({HostRecord::ScheduleUpdated, {}, 0, {}, 0});
                   if (onUpdated) onUpdated();
@@ -82,18 +92,104 @@ struct ScheduleFixture {
         schedule.InitTimer_Timer();
         return true;
     }
-
-    std::vector<std::string> MessageTexts() const {
-        std::vector<std::string> texts;
+    /// A full redraw on the timer, as after the host's Refresh.
+    bool Redraw() {
+        schedule.Refresh();
+        return Tick();
+    }
+    std::uint64_t Redraws() const { return schedule.CompletedRedraws(); }
+    const ScheduleState& State() const { return schedule.State(); }
+    int LivePens() const { return platform.Pens().LivePens(); }
+    Texts MessageTexts() const {
+        Texts texts;
         for (const HostRecord& record : log)
             if (record.kind == HostRecord::MessageBox) texts.push_back(record.text);
         return texts;
     }
-
     int Count(HostRecord::Kind kind) const {
         int count = 0;
-        for (const HostRecord& record : log) count += record.kind == kind ? 1 : 0;
+        for (const HostRecord& record : log)
+            count += record.kind == kind ? 1 : 0;
         return count;
+    }
+
+    // The mouse, at the centre of a block of a day's bar.
+    float BlockX(int day, int block) {
+        return static_cast<float>((block + 0.5) * platform.Bar(day).innerWidth() / 96.0);
+    }
+    void Press(std::int16_t day, int block, std::int16_t button = 1) {
+        schedule.Schedule_MouseDown(day, button, 0, BlockX(day, block), 0);
+    }
+    void Move(std::int16_t day, int block, std::int16_t button = 1) {
+        schedule.Schedule_MouseMove(day, button, 0, BlockX(day, block), 0);
+    }
+    void Release(std::int16_t day, int block, std::int16_t button = 1) {
+        schedule.Schedule_MouseUp(day, button, 0, BlockX(day, block), 0);
+    }
+    /// Presses on `first`, moves over every block up to `last`, releases there.
+    void Drag(std::int16_t day, int first, int last) {
+        const int step = last >= first ? 1 : -1;
+        Press(day, first);
+        for (int b = first; b != last; b += step)
+            Move(day, b + step);
+        Release(day, last);
+    }
+    /// The selection flags, '#' for a selected block.
+    std::string Flags() const {
+        std::string flags;
+        for (int b = 0; b < 96; ++b)
+            flags += State().SelectionBlocks[b] ? '#' : '.';
+        return flags;
+    }
+
+    // The schedule as the host sees it.
+    void SetRegion(int day, int region, int start, int stop) {
+        schedule.SetTimeValue(day * 8 + region * 2 - 2, static_cast<std::int16_t>(start));
+        schedule.SetTimeValue(day * 8 + region * 2 - 1, static_cast<std::int16_t>(stop));
+    }
+    /// True while all 64 time properties are 0.
+    bool ScheduleIsEmpty() const { return State().TimeValues == decltype(State().TimeValues){}; }
+    /// The eight time properties of a day, Start1, Stop1, ..., Stop4.
+    Values Day(int day) const {
+        Values values;
+        for (int i = 0; i < 8; ++i)
+            values.push_back(schedule.TimeValue(day * 8 + i));
+        return values;
+    }
+
+    // The bars' pixels.
+    /// Gives a bar the inner size width x height.
+    void SizeBar(int bar, int width, int height) {
+        platform.Bar(bar).SetWidth(static_cast<float>(width + 2 * design::kBarBorder));
+        platform.Bar(bar).SetHeight(static_cast<float>(height + 2 * design::kBarBorder));
+    }
+    char At(int bar, int x, int y) { return Letter(platform.Bar(bar).context().PixelAt(x, y)); }
+    /// The letters from (x, y) in steps of (dx, dy) to the edge of the bar.
+    std::string Letters(int bar, int x, int y, int dx, int dy) {
+        std::string letters;
+        for (const auto& dc = platform.Bar(bar).context(); x < dc.width() && y < dc.height();
+             x += dx, y += dy)
+            letters += Letter(dc.PixelAt(x, y));
+        return letters;
+    }
+    std::string Column(int bar, int x) { return Letters(bar, x, 0, 0, 1); }
+    std::string Row(int bar, int y) { return Letters(bar, 0, y, 1, 0); }
+    /// One letter per block, read at the centre of the block in band 0 (top), 1 or 2 (bottom).
+    std::string Blocks(int bar, int band) {
+        const auto& dc = platform.Bar(bar).context();
+        std::string letters;
+        for (int b = 0; b < 96; ++b)
+            letters += At(bar, static_cast<int>((b + 0.5) * dc.width() / 96.0),
+                          static_cast<int>((band + 0.5) * dc.height() / 3.0));
+        return letters;
+    }
+    /// The selection marks of a bar: its top band's letters where the bottom band agrees, else '?'.
+    std::string Marks(int bar) {
+        std::string top = Blocks(bar, 0);
+        const std::string bottom = Blocks(bar, 2);
+        for (int b = 0; b < 96; ++b)
+            top[b] = top[b] == bottom[b] ? top[b] : '?';
+        return top;
     }
 
     std::vector<HostRecord> log;
@@ -101,6 +197,11 @@ struct ScheduleFixture {
     platform::memory::MemoryPlatform platform;
     Schedule schedule;
     ScheduleTestAccess access;
+};
+
+/// A fixture whose first full redraw has run.
+struct Drawn : ScheduleFixture {
+    Drawn() { Tick(); }
 };
 
 }  // namespace tarn
