@@ -56,7 +56,7 @@ void MemoryGeometry::DoRefresh() {
 
 MemoryButton::MemoryButton(FaultInjector& faults, int target, std::string caption, int left,
                            int top, int width, int height)
-    : MemoryGeometry(faults, target, left, top, width, height), caption_(std::move(caption)) {}
+    : MemoryWidget(faults, target, left, top, width, height), caption_(std::move(caption)) {}
 
 std::string MemoryButton::Caption() {
     faults_.Check("Caption", target_);
@@ -113,7 +113,7 @@ std::uint32_t MemoryDeviceContext::PixelAt(int x, int y) const {
 // --- bars -----------------------------------------------------------------------------------
 
 MemoryBar::MemoryBar(FaultInjector& faults, int index, int left, int top, int width, int height)
-    : MemoryGeometry(faults, index, left, top, width, height), dc_(index) {
+    : MemoryWidget(faults, index, left, top, width, height), dc_(index) {
     SizeChanged();
 }
 

@@ -43,10 +43,11 @@ private:
     int left_, top_, width_, height_;
 };
 
-class MemoryButton final : public CommandButton, public MemoryGeometry {
+/// A widget interface whose geometry calls are served by MemoryGeometry.
+template <class Interface>
+class MemoryWidget : public Interface, public MemoryGeometry {
 public:
-    MemoryButton(FaultInjector& faults, int target, std::string caption, int left, int top,
-                 int width, int height);
+    using MemoryGeometry::MemoryGeometry;
 
     float Left() override { return GetLeft(); }
     float Top() override { return GetTop(); }
@@ -57,6 +58,13 @@ public:
     void SetWidth(float value) override { PutWidth(value); }
     void SetHeight(float value) override { PutHeight(value); }
     void Refresh() override { DoRefresh(); }
+};
+
+class MemoryButton final : public MemoryWidget<CommandButton> {
+public:
+    MemoryButton(FaultInjector& faults, int target, std::string caption, int left, int top,
+                 int width, int height);
+
     std::string Caption() override;
     void SetCaption(const std::string& caption) override;
     bool Enabled() override;
@@ -102,19 +110,10 @@ private:
     std::uint32_t filledWith_ = 0;
 };
 
-class MemoryBar final : public PictureBox, public MemoryGeometry {
+class MemoryBar final : public MemoryWidget<PictureBox> {
 public:
     MemoryBar(FaultInjector& faults, int index, int left, int top, int width, int height);
 
-    float Left() override { return GetLeft(); }
-    float Top() override { return GetTop(); }
-    float Width() override { return GetWidth(); }
-    float Height() override { return GetHeight(); }
-    void SetLeft(float value) override { PutLeft(value); }
-    void SetTop(float value) override { PutTop(value); }
-    void SetWidth(float value) override { PutWidth(value); }
-    void SetHeight(float value) override { PutHeight(value); }
-    void Refresh() override { DoRefresh(); }
     float ScaleWidth() override;
     float ScaleHeight() override;
     DeviceContext& hDC() override;

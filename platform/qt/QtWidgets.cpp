@@ -42,35 +42,54 @@ void SetHeight(QWidget& widget, float value) {
 
 }  // namespace
 
+// --- geometry -------------------------------------------------------------------------------
+
+template <class Interface>
+float QtGeometry<Interface>::Left() {
+    return static_cast<float>(widget_.x());
+}
+template <class Interface>
+float QtGeometry<Interface>::Top() {
+    return static_cast<float>(widget_.y());
+}
+template <class Interface>
+float QtGeometry<Interface>::Width() {
+    return static_cast<float>(widget_.width());
+}
+template <class Interface>
+float QtGeometry<Interface>::Height() {
+    return static_cast<float>(widget_.height());
+}
+template <class Interface>
+void QtGeometry<Interface>::SetLeft(float value) {
+    qt::SetLeft(widget_, value);
+}
+template <class Interface>
+void QtGeometry<Interface>::SetTop(float value) {
+    qt::SetTop(widget_, value);
+}
+template <class Interface>
+void QtGeometry<Interface>::SetWidth(float value) {
+    qt::SetWidth(widget_, value);
+    SizeChanged();
+}
+template <class Interface>
+void QtGeometry<Interface>::SetHeight(float value) {
+    qt::SetHeight(widget_, value);
+    SizeChanged();
+}
+template <class Interface>
+void QtGeometry<Interface>::Refresh() {
+    widget_.repaint();
+}
+
+template class QtGeometry<platform::CommandButton>;
+template class QtGeometry<platform::PictureBox>;
+
 // --- buttons --------------------------------------------------------------------------------
 
-float QtButton::Left() {
-    return static_cast<float>(button_.x());
-}
-float QtButton::Top() {
-    return static_cast<float>(button_.y());
-}
-float QtButton::Width() {
-    return static_cast<float>(button_.width());
-}
-float QtButton::Height() {
-    return static_cast<float>(button_.height());
-}
-void QtButton::SetLeft(float value) {
-    qt::SetLeft(button_, value);
-}
-void QtButton::SetTop(float value) {
-    qt::SetTop(button_, value);
-}
-void QtButton::SetWidth(float value) {
-    qt::SetWidth(button_, value);
-}
-void QtButton::SetHeight(float value) {
-    qt::SetHeight(button_, value);
-}
-void QtButton::Refresh() {
-    button_.repaint();
-}
+QtButton::QtButton(QPushButton& button) : QtGeometry(button), button_(button) {}
+
 std::string QtButton::Caption() {
     return button_.text().toStdString();
 }
@@ -92,37 +111,10 @@ platform::PixelView BarContext::Pixels() {
 
 void BarContext::DrawText(std::int32_t, std::int32_t, std::string_view) {}
 
-float QtBar::Left() {
-    return static_cast<float>(bar_.x());
-}
-float QtBar::Top() {
-    return static_cast<float>(bar_.y());
-}
-float QtBar::Width() {
-    return static_cast<float>(bar_.width());
-}
-float QtBar::Height() {
-    return static_cast<float>(bar_.height());
-}
-void QtBar::SetLeft(float value) {
-    qt::SetLeft(bar_, value);
-}
-void QtBar::SetTop(float value) {
-    qt::SetTop(bar_, value);
-}
+QtBar::QtBar(BarWidget& bar, int index) : QtGeometry(bar), bar_(bar), context_(bar, index) {}
 
-void QtBar::SetWidth(float value) {
-    qt::SetWidth(bar_, value);
+void QtBar::SizeChanged() {
     bar_.SyncImageSize();
-}
-
-void QtBar::SetHeight(float value) {
-    qt::SetHeight(bar_, value);
-    bar_.SyncImageSize();
-}
-
-void QtBar::Refresh() {
-    bar_.repaint();
 }
 
 float QtBar::ScaleWidth() {

@@ -22,9 +22,12 @@ namespace tarn::qt {
 
 class BarWidget;
 
-class QtButton final : public platform::CommandButton {
+/// A widget interface whose geometry calls move and size a QWidget (instantiated for buttons and
+/// bars in QtWidgets.cpp).
+template <class Interface>
+class QtGeometry : public Interface {
 public:
-    explicit QtButton(QPushButton& button) : button_(button) {}
+    explicit QtGeometry(QWidget& widget) : widget_(widget) {}
 
     float Left() override;
     float Top() override;
@@ -35,6 +38,19 @@ public:
     void SetWidth(float value) override;
     void SetHeight(float value) override;
     void Refresh() override;
+
+protected:
+    /// Called after the width or height changed.
+    virtual void SizeChanged() {}
+
+private:
+    QWidget& widget_;
+};
+
+class QtButton final : public QtGeometry<platform::CommandButton> {
+public:
+    explicit QtButton(QPushButton& button);
+
     std::string Caption() override;
     void SetCaption(const std::string& caption) override;
     bool Enabled() override;
@@ -60,19 +76,10 @@ private:
     int index_;
 };
 
-class QtBar final : public platform::PictureBox {
+class QtBar final : public QtGeometry<platform::PictureBox> {
 public:
-    QtBar(BarWidget& bar, int index) : bar_(bar), context_(bar, index) {}
+    QtBar(BarWidget& bar, int index);
 
-    float Left() override;
-    float Top() override;
-    float Width() override;
-    float Height() override;
-    void SetLeft(float value) override;
-    void SetTop(float value) override;
-    void SetWidth(float value) override;
-    void SetHeight(float value) override;
-    void Refresh() override;
     float ScaleWidth() override;
     float ScaleHeight() override;
     platform::DeviceContext& hDC() override { return context_; }
@@ -82,6 +89,8 @@ public:
     BarWidget& widget() { return bar_; }
 
 private:
+    void SizeChanged() override;
+
     BarWidget& bar_;
     BarContext context_;
 };
