@@ -17,16 +17,6 @@ namespace {
 using platform::memory::HostCallbacks;
 using platform::memory::MemoryPlatform;
 
-/// The operations that let errors reach the host (timer, resize, paint, clicks, Initialize)
-/// fail only under fault injection, which a script cannot arm; the scripted host ignores them.
-template <typename Call>
-void IgnoringControlErrors(Call&& call) {
-    try {
-        call();
-    } catch (const platform::PlatformError&) {
-    } catch (const RuntimeError&) {
-    }
-}
 
 HostCallbacks ToCallbacks(HostEvents events) {
     HostCallbacks callbacks;

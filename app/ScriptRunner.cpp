@@ -20,15 +20,6 @@ const char* BooleanText(bool value) {
     return value ? "True" : "False";
 }
 
-/// Refresh and Reset let the control's errors reach the host; the scripted host ignores them.
-template <typename Call>
-void IgnoringControlErrors(Call&& call) {
-    try {
-        call();
-    } catch (const platform::PlatformError&) {
-    } catch (const RuntimeError&) {
-    }
-}
 
 BarView BarAt(HostedControl& control, int bar) {
     return control.Bars().at(bar);
