@@ -1,10 +1,5 @@
-// The Qt bars hold exactly the pixels of the in-memory platform's bars after the same events:
-// the same core draws both, through the same pixel drawing calls, and the Qt events must reach it
-// as the in-memory host delivers them.
-#include <QTest>
-#include <functional>
-#include <vector>
-
+// The Qt bars hold exactly the pixels of the in-memory platform's bars after the same events: the
+// same core draws both, and Qt's events must reach it as the in-memory host delivers them.
 #include "WidgetTestSupport.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "platform/qt/MouseMapping.h"
@@ -14,200 +9,117 @@ using namespace tarn::test;
 
 namespace {
 
-/// One control driven by a host and a user; the same steps run on both platforms.
-class Side {
-public:
-    virtual ~Side() = default;
-    virtual void Tick() = 0;
-    virtual void SetTime(int index, int value) = 0;
-    virtual void Press(int bar, double x, int button) = 0;
-    virtual void Move(int bar, double x, int buttons) = 0;
-    virtual void Release(int bar, double x, int button) = 0;
-    virtual void Click(int widget) = 0;
-    virtual void Resize(int width, int height) = 0;
-    virtual void SetSpecialDayEnabled(bool enabled) = 0;
-    /// The inner pixels of a bar, row by row, as 0xRRGGBB.
-    virtual std::vector<std::uint32_t> Pixels(int bar) = 0;
+/// One thing the host or the user does. Mouse: a is the bar, code the button codes. Time: a is the
+/// property index, code the value. Click: a is the button, 8 Enable, 9 Disable. Resize: a x code.
+struct Step {
+    enum Kind { Tick, Time, Press, Move, Release, Click, Resize, SpecialDayOff } kind;
+    int a = 0;
+    double x = 0.0;
+    int code = 0;
 };
+using Steps = QList<Step>;
 
-class MemorySide final : public Side {
-public:
-    MemorySide() : control_(platform_) { control_.Initialize(); }
-    void Tick() override {
-        if (platform_.TimerWidget().armed()) control_.InitTimer_Timer();
+const auto Tick = [] { return Step{Step::Tick}; };
+const auto Start = [](int day, int region, int value) {
+    return Step{Step::Time, TimePropertyIndex(day, region, false), 0.0, value};
+};
+const auto Stop = [](int day, int region, int value) {
+    return Step{Step::Time, TimePropertyIndex(day, region, true), 0.0, value};
+};
+const auto Press = [](int bar, double x, int code = 1) { return Step{Step::Press, bar, x, code}; };
+const auto Move = [](int bar, double x, int codes = 1) { return Step{Step::Move, bar, x, codes}; };
+const auto Release = [](int bar, double x) { return Step{Step::Release, bar, x, 1}; };
+const auto Click = [](int button) { return Step{Step::Click, button}; };
+const auto Resize = [](int width, int height) { return Step{Step::Resize, width, 0.0, height}; };
+
+QList<QImage> MemoryBars(const Steps& steps) {
+    platform::memory::MemoryPlatform platform;
+    Schedule control(platform);
+    control.Initialize();
+    for (const Step& s : steps) {
+        const auto x = static_cast<float>(s.x);
+        const bool click = s.kind == Step::Click && platform.Button(s.a).enabled();
+        if (s.kind == Step::Tick && platform.TimerWidget().armed()) control.InitTimer_Timer();
+        if (s.kind == Step::Time) control.SetTimeValue(s.a, static_cast<std::int16_t>(s.code));
+        if (s.kind == Step::Press) control.Schedule_MouseDown(s.a, s.code, 0, x, 0);
+        if (s.kind == Step::Move) control.Schedule_MouseMove(s.a, s.code, 0, x, 0);
+        if (s.kind == Step::Release) control.Schedule_MouseUp(s.a, s.code, 0, x, 0);
+        if (click && s.a < 8) control.cmdDay_Click(s.a);
+        if (click && s.a == 8) control.cmdEnable_Click();
+        if (click && s.a == 9) control.cmdDisable_Click();
+        if (s.kind == Step::Resize) platform.SurfaceWidget().SetSize(s.a, s.code);
+        if (s.kind == Step::Resize) control.Resize();
+        if (s.kind == Step::SpecialDayOff) control.SetSpecialDayEnabled(false);
     }
-    void SetTime(int index, int value) override {
-        control_.SetTimeValue(index, static_cast<std::int16_t>(value));
-    }
-    void Press(int bar, double x, int button) override {
-        control_.Schedule_MouseDown(bar, button, 0, static_cast<float>(x), 0);
-    }
-    void Move(int bar, double x, int buttons) override {
-        control_.Schedule_MouseMove(bar, buttons, 0, static_cast<float>(x), 0);
-    }
-    void Release(int bar, double x, int button) override {
-        control_.Schedule_MouseUp(bar, button, 0, static_cast<float>(x), 0);
-    }
-    void Click(int widget) override {
-        if (!platform_.Button(widget).enabled()) return;
-        if (widget < 8) control_.cmdDay_Click(widget);
-        if (widget == 8) control_.cmdEnable_Click();
-        if (widget == 9) control_.cmdDisable_Click();
-    }
-    void Resize(int width, int height) override {
-        platform_.SurfaceWidget().SetSize(width, height);
-        control_.Resize();
-    }
-    void SetSpecialDayEnabled(bool enabled) override { control_.SetSpecialDayEnabled(enabled); }
-    std::vector<std::uint32_t> Pixels(int bar) override {
-        const platform::memory::MemoryDeviceContext& context = platform_.Bar(bar).context();
-        std::vector<std::uint32_t> pixels;
+    QList<QImage> bars;
+    for (int bar = 0; bar < 8; ++bar) {
+        const platform::memory::MemoryDeviceContext& context = platform.Bar(bar).context();
+        QImage image(context.width(), context.height(), QImage::Format_RGB32);
         for (int y = 0; y < context.height(); ++y)
             for (int x = 0; x < context.width(); ++x)
-                pixels.push_back(platform::ColourOf(context.PixelAt(x, y)));
-        return pixels;
+                image.setPixel(x, y, context.PixelAt(x, y));
+        bars << image;
     }
+    return bars;
+}
 
-private:
-    platform::memory::MemoryPlatform platform_;
-    Schedule control_;
-};
-
-class QtSide final : public Side {
-public:
-    QtSide() : widget_(RecordingServices(log_)) {
-        widget_.show();
-        if (!QTest::qWaitForWindowExposed(&widget_)) qWarning("the control was never exposed");
+QList<QImage> QtBars(const Steps& steps) {
+    TestControl c;
+    if (!c.show()) return {};
+    for (const Step& s : steps) {
+        const Qt::MouseButtons buttons = qt::ButtonsOfCodes(s.code);
+        const auto button = static_cast<Qt::MouseButton>(buttons.toInt());
+        if (s.kind == Step::Tick) c.widget.deliverTimerTick();
+        if (s.kind == Step::Time) c.widget.setTimeValue(s.a, s.code);
+        if (s.kind == Step::Press) c.mouse(s.a, QEvent::MouseButtonPress, s.x, button, buttons);
+        if (s.kind == Step::Move) c.mouse(s.a, QEvent::MouseMove, s.x, Qt::NoButton, buttons);
+        if (s.kind == Step::Release) c.mouse(s.a, QEvent::MouseButtonRelease, s.x, button, {});
+        if (s.kind == Step::Click) QTest::mouseClick(&c.button(s.a), Qt::LeftButton);
+        if (s.kind == Step::Resize) c.widget.resize(s.a, s.code);
+        if (s.kind == Step::SpecialDayOff) c.widget.setSpecialDayEnabled(false);
     }
-    void Tick() override { widget_.deliverTimerTick(); }
-    void SetTime(int index, int value) override { widget_.setTimeValue(index, value); }
-    void Press(int bar, double x, int button) override {
-        const auto qtButton = static_cast<Qt::MouseButton>(int(qt::ButtonsOfCodes(button)));
-        SendBarMouse(Bar(widget_, bar), QEvent::MouseButtonPress, x, 0, qtButton, qtButton);
-    }
-    void Move(int bar, double x, int buttons) override {
-        SendBarMouse(Bar(widget_, bar), QEvent::MouseMove, x, 0, Qt::NoButton,
-                     qt::ButtonsOfCodes(buttons));
-    }
-    void Release(int bar, double x, int button) override {
-        const auto qtButton = static_cast<Qt::MouseButton>(int(qt::ButtonsOfCodes(button)));
-        SendBarMouse(Bar(widget_, bar), QEvent::MouseButtonRelease, x, 0, qtButton, Qt::NoButton);
-    }
-    void Click(int widget) override { QTest::mouseClick(&Button(widget_, widget), Qt::LeftButton); }
-    void Resize(int width, int height) override { widget_.resize(width, height); }
-    void SetSpecialDayEnabled(bool enabled) override { widget_.setSpecialDayEnabled(enabled); }
-    std::vector<std::uint32_t> Pixels(int bar) override {
-        const QImage& image = Bar(widget_, bar).image();
-        std::vector<std::uint32_t> pixels;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                pixels.push_back(image.pixel(x, y) & 0xFFFFFFu);
-        return pixels;
-    }
-
-private:
-    HostLog log_;
-    ScheduleWidget widget_;
-};
-
-using Steps = std::function<void(Side&)>;
+    QList<QImage> bars;
+    for (int bar = 0; bar < 8; ++bar)
+        bars << c.bar(bar).image();
+    return bars;
+}
 
 }  // namespace
-
-Q_DECLARE_METATYPE(Steps)
 
 class BarPixelsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void barsMatchTheInMemoryPlatform_data();
-    void barsMatchTheInMemoryPlatform();
-};
-
-void BarPixelsTest::barsMatchTheInMemoryPlatform_data() {
-    QTest::addColumn<Steps>("steps");
-    QTest::newRow("first redraw") << Steps([](Side& side) { side.Tick(); });
-    QTest::newRow("regions from properties") << Steps([](Side& side) {
-        side.Tick();
-        side.SetTime(TimePropertyIndex(0, 1, false), 800);
-        side.SetTime(TimePropertyIndex(0, 1, true), 1700);
-        side.SetTime(TimePropertyIndex(3, 2, false), 15);
-        side.SetTime(TimePropertyIndex(3, 2, true), 2400);
-        side.SetTime(TimePropertyIndex(7, 4, false), 1230);
-        side.SetTime(TimePropertyIndex(7, 4, true), 1245);
-    });
-    QTest::newRow("selection marks of a drag") << Steps([](Side& side) {
-        side.Tick();
-        side.Press(2, 100.5, 1);
-        side.Move(2, 106.25, 1);
-        side.Move(2, 113, 1);
-        side.Move(2, 700, 1);
-    });
-    QTest::newRow("broken selection wiped on release") << Steps([](Side& side) {
-        side.Tick();
-        side.Press(5, 60, 1);
-        side.Move(5, 84, 1);
-        side.Release(5, 84, 1);
-    });
-    QTest::newRow("selection enabled, then part disabled") << Steps([](Side& side) {
-        side.Tick();
-        side.Press(1, 191, 1);
-        side.Move(1, 197, 1);
-        side.Move(1, 203, 1);
-        side.Release(1, 203, 1);
-        side.Click(8);
-        side.Press(1, 197, 1);
-        side.Release(1, 197, 1);
-        side.Click(9);
-    });
-    QTest::newRow("whole day selected by its button") << Steps([](Side& side) {
-        side.Tick();
-        side.Click(6);
-        side.Click(8);
-        side.Click(4);
-    });
-    QTest::newRow("right button and special row ignored") << Steps([](Side& side) {
-        side.Tick();
-        side.SetSpecialDayEnabled(false);
-        side.Press(7, 40, 1);
-        side.Move(7, 50, 1);
-        side.Press(0, 40, 2);
-        side.Move(0, 50, 3);
-    });
-    QTest::newRow("grown to 900 x 500") << Steps([](Side& side) {
-        side.Tick();
-        side.SetTime(TimePropertyIndex(2, 1, false), 600);
-        side.SetTime(TimePropertyIndex(2, 1, true), 915);
-        side.Resize(900, 500);
-        side.Tick();
-        side.Press(2, 300, 1);
-    });
-    QTest::newRow("shrunk to half the height") << Steps([](Side& side) {
-        side.Tick();
-        side.Resize(679, 180);
-        side.Tick();
-        side.SetTime(TimePropertyIndex(4, 1, false), 1100);
-        side.SetTime(TimePropertyIndex(4, 1, true), 1300);
-    });
-    QTest::newRow("resized before the first redraw") << Steps([](Side& side) {
-        side.Resize(400, 300);
-        side.Tick();
-    });
-}
-
-void BarPixelsTest::barsMatchTheInMemoryPlatform() {
-    QFETCH(Steps, steps);
-    MemorySide memory;
-    QtSide widget;
-    steps(memory);
-    steps(widget);
-    for (int bar = 0; bar < 8; ++bar) {
-        const std::vector<std::uint32_t> expected = memory.Pixels(bar);
-        const std::vector<std::uint32_t> actual = widget.Pixels(bar);
-        QVERIFY2(!expected.empty(), "the bar has pixels");
-        QVERIFY2(expected == actual, qPrintable(QStringLiteral("bar %1 differs").arg(bar)));
+    void barsMatchTheInMemoryPlatform_data() {
+        QTest::addColumn<Steps>("steps");
+        QTest::newRow("regions from properties")
+            << Steps{Tick(),           Start(0, 1, 800),  Stop(0, 1, 1700), Start(3, 2, 15),
+                     Stop(3, 2, 2400), Start(7, 4, 1230), Stop(7, 4, 1245)};
+        QTest::newRow("drag marks, leaving the bar")
+            << Steps{Tick(), Press(2, 100.5), Move(2, 106.25), Move(2, 113), Move(2, 700)};
+        QTest::newRow("right button, special day off, broken selection wiped")
+            << Steps{Tick(),         {Step::SpecialDayOff}, Press(7, 40), Press(5, 60, 2),
+                     Move(5, 70, 3), Press(5, 60),          Move(5, 84),  Release(5, 84)};
+        QTest::newRow("applied by the buttons, then partly disabled")
+            << Steps{Tick(),   Press(1, 191), Move(1, 203),  Release(1, 203), Click(8),
+                     Click(6), Click(8),      Press(1, 197), Release(1, 197), Click(9)};
+        QTest::newRow("grown to 900 x 500") << Steps{
+            Tick(), Start(2, 1, 600), Stop(2, 1, 915), Resize(900, 500), Tick(), Press(2, 300)};
+        QTest::newRow("shrunk before the first redraw")
+            << Steps{Resize(400, 180), Tick(), Start(4, 1, 1100), Stop(4, 1, 1300)};
     }
-}
+
+    void barsMatchTheInMemoryPlatform() {
+        QFETCH(Steps, steps);
+        const QList<QImage> expected = MemoryBars(steps);
+        const QList<QImage> actual = QtBars(steps);
+        QCOMPARE(actual.size(), expected.size());
+        for (int bar = 0; bar < expected.size(); ++bar) {
+            QVERIFY(!expected[bar].isNull());
+            QVERIFY2(actual[bar] == expected[bar], qPrintable(QStringLiteral("bar %1").arg(bar)));
+        }
+    }
+};
 
 QTEST_MAIN(BarPixelsTest)
 #include "BarPixelsTest.moc"

@@ -1,13 +1,14 @@
-// Shared by the widget tests: a control whose host services a test controls, and the user's mouse
-// on a bar, sent through Qt's event delivery with X and Y in the bar's inner pixels.
+// Shared by the widget tests: a control whose host services the test controls, its insides, and
+// the user's mouse on a bar, sent through Qt's event delivery at a position in the bar's inner
+// pixels.
 #pragma once
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QString>
 #include <QStringList>
-#include <memory>
+#include <QTest>
+#include <functional>
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "model/Schedule.h"
@@ -17,63 +18,52 @@
 
 namespace tarn::test {
 
-/// What the control showed its host.
-struct HostLog {
-    QStringList messageBoxes;  // "STYLE TITLE: TEXT"
-    int sleeps = 0;
-};
-
-/// Services that record instead of waiting: message boxes answered at once, pauses not waited,
-/// and the redraw timer ticking only when the test says so.
-inline ScheduleHostServices RecordingServices(HostLog& log, bool manualTimer = true) {
-    ScheduleHostServices services;
-    services.messageBox = [&log](const QString& text, int style, const QString& title) {
-        log.messageBoxes << QStringLiteral("%1 %2: %3").arg(style).arg(title, text);
-    };
-    services.sleep = [&log](int) { ++log.sleeps; };
-    services.manualTimer = manualTimer;
-    return services;
+/// Makes the next text on the control's surface fail, so that the redraw reports it in a box.
+inline void FailNextLabel(ScheduleWidget& widget) {
+    ScheduleWidgetInternals::Platform(widget).Faults().Fail(
+        "TextOutA", platform::DeviceContext::kSurfaceTarget, 0, 1);
 }
 
-inline Schedule& Core(ScheduleWidget& widget) {
-    return ScheduleWidgetInternals::Control(widget);
-}
+/// A control whose host records instead of waiting: each message box is noted as
+/// "STYLE TITLE: TEXT" and answered once onMessageBox (when set) returns, pauses return at once,
+/// and with a manual timer the redraw timer ticks only on deliverTimerTick().
+struct TestControl {
+    explicit TestControl(bool manualTimer = true) : widget(Services(manualTimer)) {}
 
-inline qt::QtPlatform& Platform(ScheduleWidget& widget) {
-    return ScheduleWidgetInternals::Platform(widget);
-}
-
-inline qt::BarWidget& Bar(ScheduleWidget& widget, int index) {
-    return Platform(widget).Bar(index);
-}
-
-/// 0 to 7 day buttons, 8 Enable, 9 Disable.
-inline QPushButton& Button(ScheduleWidget& widget, int index) {
-    return Platform(widget).ButtonWidget(index);
-}
-
-/// A mouse event on a bar at (x, y) in its inner pixels.
-inline void SendBarMouse(QWidget& bar, QEvent::Type type, double x, double y,
-                         Qt::MouseButton button, Qt::MouseButtons buttons,
-                         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    const QPointF local(x + 2.0, y + 2.0);
-    QMouseEvent event(type, local, bar.mapToGlobal(local), button, buttons, modifiers);
-    QApplication::sendEvent(&bar, &event);
-}
-
-/// Press, move to each further x, release: a left-button drag along one bar.
-inline void DragLeft(QWidget& bar, std::initializer_list<double> xs) {
-    double last = 0.0;
-    bool first = true;
-    for (double x : xs) {
-        if (first)
-            SendBarMouse(bar, QEvent::MouseButtonPress, x, 5, Qt::LeftButton, Qt::LeftButton);
-        else
-            SendBarMouse(bar, QEvent::MouseMove, x, 5, Qt::NoButton, Qt::LeftButton);
-        first = false;
-        last = x;
+    Schedule& core() { return ScheduleWidgetInternals::Control(widget); }
+    qt::QtPlatform& platform() { return ScheduleWidgetInternals::Platform(widget); }
+    qt::BarWidget& bar(int index) { return platform().Bar(index); }
+    /// 0 to 7 the day buttons, 8 Enable, 9 Disable.
+    QPushButton& button(int index) { return platform().ButtonWidget(index); }
+    std::uint64_t redraws() { return core().CompletedRedraws(); }
+    bool show() {
+        widget.show();
+        return QTest::qWaitForWindowExposed(&widget);
     }
-    SendBarMouse(bar, QEvent::MouseButtonRelease, last, 5, Qt::LeftButton, Qt::NoButton);
-}
+    /// A mouse event on a bar at x in its inner pixels, on its top inner row.
+    void mouse(int barIndex, QEvent::Type type, double x, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+        const QPointF local(x + 2.0, 2.0);
+        QMouseEvent event(type, local, bar(barIndex).mapToGlobal(local), button, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&bar(barIndex), &event);
+    }
+
+    QStringList messageBoxes;
+    std::function<void()> onMessageBox;
+    ScheduleWidget widget;
+
+private:
+    ScheduleHostServices Services(bool manualTimer) {
+        ScheduleHostServices services;
+        services.messageBox = [this](const QString& text, int style, const QString& title) {
+            messageBoxes << QStringLiteral("%1 %2: %3").arg(style).arg(title, text);
+            if (onMessageBox) onMessageBox();
+        };
+        services.sleep = [](int) {};
+        services.manualTimer = manualTimer;
+        return services;
+    }
+};
 
 }  // namespace tarn::test
