@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/Arithmetic.h"
+#include "render/BlockGeometry.h"
 
 namespace tarn::app {
 
@@ -16,24 +16,21 @@ int Centre(int first, int end, int size) {
 }  // namespace
 
 std::array<int, 96> BlockCentreColumns(int width) {
-    // The block edges accumulate w block by block and round each sum, as the painting does.
+    // The block edges accumulate w block by block, exactly as the painting places them.
     std::array<int, 96> columns{};
     const double w = width / 96.0;
     double x = 0.0;
     for (int block = 0; block < 96; ++block) {
-        const auto left = static_cast<int>(RoundHalfEven(x));
-        const auto right = static_cast<int>(RoundHalfEven(x + w));
-        columns[block] = Centre(left, right, width);
+        const platform::RECT rect = render::BlockRect(x, w, 0.0, render::kTopBand);
+        columns[block] = Centre(rect.Left, rect.right, width);
         x += w;
     }
     return columns;
 }
 
 int BandCentreRow(int height, int band) {
-    const double h = height / 3.0;
-    const auto top = static_cast<int>(RoundHalfEven(h * band));
-    const auto bottom = static_cast<int>(RoundHalfEven(top + h));
-    return Centre(top, bottom, height);
+    const platform::RECT rect = render::BlockRect(0.0, 0.0, height / 3.0, band);
+    return Centre(rect.Top, rect.bottom, height);
 }
 
 char ColourLetter(std::uint32_t colour) {

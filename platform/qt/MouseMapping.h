@@ -15,21 +15,29 @@ struct MouseCodes {
     float y = 0.0f;
 };
 
+/// The control's codes of the buttons and modifier keys, bit by bit.
+inline constexpr struct {
+    Qt::MouseButton button;
+    std::int16_t code;
+} kButtonCodes[] = {{Qt::LeftButton, 1}, {Qt::RightButton, 2}, {Qt::MiddleButton, 4}};
+inline constexpr struct {
+    Qt::KeyboardModifier modifier;
+    std::int16_t code;
+} kShiftCodes[] = {{Qt::ShiftModifier, 1}, {Qt::ControlModifier, 2}, {Qt::AltModifier, 4}};
+
 /// Button codes of a set of Qt buttons; buttons the control has no code for add nothing.
 constexpr std::int16_t ButtonCodes(Qt::MouseButtons buttons) {
     std::int16_t codes = 0;
-    if (buttons & Qt::LeftButton) codes |= 1;
-    if (buttons & Qt::RightButton) codes |= 2;
-    if (buttons & Qt::MiddleButton) codes |= 4;
+    for (const auto& entry : kButtonCodes)
+        if (buttons & entry.button) codes |= entry.code;
     return codes;
 }
 
 /// Shift codes of a set of keyboard modifiers.
 constexpr std::int16_t ShiftCodes(Qt::KeyboardModifiers modifiers) {
     std::int16_t codes = 0;
-    if (modifiers & Qt::ShiftModifier) codes |= 1;
-    if (modifiers & Qt::ControlModifier) codes |= 2;
-    if (modifiers & Qt::AltModifier) codes |= 4;
+    for (const auto& entry : kShiftCodes)
+        if (modifiers & entry.modifier) codes |= entry.code;
     return codes;
 }
 
@@ -47,18 +55,16 @@ inline MouseCodes MouseCodesOf(const QMouseEvent& event, int frame) {
 /// Qt buttons for a set of button codes, the inverse of ButtonCodes.
 constexpr Qt::MouseButtons ButtonsOfCodes(int codes) {
     Qt::MouseButtons buttons;
-    if (codes & 1) buttons |= Qt::LeftButton;
-    if (codes & 2) buttons |= Qt::RightButton;
-    if (codes & 4) buttons |= Qt::MiddleButton;
+    for (const auto& entry : kButtonCodes)
+        if (codes & entry.code) buttons |= entry.button;
     return buttons;
 }
 
 /// Qt modifiers for a set of shift codes, the inverse of ShiftCodes.
 constexpr Qt::KeyboardModifiers ModifiersOfCodes(int codes) {
     Qt::KeyboardModifiers modifiers;
-    if (codes & 1) modifiers |= Qt::ShiftModifier;
-    if (codes & 2) modifiers |= Qt::ControlModifier;
-    if (codes & 4) modifiers |= Qt::AltModifier;
+    for (const auto& entry : kShiftCodes)
+        if (codes & entry.code) modifiers |= entry.modifier;
     return modifiers;
 }
 

@@ -62,27 +62,30 @@ struct ScheduleWidget::Private {
     }
 
     void BarMouse(std::int16_t index, const QMouseEvent& event) {
-        const qt::MouseCodes codes = qt::MouseCodesOf(event, design::kBarBorder);
+        using Handler = void (Schedule::*)(std::int16_t, std::int16_t, std::int16_t, float, float);
+        Handler handler = nullptr;
+        const char* operation = nullptr;
         switch (event.type()) {
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick:
-                Deliver("Schedule_MouseDown", [this, index, codes] {
-                    control.Schedule_MouseDown(index, codes.button, codes.shift, codes.x, codes.y);
-                });
+                handler = &Schedule::Schedule_MouseDown;
+                operation = "Schedule_MouseDown";
                 break;
             case QEvent::MouseMove:
-                Deliver("Schedule_MouseMove", [this, index, codes] {
-                    control.Schedule_MouseMove(index, codes.button, codes.shift, codes.x, codes.y);
-                });
+                handler = &Schedule::Schedule_MouseMove;
+                operation = "Schedule_MouseMove";
                 break;
             case QEvent::MouseButtonRelease:
-                Deliver("Schedule_MouseUp", [this, index, codes] {
-                    control.Schedule_MouseUp(index, codes.button, codes.shift, codes.x, codes.y);
-                });
+                handler = &Schedule::Schedule_MouseUp;
+                operation = "Schedule_MouseUp";
                 break;
             default:
-                break;
+                return;
         }
+        const qt::MouseCodes codes = qt::MouseCodesOf(event, design::kBarBorder);
+        Deliver(operation, [this, index, codes, handler] {
+            (control.*handler)(index, codes.button, codes.shift, codes.x, codes.y);
+        });
     }
 
     void Connect() {
