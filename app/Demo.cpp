@@ -28,6 +28,7 @@
 #include <string_view>
 
 #include "TarnSchedule/ScheduleWidget.h"
+#include "app/ToolkitMessages.h"
 #include "model/DesignData.h"
 #include "model/Schedule.h"
 #include "platform/qt/ScheduleWidgetInternals.h"
@@ -239,6 +240,7 @@ int RunDemo(int argc, char** argv) {
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    InstallToolkitMessageHandler("demo");
     int qtArgc = argc;
     QApplication application(qtArgc, argv);
     DemoWindow window;

@@ -14,10 +14,9 @@
 
 #ifdef TARN_HAVE_QT
 #include <QApplication>
-#include <QByteArray>
-#include <QMessageLogContext>
-#include <QString>
 #include <QtGlobal>
+
+#include "app/ToolkitMessages.h"
 #endif
 
 namespace tarn::app {
@@ -28,16 +27,6 @@ namespace {
 constexpr std::string_view kDefaultBackend = "qt";
 #else
 constexpr std::string_view kDefaultBackend = "memory";
-#endif
-
-#ifdef TARN_HAVE_QT
-/// A script's output is exactly what its lines print: the toolkit's debug notes and warnings
-/// (such as a missing runtime directory of the off-screen platform) are left out, its critical
-/// and fatal messages still reach standard error.
-void ToolkitMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::cerr << "play: " << message.toLocal8Bit().constData() << '\n';
-}
 #endif
 
 constexpr const char* kUsage = "usage: tarn-schedule play [--backend qt|memory] [FILE]";
@@ -54,7 +43,7 @@ int Play(std::istream& in, std::string_view backend) {
         // No display is needed: the widget runs on the off-screen platform unless the user
         // chose another one.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(ToolkitMessage);
+        InstallToolkitMessageHandler("play");
         static int qtArgc = 1;
         static char programName[] = "tarn-schedule";
         static char* qtArgv[] = {programName, nullptr};
