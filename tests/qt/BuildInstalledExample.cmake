@@ -1,5 +1,7 @@
 # Installs TarnSchedule from BUILD_DIR into WORK_DIR/prefix, then configures, builds and runs
 # the example in EXAMPLE_DIR against that prefix alone, as an application developer would.
+# CXX_FLAGS (optional) are the compile and link flags the package was built with, such as
+# sanitizers: code linked with its libraries needs them too.
 foreach(variable BUILD_DIR EXAMPLE_DIR WORK_DIR CXX_COMPILER)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "${variable} is not set")
@@ -38,6 +40,7 @@ endif()
 run(${CMAKE_COMMAND} -S ${EXAMPLE_DIR} -B ${WORK_DIR}/build
   -DCMAKE_PREFIX_PATH=${prefix}
   -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+  "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
   -DCMAKE_BUILD_TYPE=${BUILD_TYPE})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build -j2)
 run(${WORK_DIR}/build/embed-schedule --check)
