@@ -96,7 +96,7 @@ using Action =
 }  // namespace script
 
 struct Command {
-    int line = 0;  // the script line the command was written on, from 1
+    std::int64_t line = 0;  // the script line the command was written on, from 1
     script::Action action;
 };
 

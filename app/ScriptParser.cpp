@@ -1,7 +1,9 @@
 #include "app/ScriptParser.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <utility>
 
@@ -33,21 +35,6 @@ std::optional<long long> ParseWholeNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-/// A decimal number written as optional '-', digits and optionally '.' and digits.
-bool IsDecimal(std::string_view text) {
-    std::size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
-    const std::size_t firstDigit = i;
-    while (i < text.size() && IsDigit(text[i]))
-        ++i;
-    if (i == firstDigit) return false;
-    if (i == text.size()) return true;
-    if (text[i] != '.') return false;
-    const std::size_t firstFraction = ++i;
-    while (i < text.size() && IsDigit(text[i]))
-        ++i;
-    return i > firstFraction && i == text.size();
-}
-
 std::optional<int> FindWidget(std::string_view name) {
     for (int widget = 0; widget < 10; ++widget)
         if (WidgetName(widget) == name) return widget;
@@ -66,7 +53,8 @@ std::optional<PropertyName> FindProperty(std::string_view name) {
 /// Parses the words of one command; `tokens` starts with the command word.
 class CommandParser {
 public:
-    CommandParser(std::span<const Token> tokens, int line) : tokens_(tokens), line_(line) {}
+    CommandParser(std::span<const Token> tokens, std::int64_t line)
+        : tokens_(tokens), line_(line) {}
 
     Command Parse() {
         if (tokens_[0].quoted) throw ScriptLineError("a command cannot be a quoted string");
@@ -90,7 +78,7 @@ private:
             const std::string& method = Word(1, "the method");
             if (method == "Refresh") return Call{Call::Method::Refresh};
             if (method == "Reset") return Call{Call::Method::Reset};
-            throw ScriptLineError("unknown method \"" + method + "\" (Refresh or Reset)");
+            throw ScriptLineError("unknown method \"" + Abridged(method) + "\" (Refresh or Reset)");
         }
         if (name_ == "schedule") return Plain<PrintSchedule>("schedule");
         if (name_ == "on") return ParseOn();
@@ -116,7 +104,7 @@ private:
             Arguments(1, 1, "click WIDGET");
             const std::string& name = Word(1, "WIDGET");
             if (const auto widget = FindWidget(name)) return Click{*widget};
-            throw ScriptLineError("unknown widget \"" + name +
+            throw ScriptLineError("unknown widget \"" + Abridged(name) +
                                   "\" (cmdDay(0) ... cmdDay(7), cmdEnable, cmdDisable)");
         }
         if (name_ == "state") {
@@ -140,7 +128,7 @@ private:
             if (tokens_[1].text.empty()) throw ScriptLineError("FILE must not be empty");
             return Screenshot{tokens_[1].text};
         }
-        throw ScriptLineError("unknown command \"" + name_ + "\"");
+        throw ScriptLineError("unknown command \"" + Abridged(name_) + "\"");
     }
 
     script::Action ParseSet() {
@@ -173,7 +161,7 @@ private:
                 "wrong number of arguments; usage: on ScheduleUpdated [COMMAND ...]");
         const std::string& event = Word(1, "the event");
         if (event != "ScheduleUpdated")
-            throw ScriptLineError("unknown event \"" + event + "\" (ScheduleUpdated)");
+            throw ScriptLineError("unknown event \"" + Abridged(event) + "\" (ScheduleUpdated)");
         if (tokens_.size() == 2) return script::On{nullptr};
         CommandParser listener(tokens_.subspan(2), line_);
         return script::On{std::make_shared<const Command>(listener.Parse())};
@@ -192,7 +180,7 @@ private:
     }
 
     static std::string Shown(const Token& token) {
-        return token.quoted ? "a quoted string" : "\"" + token.text + "\"";
+        return token.quoted ? "a quoted string" : "\"" + Abridged(token.text) + "\"";
     }
 
     const std::string& Word(std::size_t i, std::string_view what) const {
@@ -204,7 +192,7 @@ private:
     PropertyName Property(std::size_t i) const {
         const std::string& name = Word(i, "NAME");
         if (const auto property = FindProperty(name)) return *property;
-        throw ScriptLineError("unknown property \"" + name + "\"");
+        throw ScriptLineError("unknown property \"" + Abridged(name) + "\"");
     }
 
     int Integer(std::size_t i, std::string_view what, int least, int most) const {
@@ -213,8 +201,9 @@ private:
             throw ScriptLineError(std::string(what) + " must be an integer, not " +
                                   Shown(tokens_[i]));
         if (*value < least || *value > most)
-            throw ScriptLineError(std::string(what) + " " + tokens_[i].text + " is out of range " +
-                                  std::to_string(least) + " to " + std::to_string(most));
+            throw ScriptLineError(std::string(what) + " " + Abridged(tokens_[i].text) +
+                                  " is out of range " + std::to_string(least) + " to " +
+                                  std::to_string(most));
         return static_cast<int>(*value);
     }
 
@@ -227,27 +216,24 @@ private:
     int OptionalButton(std::size_t i) const {
         const int button = Optional(i, "BUTTON", -32768, 32767, 1);
         if (button != 1 && button != 2 && button != 4)
-            throw ScriptLineError("BUTTON " + tokens_[i].text + " must be 1, 2 or 4");
+            throw ScriptLineError("BUTTON " + Abridged(tokens_[i].text) + " must be 1, 2 or 4");
         return button;
     }
 
     double Decimal(std::size_t i, std::string_view what) const {
         const Token& token = tokens_[i];
-        if (token.quoted || !IsDecimal(token.text))
+        const auto value = token.quoted ? std::nullopt : ParseDecimal(token.text);
+        if (!value)
             throw ScriptLineError(std::string(what) + " must be a decimal number, not " +
                                   Shown(token));
-        double value = 0.0;
-        const char* first = token.text.data();
-        const char* last = first + token.text.size();
-        const auto result = std::from_chars(first, last, value);
-        if (result.ec != std::errc() || result.ptr != last || !std::isfinite(value) ||
-            std::abs(value) > 1e30)
-            throw ScriptLineError(std::string(what) + " " + token.text + " is out of range");
-        return value;
+        if (std::abs(*value) > 1e30)
+            throw ScriptLineError(std::string(what) + " " + Abridged(token.text) +
+                                  " is out of range");
+        return *value;
     }
 
     std::span<const Token> tokens_;
-    int line_;
+    std::int64_t line_;
     std::string name_;
 };
 
@@ -270,6 +256,48 @@ std::string Quoted(std::string_view text) {
     }
     quoted += '"';
     return quoted;
+}
+
+std::string Abridged(std::string_view word) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        // A UTF-8 continuation byte belongs to the character before it.
+        if ((static_cast<unsigned char>(word[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == kEchoedCharacters) return std::string(word.substr(0, i)) + "...";
+    }
+    return std::string(word);
+}
+
+std::optional<double> ParseDecimal(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    std::string_view digits = text.substr(negative ? 1 : 0);
+    const std::size_t point = digits.find('.');
+    std::string_view whole = digits.substr(0, point);
+    std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
+    const auto allDigits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), IsDigit);
+    };
+    if (whole.empty() || !allDigits(whole)) return std::nullopt;
+    if (point != std::string_view::npos && (fraction.empty() || !allDigits(fraction)))
+        return std::nullopt;
+
+    // Zeros that do not change the value are dropped before conversion, so that a long but
+    // ordinary number converts like its short form and only the significant digits count.
+    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    fraction = fraction.substr(0, fraction.find_last_not_of('0') + 1);
+    const double sign = negative ? -1.0 : 1.0;
+    if (whole.size() > 40) return sign * std::numeric_limits<double>::infinity();
+    std::string canonical = whole.empty() ? "0" : std::string(whole);
+    if (!fraction.empty()) canonical.append(".").append(fraction);
+    double value = 0.0;
+    const char* first = canonical.data();
+    const char* last = first + canonical.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    // With at most 40 whole digits a value out of range can only be too small for a double.
+    if (error == std::errc::result_out_of_range) return sign * 0.0;
+    if (error != std::errc() || end != last) return std::nullopt;
+    return sign * value;
 }
 
 std::vector<Token> Tokenize(std::string_view line) {
@@ -314,7 +342,7 @@ std::vector<Token> Tokenize(std::string_view line) {
     return tokens;
 }
 
-std::optional<Command> ParseLine(std::string_view line, int lineNumber) {
+std::optional<Command> ParseLine(std::string_view line, std::int64_t lineNumber) {
     const std::vector<Token> tokens = Tokenize(line);
     if (tokens.empty()) return std::nullopt;
     return CommandParser(tokens, lineNumber).Parse();

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -101,6 +105,73 @@ TEST(ScriptParser, ABadLineSaysWhatIsWrong) {
         {"get \"Enable", "unterminated quoted string"}};
     for (const auto& [line, message] : lines)
         EXPECT_EQ(ErrorOf(line), message) << line;
+}
+
+TEST(ScriptParser, AMessageEchoesAtMostFortyCharactersOfAWord) {
+    const std::string forty(kEchoedCharacters, 'x');
+    const std::string huge(10'000'000, 'x');
+    const std::string shown = forty + "...";
+    const std::string digits(5000, '9');
+    // "ä" is two bytes: forty of them are shown whole, and the cut never splits one.
+    std::string umlauts;
+    for (int i = 0; i < 50; ++i)
+        umlauts += "\xc3\xa4";
+    const std::pair<std::string, std::string> lines[] = {
+        {forty, "unknown command \"" + forty + "\""},
+        {forty + "y", "unknown command \"" + shown + "\""},
+        {huge, "unknown command \"" + shown + "\""},
+        {umlauts, "unknown command \"" + umlauts.substr(0, 80) + "...\""},
+        {"call " + huge, "unknown method \"" + shown + "\" (Refresh or Reset)"},
+        {"get " + huge, "unknown property \"" + shown + "\""},
+        {"on " + huge, "unknown event \"" + shown + "\" (ScheduleUpdated)"},
+        {"click " + huge,
+         "unknown widget \"" + shown + "\" (cmdDay(0) ... cmdDay(7), cmdEnable, cmdDisable)"},
+        {"set Enable " + huge, "Enable must be True or False, not \"" + shown + "\""},
+        {"state " + digits, "BAR " + digits.substr(0, 40) + "... is out of range 0 to 7"},
+        {"press 0 1 " + digits,
+         "BUTTON " + digits.substr(0, 40) + "... is out of range -32768 to 32767"},
+        {"press 0 " + digits, "X " + digits.substr(0, 40) + "... is out of range"}};
+    for (const auto& [line, message] : lines)
+        EXPECT_EQ(ErrorOf(line), message) << line.substr(0, 60);
+}
+
+TEST(ScriptParser, DecimalsOfAnyLengthInsideTheRangeAreRead) {
+    const std::string zeros(400, '0');
+    const std::pair<std::string, std::optional<double>> numbers[] = {
+        {"191." + zeros, 191.0},
+        {"0000191", 191.0},
+        {zeros + "191.5" + zeros, 191.5},
+        {"-" + zeros + "5.25", -5.25},
+        {"0." + zeros + "1", 0.0},  // far below what a double holds: zero, not out of range
+        {"-0." + zeros + "1", -0.0},
+        {"1" + std::string(30, '0') + "." + zeros, 1e30},
+        {"2" + std::string(30, '0'), 2e30},
+        {zeros + "1" + zeros, INFINITY},
+        {"nan", std::nullopt},
+        {"-inf", std::nullopt},
+        {"1.", std::nullopt},
+        {"-", std::nullopt},
+        {"1.2.3", std::nullopt}};
+    for (const auto& [text, value] : numbers) {
+        const auto read = ParseDecimal(text);
+        ASSERT_EQ(read.has_value(), value.has_value()) << text.substr(0, 60);
+        if (value) {
+            EXPECT_EQ(*read, *value) << text.substr(0, 60);
+        }
+    }
+    EXPECT_DOUBLE_EQ(Parsed<script::Press>("press 0 191." + zeros).x, 191.0);
+    EXPECT_DOUBLE_EQ(Parsed<script::Move>("move 0 0." + zeros + "1").x, 0.0);
+    EXPECT_DOUBLE_EQ(Parsed<script::Release>("release 0 -1" + std::string(30, '0')).x, -1e30);
+    EXPECT_EQ(ErrorOf("press 0 " + zeros + "2" + std::string(30, '0')),
+              "X " + zeros.substr(0, 40) + "... is out of range");
+}
+
+TEST(ScriptParser, LineNumbersGoPastThirtyTwoBits) {
+    constexpr std::int64_t kLine = (std::int64_t{1} << 31) + 1;
+    const auto command = ParseLine("on ScheduleUpdated tick", kLine);
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->line, kLine);
+    EXPECT_EQ(std::get<script::On>(command->action).command->line, kLine);
 }
 
 }  // namespace
