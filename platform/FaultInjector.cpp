@@ -12,10 +12,18 @@ void FaultInjector::Clear() {
     faults_.clear();
 }
 
+std::string FaultInjector::Describe(std::string_view operation, int target) {
+    std::string description = std::string(operation) + " failed";
+    if (target != kAnyTarget) description += " on target " + std::to_string(target);
+    return description;
+}
+
 void FaultInjector::Check(std::string_view operation, int target) {
+    ++checked_;
+    if (recording_) calls_.push_back(Call{std::string(operation), target});
     if (faults_.empty()) return;
     for (Fault& fault : faults_) {
-        if (fault.operation != operation) continue;
+        if (fault.operation != operation && fault.operation != kAnyOperation) continue;
         if (fault.target != kAnyTarget && fault.target != target) continue;
         if (fault.skip > 0) {
             --fault.skip;
@@ -24,9 +32,8 @@ void FaultInjector::Check(std::string_view operation, int target) {
         if (fault.times == 0) continue;
         if (fault.times > 0) --fault.times;
         ++thrown_;
-        std::string description = std::string(operation) + " failed";
-        if (target != kAnyTarget) description += " on target " + std::to_string(target);
-        throw PlatformError(description);
+        lastFailure_ = Call{std::string(operation), target};
+        throw PlatformError(Describe(operation, target));
     }
 }
 
