@@ -14,11 +14,13 @@ public:
     ScopedPens(const ScopedPens&) = delete;
     ScopedPens& operator=(const ScopedPens&) = delete;
     ~ScopedPens() {
-        try {
-            DeleteAll();
-        } catch (...) {
-            // Already unwinding from the error that ended the operation, or the deletion itself
-            // failed: the pen table is the platform's to recover.
+        // Already unwinding from the error that ended the operation: each pen left is tried
+        // once, and one that still cannot be deleted is the platform's to recover.
+        while (count_ > 0) {
+            try {
+                gdi_.DeleteObject(pens_[--count_]);
+            } catch (...) {
+            }
         }
     }
 
@@ -29,11 +31,12 @@ public:
         return pen;
     }
 
-    /// Deletes every pen made here; the normal end of an operation.
+    /// Deletes every pen made here; the normal end of an operation. A pen whose deletion fails
+    /// stays on the list, so that the destructor tries it again.
     void DeleteAll() {
         while (count_ > 0) {
-            const platform::GdiObject pen = pens_[--count_];
-            gdi_.DeleteObject(pen);
+            gdi_.DeleteObject(pens_[count_ - 1]);
+            --count_;
         }
     }
 

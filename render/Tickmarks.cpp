@@ -49,8 +49,8 @@ void Schedule::DrawTickmarkLevel(int intervals, int lengthThirds, std::string_vi
                 gdi.LineTo(bar.hDC(), x, markLength);
             }
             if (previous != 0) gdi.SelectObject(bar.hDC(), previous);
-            penDeleted = true;
             gdi.DeleteObject(pen);
+            penDeleted = true;
         },
         [&](const std::exception& error) { ReportFailure(failure, error); });
     // An error part way leaves the pen made; release it so that no drawing object outlives the

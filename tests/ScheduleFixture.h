@@ -66,9 +66,9 @@ inline char Letter(std::uint32_t pixel) {
     return '?';
 }
 
-/// A created and initialised control; `log` holds what it told the host.
+/// A created control, initialised unless told otherwise; `log` holds what it told the host.
 struct ScheduleFixture {
-    ScheduleFixture()
+    explicit ScheduleFixture(bool initialize = true)
         : platform(platform::memory::HostCallbacks{
               [this](std::string_view text, int style, std::string_view title) {
                   log.push_back(
@@ -83,7 +83,7 @@ struct ScheduleFixture {
               }}),
           schedule(platform),
           access(schedule) {
-        schedule.Initialize();
+        if (initialize) schedule.Initialize();
     }
 
     /// Delivers the timer's tick when it is armed, as the host's message loop would.

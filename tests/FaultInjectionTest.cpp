@@ -1,0 +1,441 @@
+// Every platform call of a representative session, made to fail once: the control shows exactly
+// the report of the operation that catches the error (or nothing, or lets it reach the host, as
+// that operation's style says), leaks no pen, and keeps working: the next redraw, drag and Enable
+// give the expected schedule and pixels.
+//
+// The session is played once without faults while the injector records every checked call; then
+// it is played again for each call, failing that call alone, up to the end of the step that makes
+// it. Calls that repeat one call site (the 96 blocks of a fill, the marks of a tick level, the
+// eight rows of a redraw) share one key, and only the first call of each key is failed.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "platform/FaultInjector.h"
+#include "platform/PlatformError.h"
+#include "tests/ScheduleFixture.h"
+
+namespace tarn {
+namespace {
+
+using platform::FaultInjector;
+
+enum class Style { Reporting, Silent, None };
+
+/// What each operation does with an error, and the platform calls it makes itself (not through
+/// another operation of the control). A changed style is a change of one line here.
+struct Operation {
+    std::string_view name;
+    Style style;
+    std::string_view sentence;  // reporting: the text before the error's description
+    std::string_view calls;     // space separated
+};
+
+constexpr std::string_view kDrawBar =
+    "DayBar ScaleWidth ScaleHeight CreatePen hDC SelectObject "
+    "FillRect DeleteObject";
+constexpr std::string_view kTickLevel =
+    "DayBar ScaleHeight ScaleWidth CreatePen hDC SelectObject "
+    "MoveToEx LineTo DeleteObject";
+
+constexpr Operation kOperations[] = {
+    // Reporting: a critical "System Message" box with the sentence and the error's description.
+    {"GetCurrentPositions", Style::Reporting, "Failed to get current positions with error: ",
+     "DayButton Top Left Height Width DayBar ControlHeight ControlWidth"},
+    {"InitializeScheduleBlocks", Style::Reporting,
+     "Failed to initialize schedule blocks with error: ", kDrawBar},
+    {"UpdateScheduleBar", Style::Reporting, "Failed to update schedule bar with error: ", kDrawBar},
+    {"DrawMinorTickmarks", Style::Reporting,
+     "Failed to draw minor tickmarks with error: ", kTickLevel},
+    {"DrawIntermediateTickmarks", Style::Reporting,
+     "Failed to draw intermediate tickmarks with error: ", kTickLevel},
+    {"DrawMajorTickmarks", Style::Reporting,
+     "Failed to draw major tickmarks with error: ", kTickLevel},
+    {"UpdateTimeLabels", Style::Reporting, "Failed to update time labels with error: ",
+     "ClearSurface DayBar Top Left ScaleWidth SurfaceHDC TextOutA"},
+    {"UpdateTimePeriodLabels", Style::Reporting, "Failed to update time period labels with error: ",
+     "DayBar Top Left ScaleWidth Width SurfaceHDC TextOutA"},
+    {"UpdateScheduleSelection", Style::Reporting,
+     "Failed to update schedule selection with error: ", kDrawBar},
+    {"SaveSelections", Style::Reporting,
+     "Failed to save selections with error: ", "MessageBox RaiseScheduleUpdated"},
+    // Silent: the error is dropped and the next step runs.
+    {"DrawSchedule", Style::Silent, "", "DayBar Cls"},
+    {"Terminate", Style::Silent, "", "DayBar Cls ClearPicture"},
+    {"ResizeControls", Style::Silent, "",
+     "ControlHeight ControlWidth DayButton DayBar SetTop SetLeft SetHeight SetWidth Refresh Sleep"},
+    {"ApplyEnabledState", Style::Silent, "", "DayButton SetEnabled"},
+    {"SpecialDayCaption", Style::Silent, "", "DayButton SetCaption"},
+    {"SpecialDayEnabled", Style::Silent, "", "DayButton SetEnabled"},
+    {"Enable", Style::Silent, "", ""},
+    {"TimeProperty", Style::Silent, "", ""},
+    {"Schedule_MouseDown", Style::Silent, "", ""},
+    {"Schedule_MouseMove", Style::Silent, "", ""},
+    {"Schedule_MouseUp", Style::Silent, "", "Sleep"},
+    // None: the error reaches the caller, the host.
+    {"Initialize", Style::None, "", "SetTimerEnabled"},
+    {"InitTimer_Timer", Style::None, "", "SetTimerEnabled"},
+    {"QueueRedraw", Style::None, "", "TimerEnabled SetTimerEnabled"},
+    {"Refresh", Style::None, "", ""},
+    {"Reset", Style::None, "", ""},
+    {"Resize", Style::None, "", ""},
+    {"Paint", Style::None, "", ""},
+    {"cmdDay_Click", Style::None, "", ""},
+    {"cmdEnable_Click", Style::None, "", ""},
+    {"cmdDisable_Click", Style::None, "", ""},
+};
+
+const Operation& OperationNamed(std::string_view name) {
+    for (const Operation& operation : kOperations)
+        if (operation.name == name) return operation;
+    throw std::logic_error("no operation " + std::string(name) + " in the table");
+}
+
+bool MakesCall(const Operation& operation, std::string_view call) {
+    std::istringstream words{std::string(operation.calls)};
+    for (std::string word; words >> word;)
+        if (word == call) return true;
+    return false;
+}
+
+// --- the session ----------------------------------------------------------------------------
+
+/// One thing the host or the user does; entry names the operation of the control it calls.
+struct Step {
+    std::string_view name;
+    std::string_view entry;
+    void (*run)(ScheduleFixture&);
+};
+
+constexpr int kGrownWidth = design::kControlWidth * 5 / 4;
+constexpr int kGrownHeight = design::kControlHeight * 5 / 4;
+
+// Steps that draw little come first, so that the calls first met late in the session are few.
+const Step kSession[] = {
+    {"initialize", "Initialize", [](ScheduleFixture& f) { f.schedule.Initialize(); }},
+    {"first tick", "InitTimer_Timer", [](ScheduleFixture& f) { f.Tick(); }},
+    {"Enable off", "Enable", [](ScheduleFixture& f) { f.schedule.SetEnable(false); }},
+    {"Enable on", "Enable", [](ScheduleFixture& f) { f.schedule.SetEnable(true); }},
+    {"caption", "SpecialDayCaption",
+     [](ScheduleFixture& f) { f.schedule.SetSpecialDayCaption("Holiday"); }},
+    {"Special off", "SpecialDayEnabled",
+     [](ScheduleFixture& f) { f.schedule.SetSpecialDayEnabled(false); }},
+    {"Special on", "SpecialDayEnabled",
+     [](ScheduleFixture& f) { f.schedule.SetSpecialDayEnabled(true); }},
+    {"resize", "Resize",
+     [](ScheduleFixture& f) {
+         f.platform.SurfaceWidget().SetSize(kGrownWidth, kGrownHeight);
+         f.schedule.Resize();
+     }},
+    {"paint", "Paint", [](ScheduleFixture& f) { f.schedule.Paint(); }},
+    {"tick", "InitTimer_Timer", [](ScheduleFixture& f) { f.Tick(); }},
+    {"press on Tuesday", "Schedule_MouseDown", [](ScheduleFixture& f) { f.Press(1, 10); }},
+    {"release in pieces", "Schedule_MouseUp",
+     [](ScheduleFixture& f) {
+         f.access.State().SelectionBlocks[20] = true;
+         f.Release(1, 10);
+     }},
+    {"press", "Schedule_MouseDown", [](ScheduleFixture& f) { f.Press(0, 32); }},
+    {"move", "Schedule_MouseMove", [](ScheduleFixture& f) { f.Move(0, 33); }},
+    {"move two blocks on", "Schedule_MouseMove", [](ScheduleFixture& f) { f.Move(0, 35); }},
+    {"release", "Schedule_MouseUp", [](ScheduleFixture& f) { f.Release(0, 35); }},
+    {"Enable", "cmdEnable_Click", [](ScheduleFixture& f) { f.schedule.cmdEnable_Click(); }},
+    {"press on the region", "Schedule_MouseDown", [](ScheduleFixture& f) { f.Press(0, 33); }},
+    {"release on the region", "Schedule_MouseUp", [](ScheduleFixture& f) { f.Release(0, 33); }},
+    {"Enable overlapping", "cmdEnable_Click",
+     [](ScheduleFixture& f) { f.schedule.cmdEnable_Click(); }},
+    {"day button", "cmdDay_Click", [](ScheduleFixture& f) { f.schedule.cmdDay_Click(2); }},
+    {"Disable", "cmdDisable_Click", [](ScheduleFixture& f) { f.schedule.cmdDisable_Click(); }},
+    {"host writes a stop", "TimeProperty",
+     [](ScheduleFixture& f) { f.schedule.SetSchedule_SundayStop1(1300); }},
+    {"Reset", "Reset", [](ScheduleFixture& f) { f.schedule.Reset(); }},
+    {"Refresh", "Refresh", [](ScheduleFixture& f) { f.schedule.Refresh(); }},
+    {"tick after Reset", "InitTimer_Timer", [](ScheduleFixture& f) { f.Tick(); }},
+    {"terminate", "Terminate", [](ScheduleFixture& f) { f.schedule.Terminate(); }},
+};
+constexpr int kSteps = static_cast<int>(std::size(kSession));
+
+/// A message box as one line: "STYLE TITLE: TEXT".
+std::string BoxLine(const HostRecord& record) {
+    return std::to_string(record.style) + " " + record.title + ": " + record.text;
+}
+
+std::multiset<std::string> BoxesSince(const ScheduleFixture& f, std::size_t from) {
+    std::multiset<std::string> boxes;
+    for (std::size_t i = from; i < f.log.size(); ++i)
+        if (f.log[i].kind == HostRecord::MessageBox) boxes.insert(BoxLine(f.log[i]));
+    return boxes;
+}
+
+/// The session without faults: every checked call, where each step begins, what each showed.
+struct CleanSession {
+    std::vector<FaultInjector::Call> calls;
+    std::vector<long long> stepStart;  // kSteps + 1 entries, the last one the end
+    std::vector<std::multiset<std::string>> boxes;
+};
+
+const CleanSession& Clean() {
+    static const CleanSession session = [] {
+        CleanSession clean;
+        ScheduleFixture f(false);
+        f.platform.Faults().Record(true);
+        for (const Step& step : kSession) {
+            clean.stepStart.push_back(f.platform.Faults().Checked());
+            const std::size_t logged = f.log.size();
+            step.run(f);
+            clean.boxes.push_back(BoxesSince(f, logged));
+        }
+        clean.stepStart.push_back(f.platform.Faults().Checked());
+        clean.calls = f.platform.Faults().Calls();
+        return clean;
+    }();
+    return session;
+}
+
+int StepOf(long long call) {
+    const auto& starts = Clean().stepStart;
+    return static_cast<int>(std::upper_bound(starts.begin(), starts.end(), call) - starts.begin()) -
+           1;
+}
+
+/// Calls that repeat one call site share a key: the operation, what it works on (a bar, the
+/// surface, a day button, Enable, Disable), the two calls before and after it, and the pens made
+/// since the step began or a bar was last cleared (which tells the rows' drawing operations
+/// apart). Drawing calls keep their key whichever step draws; other calls differ by step too.
+std::vector<long long> CallsToFail(int step) {
+    static const std::vector<std::vector<long long>> perStep = [] {
+        const auto& calls = Clean().calls;
+        const auto n = static_cast<long long>(calls.size());
+        const std::set<std::string, std::less<>> drawing = {
+            "CreatePen",   "DeleteObject", "SelectObject", "FillRect",   "MoveToEx",
+            "LineTo",      "TextOutA",     "hDC",          "SurfaceHDC", "ScaleWidth",
+            "ScaleHeight", "Cls",          "DayBar",       "Top",        "Left",
+            "Width",       "Height",       "ClearSurface"};
+        auto name = [&](long long i) {
+            return i < 0 || i >= n ? std::string("-") : calls[i].operation;
+        };
+        std::vector<std::vector<long long>> chosen(kSteps);
+        std::set<std::string> seen;
+        int pensSinceCls = 0;
+        int step = -1;
+        for (long long i = 0; i < n; ++i) {
+            const auto& [operation, target] = calls[i];
+            if (operation == "Cls" || StepOf(i) != step) pensSinceCls = 0;
+            step = StepOf(i);
+            if (operation == "CreatePen") ++pensSinceCls;
+            constexpr int kDayButtons = platform::memory::MemoryPlatform::kButtonTargetBase;
+            const int targetClass = target >= 0 && target <= 7 ? 0
+                                    : target >= kDayButtons && target < kDayButtons + 8
+                                        ? kDayButtons
+                                        : target;
+            std::ostringstream key;
+            key << operation << ' ' << targetClass << ' ' << name(i - 2) << ' ' << name(i - 1)
+                << ' ' << name(i + 1) << ' ' << name(i + 2) << ' ' << pensSinceCls;
+            if (!drawing.contains(operation)) key << " step " << StepOf(i);
+            if (seen.insert(key.str()).second) chosen[StepOf(i)].push_back(i);
+        }
+        return chosen;
+    }();
+    return perStep[step];
+}
+
+// --- one failing call -----------------------------------------------------------------------
+
+/// What came of failing one call, and every way it went against the table or broke the control.
+struct Result {
+    long long call = 0;
+    FaultInjector::Call failed;
+    std::string caughtBy;  // the reporting operation, or "silent", or "escaped"
+    std::vector<std::string> problems;
+};
+
+/// The middle band a day's properties call for: G where a region covers the block, else R.
+std::string ExpectedStates(const ScheduleFixture& f, int day) {
+    std::string states(96, 'R');
+    const Values values = f.Day(day);
+    for (int slot = 0; slot < 4; ++slot) {
+        const int start = values[2 * slot] / 100 * 4 + values[2 * slot] % 100 / 15;
+        const int stop = values[2 * slot + 1] / 100 * 4 + values[2 * slot + 1] % 100 / 15;
+        for (int b = start; b < stop && b < 96; ++b)
+            states[b] = 'G';
+    }
+    return states;
+}
+
+/// After the fault: a clean redraw, a drag on Friday and Enable save and show Friday 10:00 to
+/// 11:00 beside whatever the other days hold, and every bar shows its day's properties.
+void CheckStillWorks(ScheduleFixture& f, std::vector<std::string>& problems) {
+    f.platform.Faults().Clear();
+    const std::size_t logged = f.log.size();
+    std::vector<Values> before;
+    for (int day = 0; day < 8; ++day)
+        before.push_back(f.Day(day));
+    try {
+        f.schedule.SetEnable(true);
+        f.Redraw();
+        f.Drag(4, 40, 43);
+        f.schedule.cmdEnable_Click();
+    } catch (const std::exception& error) {
+        problems.push_back(std::string("afterwards an error escaped: ") + error.what());
+        return;
+    }
+    if (f.log.size() != logged + 1 || f.log.back().kind != HostRecord::ScheduleUpdated)
+        problems.push_back("afterwards the save told the host something else than one update");
+    before[4] = Values{1000, 1100, 0, 0, 0, 0, 0, 0};
+    for (int day = 0; day < 8; ++day) {
+        if (f.Day(day) != before[day])
+            problems.push_back("afterwards day " + std::to_string(day) + " holds other values");
+        if (f.Blocks(day, 1) != ExpectedStates(f, day) || f.Marks(day) != std::string(96, 'W'))
+            problems.push_back("afterwards bar " + std::to_string(day) + " does not show its day");
+    }
+    Texts labels;
+    for (const auto& text : f.platform.SurfaceWidget().context().texts)
+        labels.push_back(text.text);
+    if (labels != Texts{"12", "2", "4", "6", "8", "10", "12", "2", "4", "6", "8", "10", "12", "AM",
+                        "PM", "AM"})
+        problems.push_back("afterwards the time labels are not all there");
+    if (!f.State().ScheduleDrawn) problems.push_back("afterwards the redraw did not finish");
+    if (f.LivePens() != 0) problems.push_back("afterwards pens are left alive");
+}
+
+Result FailCall(long long call) {
+    const CleanSession& clean = Clean();
+    const int last = StepOf(call);
+    Result result;
+    result.call = call;
+    result.failed = clean.calls[call];
+    const std::string description =
+        FaultInjector::Describe(result.failed.operation, result.failed.target);
+    auto& problems = result.problems;
+
+    ScheduleFixture f(false);
+    f.platform.Faults().Fail(std::string(FaultInjector::kAnyOperation), FaultInjector::kAnyTarget,
+                             static_cast<int>(call), 1);
+    for (int s = 0; s < last; ++s)
+        kSession[s].run(f);
+    const std::size_t logged = f.log.size();
+    std::optional<std::string> escaped;
+    try {
+        kSession[last].run(f);
+    } catch (const platform::PlatformError& error) {
+        escaped = error.what();
+    } catch (const std::exception& error) {
+        problems.push_back(std::string("an error of another kind escaped: ") + error.what());
+    }
+    if (f.platform.Faults().Thrown() != 1 || f.platform.Faults().LastFailure() != result.failed)
+        problems.push_back("the session did not repeat itself: another call failed");
+
+    // The boxes of the step: those of the clean step (less the box whose showing failed) and at
+    // most one report.
+    std::multiset<std::string> boxes = BoxesSince(f, logged);
+    std::multiset<std::string> expected = clean.boxes[last];
+    if (result.failed.operation == "MessageBox" && !expected.empty())
+        expected.erase(expected.begin());
+    std::multiset<std::string> extra;
+    std::set_difference(boxes.begin(), boxes.end(), expected.begin(), expected.end(),
+                        std::inserter(extra, extra.end()));
+    std::multiset<std::string> missing;
+    std::set_difference(expected.begin(), expected.end(), boxes.begin(), boxes.end(),
+                        std::inserter(missing, missing.end()));
+    if (!missing.empty())
+        problems.push_back("a box of the step was not shown: " + *missing.begin());
+    if (extra.size() > 1) problems.push_back("more than one report for one failure");
+
+    const Operation& entry = OperationNamed(kSession[last].entry);
+    if (escaped) {
+        result.caughtBy = "escaped";
+        if (*escaped != description) problems.push_back("another error escaped: " + *escaped);
+        if (entry.style != Style::None)
+            problems.push_back("the error escaped " + std::string(entry.name) +
+                               ", which handles its errors");
+        const bool passedOn = std::any_of(std::begin(kOperations), std::end(kOperations),
+                                          [&](const Operation& operation) {
+                                              return operation.style == Style::None &&
+                                                     MakesCall(operation, result.failed.operation);
+                                          });
+        if (!passedOn) problems.push_back("no operation that passes errors on makes this call");
+        if (!extra.empty())
+            problems.push_back("the error escaped and was reported: " + *extra.begin());
+    } else if (!extra.empty()) {
+        const std::string shown = *extra.begin();
+        for (const Operation& operation : kOperations) {
+            if (operation.style != Style::Reporting ||
+                !MakesCall(operation, result.failed.operation))
+                continue;
+            if (shown == "16 System Message: " + std::string(operation.sentence) + description)
+                result.caughtBy = operation.name;
+        }
+        if (result.caughtBy.empty())
+            problems.push_back("no reporting operation that makes this call shows: " + shown);
+    } else {
+        result.caughtBy = "silent";
+        const bool dropped = std::any_of(std::begin(kOperations), std::end(kOperations),
+                                         [&](const Operation& operation) {
+                                             return operation.style == Style::Silent &&
+                                                    MakesCall(operation, result.failed.operation);
+                                         });
+        if (!dropped) problems.push_back("no operation that drops errors makes this call");
+    }
+    if (f.LivePens() != 0) problems.push_back("a pen outlived the failure");
+
+    CheckStillWorks(f, problems);
+    return result;
+}
+
+const std::vector<Result>& ResultsOfStep(int step) {
+    static std::map<int, std::vector<Result>> results;
+    auto [found, added] = results.try_emplace(step);
+    if (added)
+        for (const long long call : CallsToFail(step))
+            found->second.push_back(FailCall(call));
+    return found->second;
+}
+
+// --- the tests ------------------------------------------------------------------------------
+
+class EveryPlatformCall : public ::testing::TestWithParam<int> {};
+
+TEST_P(EveryPlatformCall, FailingOnceIsHandledAsTheCatchingOperationsStyleSaysAndLeavesItWorking) {
+    const int step = GetParam();
+    for (const Result& result : ResultsOfStep(step))
+        for (const std::string& problem : result.problems)
+            ADD_FAILURE() << "step '" << kSession[step].name << "', call " << result.call << " ("
+                          << result.failed.operation << " on " << result.failed.target
+                          << "): " << problem;
+}
+
+INSTANTIATE_TEST_SUITE_P(Session, EveryPlatformCall, ::testing::Range(0, kSteps),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             std::string name(kSession[info.param].name);
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return std::to_string(info.param) + "_" + name;
+                         });
+
+// Every line of the table is borne out: each reporting operation was seen reporting a failure
+// of each call it makes, and each call listed for a silent or passing-on operation was seen
+// dropped or reaching the host.
+TEST(EveryPlatformCall, EveryCallOfTheTableIsFailedSomewhereInTheSession) {
+    std::set<std::string> seen;
+    for (int step = 0; step < kSteps; ++step)
+        for (const Result& result : ResultsOfStep(step))
+            seen.insert(result.caughtBy + " " + result.failed.operation);
+    for (const Operation& operation : kOperations) {
+        std::istringstream words{std::string(operation.calls)};
+        for (std::string call; words >> call;) {
+            const std::string how = operation.style == Style::Reporting
+                                        ? std::string(operation.name)
+                                    : operation.style == Style::Silent ? "silent"
+                                                                       : "escaped";
+            EXPECT_TRUE(seen.contains(how + " " + call))
+                << operation.name << " never met a failing " << call;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarn
