@@ -1,6 +1,8 @@
 // The redraw cycle: requests from the window system and the host arm the one-shot timer, whose
 // tick redraws all eight rows once; edits redraw at once.
 
+#include <algorithm>
+
 #include "model/ErrorStyles.h"
 #include "model/Schedule.h"
 
@@ -28,6 +30,8 @@ void Schedule::Paint() {
 }
 
 void Schedule::DrawSchedule() {
+    // Every step below is silent, so nothing leaves between the two depth updates.
+    deepestRedrawDepth_ = std::max(deepestRedrawDepth_, ++redrawDepth_);
     state_.ScheduleDrawn = false;
     for (std::int16_t day = 0; day < platform::kDayCount; ++day) {
         state_.CurrentDay = day;
@@ -37,6 +41,7 @@ void Schedule::DrawSchedule() {
     }
     state_.ScheduleDrawn = true;
     ++completedRedraws_;
+    --redrawDepth_;
 }
 
 void Schedule::DrawScheduleBackground() {

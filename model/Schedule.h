@@ -79,6 +79,15 @@ public:
     std::uint64_t CompletedRedraws() const {
         return completedRedraws_;
     }
+    /// Full redraws running right now: 0 between events, 1 inside one.
+    int RedrawDepth() const {
+        return redrawDepth_;
+    }
+    /// The greatest RedrawDepth() reached since the control was created; above 1 means a full
+    /// redraw once started inside another.
+    int DeepestRedrawDepth() const {
+        return deepestRedrawDepth_;
+    }
 
 private:
     friend class ScheduleTestAccess;
@@ -124,6 +133,8 @@ private:
     platform::Platform& platform_;
     ScheduleState state_;
     std::uint64_t completedRedraws_ = 0;
+    int redrawDepth_ = 0;
+    int deepestRedrawDepth_ = 0;
 };
 
 }  // namespace tarn
