@@ -1,0 +1,34 @@
+// The libFuzzer target: every input is a host script, played on the in-memory backend and on the
+// Qt widget at once with the control's invariants checked. A broken invariant or a difference
+// between the backends aborts, so that libFuzzer keeps the input.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "fuzz/PlayHarness.h"
+
+// Font configuration keeps caches for the life of the process, which the leak check at the end
+// of a run would report as leaks of the last input.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    tarn::fuzz::EnsureQtApplication("play_fuzzer");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const tarn::fuzz::Backend memory = tarn::fuzz::MemoryBackend();
+    static const tarn::fuzz::Backend qt = tarn::fuzz::QtBackend();
+    const std::string_view script(reinterpret_cast<const char*>(data), size);
+    const tarn::fuzz::PlayOutcome outcome = tarn::fuzz::PlayOnBoth(script, memory, qt);
+    if (!outcome.violation.empty()) {
+        std::fprintf(stderr, "play_fuzzer: %s\n", outcome.violation.c_str());
+        std::fflush(stderr);
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,181 @@
+// The harness must see what it is there to see: a control that breaks one of its rules, or two
+// backends that print differently, is reported with the line; correct scripts that push the
+// rules to their edges (listeners that save again, the listener depth limit, host writes inside
+// a raise) are not. Both sides run the in-memory backend; one may be given a fault.
+
+#include "fuzz/PlayHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "app/HostedControl.h"
+#include "fuzz/ScriptGenerator.h"
+
+namespace tarn::fuzz {
+namespace {
+
+enum class Fault {
+    None,
+    PressWritesProperty,  // a mouse press changes a time property behind the host's back
+    SaveRaisesTwice,      // Enable raises ScheduleUpdated a second time
+    DayClickRaises,       // a day button raises ScheduleUpdated
+    RefusalAlsoRaises,    // a refused save raises ScheduleUpdated all the same
+    BarsReadWhite,        // the pixels read back differ from the other backend
+    RowsMissing,          // one backend reports bars without pixel rows
+};
+
+/// The in-memory backend with one fault built into it.
+class FaultyControl final : public app::HostedControl {
+public:
+    FaultyControl(Fault fault, app::HostEvents events)
+        : fault_(fault),
+          raise_(events.scheduleUpdated),
+          refusal_(events.messageBox),
+          inner_(app::MakeMemoryControl(WithRefusalHook(events))) {}
+
+    Schedule& Control() override { return inner_->Control(); }
+    void Resize(int width, int height) override { inner_->Resize(width, height); }
+    void Paint() override { inner_->Paint(); }
+    bool Tick() override { return inner_->Tick(); }
+    void Press(int bar, double x, int button, int shift) override {
+        inner_->Press(bar, x, button, shift);
+        if (fault_ == Fault::PressWritesProperty) {
+            ScheduleState& state = const_cast<ScheduleState&>(Control().State());
+            state.TimeValues[3] = 1200;
+        }
+    }
+    void Move(int bar, double x, int buttons) override { inner_->Move(bar, x, buttons); }
+    void Release(int bar, double x, int button) override { inner_->Release(bar, x, button); }
+    bool Click(int widget) override {
+        const bool clicked = inner_->Click(widget);
+        if (clicked && widget == 8 && fault_ == Fault::SaveRaisesTwice) raise_();
+        if (clicked && widget < 8 && fault_ == Fault::DayClickRaises) raise_();
+        return clicked;
+    }
+    std::uint32_t BarPixel(int bar, int x, int y) override {
+        return fault_ == Fault::BarsReadWhite ? 0xffffffu : inner_->BarPixel(bar, x, y);
+    }
+    std::vector<app::ButtonView> Buttons() override { return inner_->Buttons(); }
+    std::vector<app::BarView> Bars() override {
+        std::vector<app::BarView> bars = inner_->Bars();
+        if (fault_ == Fault::RowsMissing)
+            for (app::BarView& bar : bars)
+                bar.innerHeight = 0;
+        return bars;
+    }
+    std::vector<app::LabelView> Labels() override { return inner_->Labels(); }
+    bool Screenshot(const std::string& file, std::string& error) override {
+        return inner_->Screenshot(file, error);
+    }
+    void Close() override { inner_->Close(); }
+
+private:
+    app::HostEvents WithRefusalHook(app::HostEvents events) {
+        events.messageBox = [this](std::string_view text, int style, std::string_view title) {
+            refusal_(text, style, title);
+            if (fault_ == Fault::RefusalAlsoRaises && style == 48) raise_();
+        };
+        return events;
+    }
+
+    Fault fault_;
+    std::function<void()> raise_;
+    std::function<void(std::string_view, int, std::string_view)> refusal_;
+    std::unique_ptr<app::HostedControl> inner_;
+};
+
+Backend FaultyBackend(Fault fault) {
+    return Backend{"faulty", [fault](app::HostEvents events) {
+                       return std::make_unique<FaultyControl>(fault, std::move(events));
+                   }};
+}
+
+struct HarnessCase {
+    const char* name;
+    Fault fault;
+    std::string script;
+    const char* expected;  // part of the violation; nullptr when none may be reported
+};
+
+const std::string kEnableMonday = "tick\nclick cmdDay(0)\nclick cmdEnable\n";
+
+class PlayHarnessReports : public testing::TestWithParam<HarnessCase> {};
+
+TEST_P(PlayHarnessReports, WhatIsWrongAndNothingElse) {
+    const HarnessCase& c = GetParam();
+    const PlayOutcome outcome = PlayOnBoth(c.script, MemoryBackend(), FaultyBackend(c.fault));
+    if (c.expected == nullptr)
+        EXPECT_EQ(outcome.violation, "") << c.script;
+    else
+        EXPECT_NE(outcome.violation.find(c.expected), std::string::npos)
+            << "expected \"" << c.expected << "\" in \"" << outcome.violation << "\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PlayHarness, PlayHarnessReports,
+    testing::Values(
+        // Correct scripts at the edges of the rules.
+        HarnessCase{"ListenerSavingAgainIsRefusedOnItsOwnLevel", Fault::None,
+                    "tick\non ScheduleUpdated click cmdEnable\nclick cmdDay(3)\nclick cmdEnable\n",
+                    nullptr},
+        HarnessCase{"ListenerWritesAndResetsInsideTheRaise", Fault::None,
+                    "on ScheduleUpdated set Schedule_FridayStop4 -7\n" + kEnableMonday +
+                        "on ScheduleUpdated call Reset\nclick cmdDay(1)\nclick cmdDisable\n"
+                        "on ScheduleUpdated on ScheduleUpdated set Schedule_MondayStart1 5\n" +
+                        "click cmdEnable\nclick cmdDay(2)\nclick cmdEnable\nschedule\n",
+                    nullptr},
+        HarnessCase{"ListenerDepthLimitEndsBothAlike", Fault::None,
+                    "tick\non ScheduleUpdated click cmdDisable\nclick cmdDay(2)\n"
+                    "click cmdDisable\nget Enable\n",
+                    nullptr},
+        HarnessCase{"DisabledButtonsAndHostWrites", Fault::None,
+                    "set Enable False\nclick cmdEnable\nset Schedule_SundayStop2 2400\n"
+                    "set Enable True\nclick cmdDay(7)\nclick cmdDisable\nrow 0 40\n",
+                    nullptr},
+        // Each fault is caught on the line that shows it.
+        HarnessCase{"PropertyChangedByAPress", Fault::PressWritesProperty, "tick\npress 0 100\n",
+                    "line 2 `press`"},
+        HarnessCase{"SaveRaisingTwice", Fault::SaveRaisesTwice, kEnableMonday,
+                    "line 3 `click cmdEnable` must raise ScheduleUpdated once"},
+        HarnessCase{"DayButtonRaising", Fault::DayClickRaises, kEnableMonday,
+                    "line 2 `click cmdDay(0)` saves nothing"},
+        HarnessCase{"RefusedSaveRaising", Fault::RefusalAlsoRaises,
+                    kEnableMonday + "click cmdEnable\n", "line 4 `click cmdEnable`"},
+        HarnessCase{"BackendsPrintingDifferently", Fault::BarsReadWhite,
+                    kEnableMonday + "marks 1\nstate 0\n", "line 5 `state 0`: memory printed"},
+        HarnessCase{"OneBackendStopping", Fault::RowsMissing, "tick\nrow 0 3\n",
+                    "memory went on, faulty stopped with status 2"}),
+    [](const testing::TestParamInfo<HarnessCase>& info) { return std::string(info.param.name); });
+
+TEST(PlayHarness, BoundsTheWorkOfOneInput) {
+    PlayLimits limits;
+    limits.maxBytes = 64;
+    limits.maxLines = 3;
+    EXPECT_TRUE(PlayOnBoth(std::string(65, '#'), MemoryBackend(), MemoryBackend(), limits).skipped);
+    // Line 4 would be an error; it is never read.
+    const PlayOutcome outcome =
+        PlayOnBoth("tick\nredraws\nredraws\nnonsense\n", MemoryBackend(), MemoryBackend(), limits);
+    EXPECT_EQ(outcome.lines, 3);
+    EXPECT_EQ(outcome.transcript, "redraws 1\nredraws 0\n");
+}
+
+TEST(ScriptGenerator, SameSeedSameScriptAndEveryLineRuns) {
+    EXPECT_EQ(GenerateScript(7, 60), GenerateScript(7, 60));
+    EXPECT_NE(GenerateScript(7, 60), GenerateScript(8, 60));
+    // Every generated line parses; a script ends early only on the listener depth limit.
+    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+        const PlayOutcome outcome =
+            PlayOnBoth(GenerateScript(seed, 60), MemoryBackend(), MemoryBackend());
+        EXPECT_EQ(outcome.violation, "") << "seed " << seed;
+        if (outcome.transcript.find("play: ") != std::string::npos) {
+            EXPECT_NE(outcome.transcript.find("raised the event again"), std::string::npos)
+                << "seed " << seed << ": " << outcome.transcript;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarn::fuzz

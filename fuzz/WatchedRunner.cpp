@@ -1,0 +1,255 @@
+#include "fuzz/WatchedRunner.h"
+
+#include <utility>
+#include <variant>
+
+#include "model/Schedule.h"
+#include "platform/Host.h"
+
+namespace tarn::fuzz {
+
+namespace {
+
+constexpr std::string_view kEventLine = "event ScheduleUpdated\n";
+constexpr std::string_view kFailedSave = "Failed to save selections";
+
+/// A short name of what a command does, for the messages of broken invariants.
+std::string Describe(const app::Command& command) {
+    using namespace app::script;
+    const std::string line = "line " + std::to_string(command.line) + " ";
+    if (const auto* set = std::get_if<Set>(&command.action)) {
+        if (set->property.kind == app::PropertyName::Kind::Time)
+            return line + "`set " + TimePropertyName(set->property.timeIndex) + "`";
+        return line + "`set`";
+    }
+    if (const auto* click = std::get_if<Click>(&command.action))
+        return line + "`click " + app::WidgetName(click->widget) + "`";
+    if (const auto* call = std::get_if<Call>(&command.action))
+        return line + (call->method == Call::Method::Reset ? "`call Reset`" : "`call Refresh`");
+    if (std::holds_alternative<On>(command.action)) return line + "`on ScheduleUpdated`";
+    if (std::holds_alternative<Press>(command.action)) return line + "`press`";
+    if (std::holds_alternative<Move>(command.action)) return line + "`move`";
+    if (std::holds_alternative<Release>(command.action)) return line + "`release`";
+    if (std::holds_alternative<Resize>(command.action)) return line + "`resize`";
+    if (std::holds_alternative<Tick>(command.action)) return line + "`tick`";
+    if (std::holds_alternative<Paint>(command.action)) return line + "`paint`";
+    return line + "(a looking command)";
+}
+
+bool IsSave(const app::Command& command) {
+    const auto* click = std::get_if<app::script::Click>(&command.action);
+    return click && (click->widget == 8 || click->widget == 9);
+}
+
+}  // namespace
+
+WatchedRunner::WatchedRunner(std::string backendName, const app::ControlFactory& makeControl)
+    : backendName_(std::move(backendName)) {
+    const app::ControlFactory watched = [&](app::HostEvents events) {
+        runnerEvents_ = std::move(events);
+        app::HostEvents ours;
+        ours.messageBox = [this](std::string_view text, int style, std::string_view title) {
+            OnMessageBox(text, style, title);
+        };
+        ours.sleep = [this](int milliseconds) { OnSleep(milliseconds); };
+        ours.scheduleUpdated = [this] { OnScheduleUpdated(); };
+        std::unique_ptr<app::HostedControl> control = makeControl(std::move(ours));
+        control_ = control.get();
+        return control;
+    };
+    // Creation is a level of its own: Initialize must neither raise nor refuse anything.
+    PushFrame(nullptr);
+    runner_ = std::make_unique<app::ScriptRunner>(out_, watched, false);
+    const Frame creation = frames_.back();
+    frames_.pop_back();
+    if (creation.raises != 0 || creation.refusals != 0)
+        Record("creating the control raised ScheduleUpdated or showed a refusal");
+    expected_ = Current();
+    CheckBlockStates("after creation");
+    CheckRedraws();
+}
+
+WatchedRunner::~WatchedRunner() {
+    Finish();
+}
+
+void WatchedRunner::Finish() {
+    if (finished_) return;
+    finished_ = true;
+    const std::streamoff printedBefore = out_.tellp();
+    PushFrame(nullptr);
+    runner_->Finish();
+    const Frame closing = frames_.back();
+    frames_.pop_back();
+    if (closing.raises != 0 || closing.refusals != 0)
+        Record("Terminate raised ScheduleUpdated or showed a refusal");
+    if (out_.tellp() != printedBefore) Record("something was printed after the end");
+}
+
+void WatchedRunner::Run(const app::Command& command) {
+    if (stopped_ || finished_) return;
+    topLine_ = command.line;
+    PushFrame(&command);
+    bool ran = true;
+    try {
+        runner_->Run(command);
+    } catch (const app::ScriptFailure& failure) {
+        stopped_ = ScriptStop{failure.ExitStatus(), failure.what()};
+        // A listener that failed leaves the line itself run; an `on` line that failed set
+        // nothing.
+        ran = !std::holds_alternative<app::script::On>(command.action);
+    }
+    const Frame frame = frames_.back();
+    frames_.pop_back();
+    AfterCommand(command, frame, ran);
+    CheckRedraws();
+}
+
+void WatchedRunner::Stop(ScriptStop stop) {
+    if (!stopped_) stopped_ = std::move(stop);
+}
+
+std::string WatchedRunner::TakeOutput() {
+    std::string text = out_.str();
+    out_.str({});
+    out_.clear();
+    return text;
+}
+
+// What the control tells its host, seen before the runner prints it.
+
+void WatchedRunner::OnMessageBox(std::string_view text, int style, std::string_view title) {
+    if (!frames_.empty()) {
+        if (style == platform::kStyleExclamation) ++frames_.back().refusals;
+        if (style == platform::kStyleCritical && text.starts_with(kFailedSave))
+            ++frames_.back().failedSaves;
+    }
+    if (runnerEvents_.messageBox) runnerEvents_.messageBox(text, style, title);
+}
+
+void WatchedRunner::OnSleep(int milliseconds) {
+    if (runnerEvents_.sleep) runnerEvents_.sleep(milliseconds);
+}
+
+void WatchedRunner::OnScheduleUpdated() {
+    if (frames_.empty())
+        Record("ScheduleUpdated was raised outside any command");
+    else
+        ++frames_.back().raises;
+    CheckBlockStates("inside a raise of ScheduleUpdated");
+
+    // The save that raises has just written one day's properties: accept them.
+    const TimeValues now = Current();
+    int daysWritten = 0;
+    for (int day = 0; day < 8; ++day) {
+        bool written = false;
+        for (int i = day * 8; i < day * 8 + 8; ++i)
+            written = written || now[i] != expected_[i];
+        daysWritten += written ? 1 : 0;
+    }
+    if (daysWritten > 1)
+        Record("a save changed the properties of " + std::to_string(daysWritten) + " days");
+    expected_ = now;
+
+    // The runner runs its listener inside the raise unless the script has already failed or the
+    // listeners nest too deep; it prints the event line first whenever it is still printing.
+    const std::shared_ptr<const app::Command> listener = listener_;
+    const bool mayRun = listener && listenerDepth_ < app::ScriptRunner::kMaxListenerDepth;
+    const std::streamoff mark = out_.tellp();
+    if (mayRun) {
+        PushFrame(listener.get());
+        ++listenerDepth_;
+    }
+    if (runnerEvents_.scheduleUpdated) runnerEvents_.scheduleUpdated();
+    if (!mayRun) return;
+    --listenerDepth_;
+    const Frame frame = frames_.back();
+    frames_.pop_back();
+    const std::string printed = out_.str().substr(static_cast<std::size_t>(mark));
+    AfterCommand(*listener, frame, printed.starts_with(kEventLine));
+}
+
+// The checks.
+
+void WatchedRunner::PushFrame(const app::Command* command) {
+    Frame frame;
+    frame.command = command;
+    frame.enabledAtStart = control_ ? Control().Enable() : false;
+    frames_.push_back(frame);
+}
+
+void WatchedRunner::AfterCommand(const app::Command& command, const Frame& frame, bool ran) {
+    CheckSaveCount(command, frame);
+    CheckProperties(command, ran);
+    if (ran)
+        if (const auto* on = std::get_if<app::script::On>(&command.action)) listener_ = on->command;
+    CheckBlockStates("after " + Describe(command));
+}
+
+void WatchedRunner::CheckSaveCount(const app::Command& command, const Frame& frame) {
+    const std::string counts = " (raised " + std::to_string(frame.raises) + ", refused " +
+                               std::to_string(frame.refusals) + ", failed " +
+                               std::to_string(frame.failedSaves) + ")";
+    if (!IsSave(command)) {
+        if (frame.raises != 0 || frame.refusals != 0)
+            Record(Describe(command) + " saves nothing but raised or refused" + counts);
+        return;
+    }
+    // A disabled button cannot be clicked: nothing at all happens.
+    const int outcomes = frame.raises + frame.refusals + (frame.failedSaves > 0 ? 1 : 0);
+    if (frame.enabledAtStart ? outcomes != 1 || frame.raises > 1 : outcomes != 0)
+        Record(Describe(command) + " must raise ScheduleUpdated once or be refused once" + counts);
+}
+
+void WatchedRunner::CheckProperties(const app::Command& command, bool ran) {
+    if (ran) {
+        if (const auto* set = std::get_if<app::script::Set>(&command.action);
+            set && set->property.kind == app::PropertyName::Kind::Time)
+            expected_[set->property.timeIndex] = std::get<std::int16_t>(set->value);
+        if (const auto* call = std::get_if<app::script::Call>(&command.action);
+            call && call->method == app::script::Call::Method::Reset)
+            expected_.fill(0);
+    }
+    const TimeValues now = Current();
+    for (int i = 0; i < kTimePropertyCount; ++i) {
+        if (now[i] == expected_[i]) continue;
+        Record(TimePropertyName(i) + " changed from " + std::to_string(expected_[i]) + " to " +
+               std::to_string(now[i]) + " by " + Describe(command) +
+               ", which is no host write, Reset or completed save");
+        expected_ = now;  // one report per change
+        return;
+    }
+}
+
+void WatchedRunner::CheckBlockStates(std::string_view when) {
+    const ScheduleState& state = Control().State();
+    for (int day = 0; day < static_cast<int>(state.BlockEnabled.size()); ++day)
+        if (state.BlockEnabled[day][kBlocksPerDay])
+            Record("block 96 of row " + std::to_string(day) + " is enabled " + std::string(when));
+    for (std::size_t b = kBlocksPerDay; b < state.SelectionBlocks.size(); ++b)
+        if (state.SelectionBlocks[b])
+            Record("block " + std::to_string(b) + " is selected " + std::string(when));
+}
+
+void WatchedRunner::CheckRedraws() {
+    const Schedule& control = Control();
+    if (control.DeepestRedrawDepth() > 1)
+        Record("a full redraw started inside another (depth " +
+               std::to_string(control.DeepestRedrawDepth()) + ")");
+    if (control.RedrawDepth() != 0) Record("a full redraw is still running between commands");
+}
+
+WatchedRunner::TimeValues WatchedRunner::Current() const {
+    return Control().State().TimeValues;
+}
+
+const Schedule& WatchedRunner::Control() const {
+    return control_->Control();
+}
+
+void WatchedRunner::Record(const std::string& what) {
+    if (!violation_.empty()) return;
+    violation_ = backendName_ + ", line " + std::to_string(topLine_) + ": " + what;
+}
+
+}  // namespace tarn::fuzz
