@@ -1,15 +1,21 @@
 #include "app/PlayCommand.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "app/HostedControl.h"
+#include "app/ScriptFile.h"
 #include "app/ScriptRunner.h"
 
 #ifdef TARN_HAVE_QT
@@ -36,8 +42,36 @@ int UsageError(const std::string& what) {
     return 2;
 }
 
-int Play(std::istream& in, std::string_view backend) {
-    std::ios::sync_with_stdio(false);
+/// Standard input, output and error as play uses them. One that the caller left closed stays
+/// closed for play (reading or writing it fails with EBADF, and says so), but /dev/null holds its
+/// number, so that no file the program opens later, the script or one of the toolkit's, takes
+/// it and receives the output.
+struct StandardDescriptors {
+    std::array<bool, 3> closed{};
+
+    StandardDescriptors() {
+        for (int fd = 0; fd < 3; ++fd) {
+            if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+            closed[fd] = true;
+            const int placeholder = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+            if (placeholder >= 0 && placeholder != fd) ::close(placeholder);
+        }
+    }
+
+    int Usable(int fd) const { return closed[fd] ? -1 : fd; }
+};
+
+/// Writes `text` on standard output; false, with the reason on standard error, when it cannot.
+bool PrintOut(const StandardDescriptors& standard, std::string_view text) {
+    FileBuffer output(standard.Usable(1), FileBuffer::Direction::Write, "standard output");
+    output.sputn(text.data(), static_cast<std::streamsize>(text.size()));
+    output.pubsync();
+    if (output.Failure().empty()) return true;
+    std::cerr << "play: " << output.Failure() << '\n';
+    return false;
+}
+
+int Play(FileBuffer& input, FileBuffer& output, std::string_view backend) {
 #ifdef TARN_HAVE_QT
     if (backend == "qt") {
         // No display is needed: the widget runs on the off-screen platform unless the user
@@ -48,59 +82,89 @@ int Play(std::istream& in, std::string_view backend) {
         static char programName[] = "tarn-schedule";
         static char* qtArgv[] = {programName, nullptr};
         QApplication application(qtArgc, qtArgv);
-        return PlayScript(in, std::cout, std::cerr, MakeQtControl, true);
+        return PlayScript(input, output, std::cerr, MakeQtControl, true);
     }
 #endif
     (void)backend;
-    return PlayScript(in, std::cout, std::cerr, MakeMemoryControl, false);
+    return PlayScript(input, output, std::cerr, MakeMemoryControl, false);
+}
+
+/// The bytes of the command-line argument that reads as `argument`. The parser sees arguments as
+/// text; a file name is given back to the system exactly as it was typed, even when it is not
+/// valid in the locale's encoding.
+std::string RawArgument(int argc, char** argv, const QString& argument) {
+    for (int i = argc - 1; i > 0; --i)
+        if (QString::fromLocal8Bit(argv[i]) == argument) return argv[i];
+    return argument.toLocal8Bit().toStdString();
 }
 
 }  // namespace
 
+std::string OptionError(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        // Named as it was written: "--x" is a long option however short its name.
+        const QString name = unknown.first();
+        const bool isLong = std::any_of(arguments.begin(), arguments.end(), [&](const QString& a) {
+            return a == "--" + name || a.startsWith("--" + name + '=');
+        });
+        return "unknown option \"" + ((isLong ? "--" : "-") + name).toStdString() + "\"";
+    }
+    // "Unexpected value after '--help'." written as the tool's own messages are.
+    QString what = parser.errorText();
+    if (what.endsWith(QLatin1Char('.'))) what.chop(1);
+    if (!what.isEmpty()) what[0] = what[0].toLower();
+    return what.toStdString();
+}
+
 int RunPlay(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    const QCommandLineOption backendOption(QStringLiteral("backend"),
+                                           QStringLiteral("qt or memory"), QStringLiteral("name"));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("usage"));
+    parser.addOption(backendOption);
+    parser.addOption(helpOption);
+    if (!parser.parse(arguments)) {
+        if (parser.unknownOptionNames().isEmpty() && parser.isSet(backendOption) &&
+            parser.values(backendOption).isEmpty())
+            return UsageError("--backend needs qt or memory");
+        return UsageError(OptionError(parser, arguments));
+    }
+
+    const StandardDescriptors standard;
+    if (parser.isSet(helpOption)) return PrintOut(standard, std::string(kUsage) + '\n') ? 0 : 1;
+
     std::string backend(kDefaultBackend);
-    std::string file;
-    bool haveFile = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
-            std::cout << kUsage << '\n';
-            return 0;
-        }
-        if (argument == "--backend" || argument.starts_with("--backend=")) {
-            if (argument == "--backend") {
-                if (++i == argc) return UsageError("--backend needs qt or memory");
-                backend = argv[i];
-            } else {
-                backend = argument.substr(std::strlen("--backend="));
-            }
-            if (backend != "qt" && backend != "memory")
-                return UsageError("unknown backend \"" + backend + "\" (qt or memory)");
+    if (parser.isSet(backendOption)) backend = parser.values(backendOption).last().toStdString();
+    if (backend != "qt" && backend != "memory")
+        return UsageError("unknown backend \"" + backend + "\" (qt or memory)");
 #ifndef TARN_HAVE_QT
-            if (backend == "qt") return UsageError("the qt backend is not available in this build");
+    if (backend == "qt") return UsageError("the qt backend is not available in this build");
 #endif
-            continue;
-        }
-        if (argument.size() > 1 && argument[0] == '-')
-            return UsageError("unknown option \"" + std::string(argument) + "\"");
-        if (haveFile) return UsageError("only one FILE can be played");
-        file = argument;
-        haveFile = true;
-    }
 
-    if (!haveFile || file == "-") return Play(std::cin, backend);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) return UsageError("only one FILE can be played");
 
-    std::error_code error;
-    if (std::filesystem::is_directory(file, error)) {
-        std::cerr << "play: cannot read " << file << ": " << std::strerror(EISDIR) << '\n';
-        return 1;
+    // Writing to a pipe whose reader has gone ends the program by SIGPIPE, quietly, as for any
+    // command in a pipeline (`play tour.tsch | head`); where SIGPIPE is ignored, the write fails
+    // with EPIPE and play says so and exits with status 1.
+    FileBuffer output(standard.Usable(1), FileBuffer::Direction::Write, "standard output");
+    if (files.isEmpty() || files.first() == QStringLiteral("-")) {
+        FileBuffer input(standard.Usable(0), FileBuffer::Direction::Read, "standard input");
+        return Play(input, output, backend);
     }
-    std::ifstream in(file);
-    if (!in) {
+    const std::string file = RawArgument(argc, argv, files.first());
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         std::cerr << "play: cannot read " << file << ": " << std::strerror(errno) << '\n';
         return 1;
     }
-    return Play(in, backend);
+    FileBuffer input(fd, FileBuffer::Direction::Read, file, true);
+    return Play(input, output, backend);
 }
 
 }  // namespace tarn::app

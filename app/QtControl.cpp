@@ -3,13 +3,19 @@
 // window system's repaint request is an exposure of the window, and what the user sees is read
 // back from the bars' pixels and from a grab of the widget.
 #include <QApplication>
+#include <QBuffer>
 #include <QExposeEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QWindow>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "TarnSchedule/ScheduleWidget.h"
@@ -150,8 +156,31 @@ public:
             error = "the control could not be grabbed";
             return false;
         }
-        if (!picture.save(QString::fromStdString(file), "PNG")) {
-            error = "cannot write " + file;
+        // The picture is encoded in memory and then written, so that a file that cannot be
+        // opened or written fails with the system's reason, and the PNG encoder never meets an
+        // I/O error (which it would report on standard error by itself).
+        QByteArray png;
+        QBuffer encoded(&png);
+        encoded.open(QIODevice::WriteOnly);
+        QImageWriter encoder(&encoded, "png");
+        if (!encoder.write(picture.toImage())) {
+            error = encoder.errorString().toStdString();
+            return false;
+        }
+        const QString path = QFile::decodeName(QByteArray::fromStdString(file));
+        if (QFileInfo(path).isDir()) {
+            error = std::strerror(EISDIR);
+            return false;
+        }
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(png) != png.size() || !out.flush()) {
+            error = out.errorString().toStdString();
+            return false;
+        }
+        out.close();
+        if (out.error() != QFileDevice::NoError) {
+            error = out.errorString().toStdString();
             return false;
         }
         return true;

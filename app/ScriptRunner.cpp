@@ -20,7 +20,6 @@ const char* BooleanText(bool value) {
     return value ? "True" : "False";
 }
 
-
 BarView BarAt(HostedControl& control, int bar) {
     return control.Bars().at(bar);
 }
@@ -236,7 +235,7 @@ void ScriptRunner::Do(const Command& command, const script::Screenshot& screensh
     CheckSupported(command);
     std::string error;
     if (!control_->Screenshot(screenshot.file, error))
-        Fail(command, 1, "cannot write " + screenshot.file + ": " + error);
+        Fail(command, 1, "cannot write " + Abridged(screenshot.file) + ": " + error);
 }
 
 // What the control tells its host.
@@ -275,13 +274,27 @@ void ScriptRunner::OnScheduleUpdated() {
     --listenerDepth_;
 }
 
-int PlayScript(std::istream& in, std::ostream& out, std::ostream& err,
-               const ControlFactory& makeControl, bool screenshots) {
+namespace {
+
+/// Why a stream of the script failed; `buffer`, when there is one, knows the reason.
+std::string StreamFailure(const FileBuffer* buffer, const char* generic) {
+    return buffer && !buffer->Failure().empty() ? buffer->Failure() : generic;
+}
+
+int Play(std::istream& in, std::ostream& out, std::ostream& err, const ControlFactory& makeControl,
+         bool screenshots, const FileBuffer* input, const FileBuffer* output) {
+    const auto readFailed = [&] { return in.bad() || (input && !input->Failure().empty()); };
+    const auto writeFailure = [&] { return StreamFailure(output, "cannot write the output"); };
     ScriptRunner runner(out, makeControl, screenshots);
+    std::optional<ScriptFailure> failure;
     std::string line;
-    int lineNumber = 0;
+    std::int64_t lineNumber = 0;
     try {
-        while (std::getline(in, line)) {
+        for (;;) {
+            const bool haveLine = static_cast<bool>(std::getline(in, line));
+            if (readFailed())
+                throw ScriptFailure(1, StreamFailure(input, "cannot read the script"));
+            if (!haveLine) break;
             ++lineNumber;
             std::optional<Command> command;
             try {
@@ -290,17 +303,44 @@ int PlayScript(std::istream& in, std::ostream& out, std::ostream& err,
                 throw ScriptFailure(2, "line " + std::to_string(lineNumber) + ": " + error.what());
             }
             if (command) runner.Run(*command);
+            // Output that cannot be written is lost: running on would only lose more.
+            if (out.bad()) throw ScriptFailure(1, writeFailure());
         }
-    } catch (const ScriptFailure& failure) {
-        runner.Finish();
-        out.flush();
-        err << "play: " << failure.what() << '\n';
-        err.flush();
-        return failure.ExitStatus();
+    } catch (const ScriptFailure& stop) {
+        failure = stop;
     }
     runner.Finish();
+    // What was printed goes out before the message, so that both read in order.
     out.flush();
-    return 0;
+    int status = 0;
+    if (failure) {
+        err << "play: " << failure->what() << '\n';
+        status = failure->ExitStatus();
+    }
+    // A write error found only now, by the last flush, is told too: the output is incomplete.
+    if (out.bad() && !(failure && failure->what() == writeFailure())) {
+        err << "play: " << writeFailure() << '\n';
+        status = 1;
+    }
+    err.flush();
+    return status;
+}
+
+}  // namespace
+
+int PlayScript(std::istream& in, std::ostream& out, std::ostream& err,
+               const ControlFactory& makeControl, bool screenshots) {
+    return Play(in, out, err, makeControl, screenshots, nullptr, nullptr);
+}
+
+int PlayScript(FileBuffer& input, FileBuffer& output, std::ostream& err,
+               const ControlFactory& makeControl, bool screenshots) {
+    std::istream in(&input);
+    std::ostream out(&output);
+    // As with the standard streams, what was printed goes out before the next line is read: a
+    // user typing a script sees each answer at once, and a write error is found at its line.
+    in.tie(&out);
+    return Play(in, out, err, makeControl, screenshots, &input, &output);
 }
 
 }  // namespace tarn::app

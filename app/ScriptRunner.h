@@ -13,10 +13,12 @@
 
 #include "app/HostedControl.h"
 #include "app/ScriptCommand.h"
+#include "app/ScriptFile.h"
 
 namespace tarn::app {
 
-/// Why a script stops: exit status 2 for a wrong line, 1 for a file that could not be written.
+/// Why a script stops: exit status 2 for a wrong line, 1 for a file that could not be read or
+/// written.
 /// what() is the message without the "play: " prefix.
 class ScriptFailure : public std::runtime_error {
 public:
@@ -88,14 +90,22 @@ private:
     std::shared_ptr<const Command> listener_;
     std::uint64_t redrawsSeen_ = 0;
     int listenerDepth_ = 0;
-    int topLine_ = 0;  // the script line being run, for messages from inside a listener
+    std::int64_t topLine_ = 0;  // the script line being run, for messages from inside a listener
     bool silent_ = false;
     std::optional<ScriptFailure> failure_;  // raised inside a listener, reported after the line
 };
 
 /// Reads a script line by line, parsing and running each in turn. Prints the script's output on
-/// out and a failure as "play: line N: WHAT" on err; returns the exit status (0, 1 or 2).
+/// out and a failure as "play: line N: WHAT" on err; returns the exit status (0, 1 or 2). A
+/// stream that goes bad stops the script with status 1: the lines after a read error are not
+/// known, and output that cannot be written is lost.
 int PlayScript(std::istream& in, std::ostream& out, std::ostream& err,
+               const ControlFactory& makeControl, bool screenshots);
+
+/// The same, reading the script from `input` and printing on `output`: a read or write error is
+/// reported with its reason ("play: cannot read standard input: Is a directory"), after
+/// everything printed before it. A line cut short by a read error is not run.
+int PlayScript(FileBuffer& input, FileBuffer& output, std::ostream& err,
                const ControlFactory& makeControl, bool screenshots);
 
 }  // namespace tarn::app

@@ -1,6 +1,9 @@
 // tarn-schedule: the scripted host (`play`) and, with the Qt widget, an interactive demo (`demo`).
-#include <cstring>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <iostream>
+#include <string>
 
 #include "app/PlayCommand.h"
 #ifdef TARN_HAVE_DEMO
@@ -14,28 +17,48 @@ void PrintUsage(std::ostream& out) {
            "       tarn-schedule demo\n";
 }
 
+int UsageError(const std::string& what) {
+    std::cerr << "tarn-schedule: " << what << '\n';
+    PrintUsage(std::cerr);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Options up to the command are the tool's; everything after it belongs to the command.
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("usage"));
+    parser.addOption(helpOption);
+    if (!parser.parse(arguments)) {
+        return UsageError(tarn::app::OptionError(parser, arguments));
+    }
+    if (parser.isSet(helpOption)) {
+        PrintUsage(std::cout);
+        std::cout.flush();
+        return std::cout ? 0 : 1;
+    }
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
         PrintUsage(std::cerr);
         return 2;
     }
-    const char* command = argv[1];
-    if (std::strcmp(command, "play") == 0) return tarn::app::RunPlay(argc - 1, argv + 1);
-    if (std::strcmp(command, "demo") == 0) {
+    // The command and its arguments are the last words of the command line.
+    const int first = argc - static_cast<int>(words.size());
+    const QString& command = words.first();
+    if (command == QStringLiteral("play")) return tarn::app::RunPlay(argc - first, argv + first);
+    if (command == QStringLiteral("demo")) {
 #ifdef TARN_HAVE_DEMO
-        return tarn::app::RunDemo(argc - 1, argv + 1);
+        return tarn::app::RunDemo(argc - first, argv + first);
 #else
         std::cerr << "tarn-schedule: demo needs the Qt widget, which this build does not have\n";
         return 2;
 #endif
     }
-    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
-        PrintUsage(std::cout);
-        return 0;
-    }
-    std::cerr << "tarn-schedule: unknown command \"" << command << "\"\n";
-    PrintUsage(std::cerr);
-    return 2;
+    return UsageError("unknown command \"" + std::string(argv[first]) + "\"");
 }

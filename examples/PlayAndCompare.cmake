@@ -2,6 +2,11 @@
 # error. Run with cmake -P and:
 #   PROGRAM, BACKEND, SCRIPT       the tarn-schedule program, qt or memory, the script to play
 #   STDIN                          ON to feed the script on standard input instead of naming it
+#   REDIRECT                       instead, redirections for /bin/sh that the program runs under
+#                                  (">/dev/full", ">&-", "<DIR"); play then reads standard input
+#                                  when SCRIPT is "-"
+#   ARGUMENTS                      instead, the program's whole command line, words joined by "|"
+#   PLATFORM                       the Qt platform to ask for (QT_QPA_PLATFORM)
 #   EXPECTED_STATUS                the exit status (default 0)
 #   EXPECTED_OUT                   file with the exact standard output (default: print nothing)
 #   EXPECTED_ERR                   file with the exact standard error (default: say nothing)
@@ -10,8 +15,20 @@
 if(NOT DEFINED EXPECTED_STATUS)
   set(EXPECTED_STATUS 0)
 endif()
+if(DEFINED PLATFORM)
+  set(ENV{QT_QPA_PLATFORM} ${PLATFORM})
+endif()
 
-if(STDIN)
+if(DEFINED ARGUMENTS)
+  string(REPLACE "|" ";" arguments "${ARGUMENTS}")
+  execute_process(COMMAND ${PROGRAM} ${arguments}
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+elseif(DEFINED REDIRECT)
+  execute_process(
+    COMMAND /bin/sh -c "exec \"$0\" play --backend \"$1\" \"$2\" ${REDIRECT}"
+            ${PROGRAM} ${BACKEND} ${SCRIPT}
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+elseif(STDIN)
   execute_process(COMMAND ${PROGRAM} play --backend ${BACKEND} -
     INPUT_FILE ${SCRIPT} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 else()

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <tuple>
 
@@ -67,6 +69,87 @@ TEST(PlayScript, PrintsWhatTheHostObservesAndStopsAtTheFirstWrongLine) {
         EXPECT_EQ(PlayScript(in, out, err, MakeMemoryControl, false), status) << script;
         EXPECT_EQ(out.str(), expectedOut ? expectedOut : out.str()) << script;
         EXPECT_EQ(err.str(), expectedErr) << script;
+    }
+}
+
+TEST(ScriptRunner, NamesLinesPastThirtyTwoBits) {
+    constexpr std::int64_t kLine = (std::int64_t{1} << 31) + 1;
+    std::ostringstream out;
+    ScriptRunner runner(out, MakeMemoryControl, false);
+    const auto command = [](std::int64_t line, script::Action action) {
+        Command command;
+        command.line = line;
+        command.action = std::move(action);
+        return command;
+    };
+    const auto run = [&](std::int64_t line, script::Action action) {
+        runner.Run(command(line, std::move(action)));
+    };
+    run(1, script::Tick{});
+    run(kLine, script::On{std::make_shared<const Command>(command(kLine, script::Row{0, 99}))});
+    run(kLine + 1, script::Click{0});
+    try {
+        run(kLine + 2, script::Click{8});
+        FAIL() << "the listener's row is off the bar";
+    } catch (const ScriptFailure& failure) {
+        EXPECT_STREQ(failure.what(),
+                     "line 2147483649: Y 99 is out of range 0 to 30 for bar 0 (in the "
+                     "ScheduleUpdated listener, run from line 2147483651)");
+    }
+}
+
+/// A script source that hands out `text` and then fails, as a disk or a pipe can.
+class FailingAfter : public std::streambuf {
+public:
+    explicit FailingAfter(std::string text) : text_(std::move(text)) {
+        setg(text_.data(), text_.data(), text_.data() + text_.size());
+    }
+
+protected:
+    int_type underflow() override { throw std::ios_base::failure("read error"); }
+
+private:
+    std::string text_;
+};
+
+/// Output that takes `room` characters and then fails.
+class FullAfter : public std::streambuf {
+public:
+    explicit FullAfter(std::size_t room) : room_(room) {}
+    std::string written;
+
+protected:
+    int_type overflow(int_type c) override {
+        if (written.size() == room_) return traits_type::eof();
+        written += traits_type::to_char_type(c);
+        return c;
+    }
+
+private:
+    std::size_t room_;
+};
+
+TEST(PlayScript, AStreamThatFailsStopsTheScriptWithStatusOne) {
+    // What was read before a read error runs, and its output stays; the line cut short by the
+    // error does not run, and the message comes last.
+    {
+        FailingAfter source("get Enable\nstate 8");
+        std::istream in(&source);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(PlayScript(in, out, err, MakeMemoryControl, false), 1);
+        EXPECT_EQ(out.str(), "Enable = True\n");
+        EXPECT_EQ(err.str(), "play: cannot read the script\n");
+    }
+    // Output that cannot be written stops the script after the line that lost it.
+    {
+        std::istringstream in("get Enable\nget Enable\nfrobnicate\n");
+        FullAfter sink(5);
+        std::ostream out(&sink);
+        std::ostringstream err;
+        EXPECT_EQ(PlayScript(in, out, err, MakeMemoryControl, false), 1);
+        EXPECT_EQ(sink.written, "Enabl");
+        EXPECT_EQ(err.str(), "play: cannot write the output\n");
     }
 }
 
