@@ -117,9 +117,7 @@ public:
     }
 
     std::uint32_t BarPixel(int bar, int x, int y) override {
-        const QImage& image = Platform().Bar(bar).image();
-        if (!image.valid(x, y)) return 0;
-        return platform::ColourOf(image.pixel(x, y));
+        return platform::ColourOf(Platform().Bar(bar).pixelAt(x, y));
     }
 
     std::vector<ButtonView> Buttons() override {

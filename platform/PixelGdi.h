@@ -1,13 +1,72 @@
 // The drawing calls implemented straight on pixel buffers, shared by every backend so that a bar
 // holds the same pixels whichever toolkit shows it. Pens live in a fixed table: no call allocates.
+// The buffers behind the control's own contexts are SharedRowImages, whose alike rows share one
+// buffer, so that a bar or surface of any height costs memory for its width only.
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "platform/FaultInjector.h"
 #include "platform/Gdi.h"
 
 namespace tarn::platform {
+
+/// A 32-bit image (0xFFRRGGBB pixels) whose rows share one buffer for as long as every fill has
+/// treated them alike. The control paints bars from full-height bands and vertical marks, so a
+/// bar holds a handful of distinct rows however high it is. Dense() turns the image into an
+/// ordinary row-major buffer for callers that write pixels themselves; it stays so until Reset.
+class SharedRowImage {
+public:
+    /// A new size, every pixel set to pixel. A size below 0 counts as 0.
+    void Reset(int width, int height, std::uint32_t pixel);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    /// The pixel at (x, y); 0 outside the image.
+    std::uint32_t PixelAt(int x, int y) const;
+    /// The width() pixels of row y, 0 <= y < height(), valid until the next fill or reset.
+    const std::uint32_t* Row(int y) const;
+    /// Fills the rectangle, clipped to the image; right and bottom are exclusive.
+    void Fill(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+              std::uint32_t pixel);
+    /// The pixels as one row-major buffer, valid until the next Reset.
+    PixelView Dense();
+    /// Pixels held in buffers, free ones included: what the image costs.
+    std::size_t StoredPixels() const;
+
+private:
+    struct Buffer {
+        std::vector<std::uint32_t> pixels;
+        int rows = 0;  // image rows showing this buffer; 0 when free
+    };
+    int TakeBuffer();
+    void Release(int buffer);
+
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<int> rowBuffer_;  // per image row, the buffer it shows
+    std::vector<Buffer> buffers_;
+    std::vector<int> freeBuffers_;
+    // Scratch of Fill, per buffer: rows of the filled range that show it, and where they go.
+    std::vector<int> rowsInRange_;
+    std::vector<int> movedTo_;
+    std::vector<int> touched_;
+    bool dense_ = false;
+    std::vector<std::uint32_t> densePixels_;
+};
+
+/// A device context whose pixels are a SharedRowImage: the drawing calls fill it directly rather
+/// than through the dense view of Pixels().
+class SharedRowContext {
+public:
+    /// The image, for drawing into.
+    virtual SharedRowImage& Image() = 0;
+
+protected:
+    ~SharedRowContext() = default;
+};
 
 class PixelGdi final : public Gdi {
 public:

@@ -80,34 +80,17 @@ void MemoryButton::SetEnabled(bool enabled) {
 
 // --- device contexts ------------------------------------------------------------------------
 
-PixelView MemoryDeviceContext::Pixels() {
-    touched_ = true;
-    return PixelView{pixels_.data(), width_, height_, width_};
-}
-
 void MemoryDeviceContext::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
     texts.push_back(Text{x, y, std::string(text)});
 }
 
 void MemoryDeviceContext::Resize(int width, int height, std::uint32_t fill) {
-    width_ = std::max(width, 0);
-    height_ = std::max(height, 0);
-    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill);
-    filledWith_ = fill;
-    touched_ = false;
+    if (std::max(width, 0) == image_.width() && std::max(height, 0) == image_.height()) return;
+    image_.Reset(width, height, fill);
 }
 
 void MemoryDeviceContext::Fill(std::uint32_t pixel) {
-    if (!touched_ && filledWith_ == pixel) return;
-    std::fill(pixels_.begin(), pixels_.end(), pixel);
-    filledWith_ = pixel;
-    touched_ = false;
-}
-
-std::uint32_t MemoryDeviceContext::PixelAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                   static_cast<std::size_t>(x)];
+    image_.Fill(0, 0, image_.width(), image_.height(), pixel);
 }
 
 // --- bars -----------------------------------------------------------------------------------
@@ -118,7 +101,8 @@ MemoryBar::MemoryBar(FaultInjector& faults, int index, int left, int top, int wi
 }
 
 void MemoryBar::SizeChanged() {
-    // A resized bar starts again from its background, as a toolkit's widget does.
+    // A bar whose inner size changed starts again from its background, as the Qt bar does; one
+    // whose inner size stayed keeps what was drawn on it.
     dc_.Resize(width() - 2 * kFrame, height() - 2 * kFrame, PixelOf(kBackgroundColour));
 }
 

@@ -1,6 +1,7 @@
 // In-memory widgets: buttons that hold caption, enabled state and geometry; bars that hold real
-// pixel buffers behind a 2-pixel frame; a timer that fires only when its tick is delivered; the
-// control's surface with its own pixel buffer and a record of the texts written on it.
+// pixels behind a 2-pixel frame; a timer that fires only when its tick is delivered; the
+// control's surface with its own pixels and a record of the texts written on it. Pixels live in
+// SharedRowImages, so a widget of any height costs memory for its width only.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/FaultInjector.h"
+#include "platform/PixelGdi.h"
 #include "platform/Widgets.h"
 
 namespace tarn::platform::memory {
@@ -78,8 +80,8 @@ private:
     bool enabled_ = true;
 };
 
-/// A device context over a pixel buffer that records the texts drawn on it.
-class MemoryDeviceContext final : public DeviceContext {
+/// A device context over an image that records the texts drawn on it.
+class MemoryDeviceContext final : public DeviceContext, public SharedRowContext {
 public:
     struct Text {
         std::int32_t x;
@@ -88,26 +90,24 @@ public:
     };
 
     explicit MemoryDeviceContext(int target) : target_(target) {}
-    PixelView Pixels() override;
+    PixelView Pixels() override { return image_.Dense(); }
+    SharedRowImage& Image() override { return image_; }
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
     int Target() const override { return target_; }
 
+    /// A new size starts again from fill; the same size keeps the pixels, as a toolkit's
+    /// widget does.
     void Resize(int width, int height, std::uint32_t fill);
     void Fill(std::uint32_t pixel);
-    std::uint32_t PixelAt(int x, int y) const;
-    int width() const { return width_; }
-    int height() const { return height_; }
+    std::uint32_t PixelAt(int x, int y) const { return image_.PixelAt(x, y); }
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+    const SharedRowImage& image() const { return image_; }
     std::vector<Text> texts;
 
 private:
     int target_;
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<std::uint32_t> pixels_;
-    // Whether the pixels may differ from the last fill: anyone given the view may have drawn.
-    // Clearing a surface that only ever received text then costs nothing.
-    bool touched_ = true;
-    std::uint32_t filledWith_ = 0;
+    SharedRowImage image_;
 };
 
 class MemoryBar final : public MemoryWidget<PictureBox> {

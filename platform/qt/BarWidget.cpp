@@ -1,6 +1,7 @@
 #include "platform/qt/BarWidget.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
@@ -18,22 +19,31 @@ BarWidget::BarWidget(QWidget* parent) : QFrame(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
+QImage BarWidget::image() const {
+    QImage copy(image_.width(), image_.height(), QImage::Format_RGB32);
+    for (int y = 0; y < copy.height(); ++y)
+        std::copy_n(image_.Row(y), copy.width(),
+                    reinterpret_cast<std::uint32_t*>(copy.scanLine(y)));
+    return copy;
+}
+
+platform::SharedRowImage& BarWidget::DrawingImage() {
+    MarkChanged();
+    return image_;
+}
+
 platform::PixelView BarWidget::DrawingView() {
     MarkChanged();
-    if (image_.isNull()) {
+    if (innerSize_.isEmpty())
         // An inner area without width or height keeps its other side; nothing lies in it.
-        if (innerSize_.isEmpty())
-            return platform::PixelView{nullptr, innerSize_.width(), innerSize_.height(),
-                                       innerSize_.width()};
-        return {};
-    }
-    return platform::PixelView{reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(),
-                               image_.height(),
-                               static_cast<int>(image_.bytesPerLine() / sizeof(std::uint32_t))};
+        return platform::PixelView{nullptr, innerSize_.width(), innerSize_.height(),
+                                   innerSize_.width()};
+    return image_.Dense();
 }
 
 void BarWidget::Clear() {
-    image_.fill(platform::PixelOf(platform::kBackgroundColour));
+    image_.Fill(0, 0, image_.width(), image_.height(),
+                platform::PixelOf(platform::kBackgroundColour));
     MarkChanged();
 }
 
@@ -47,8 +57,23 @@ void BarWidget::MarkChanged() {
 void BarWidget::paintEvent(QPaintEvent* event) {
     changePending_ = false;
     QFrame::paintEvent(event);
+    // Only the part of the inner area being painted is turned into an image, a strip of rows at
+    // a time: a bar far larger than its window costs no more to show than the window.
+    const QPoint origin = contentsRect().topLeft();
+    const QRect area =
+        event->rect().translated(-origin).intersected(QRect(0, 0, image_.width(), image_.height()));
+    if (area.isEmpty()) return;
+    constexpr int kStripPixels = 1 << 18;
+    const int stripRows = std::max(1, kStripPixels / area.width());
     QPainter painter(this);
-    painter.drawImage(contentsRect().topLeft(), image_);
+    for (int top = area.top(); top <= area.bottom(); top += stripRows) {
+        const int rows = std::min(stripRows, area.bottom() + 1 - top);
+        QImage strip(area.width(), rows, QImage::Format_RGB32);
+        for (int y = 0; y < rows; ++y)
+            std::copy_n(image_.Row(top + y) + area.left(), area.width(),
+                        reinterpret_cast<std::uint32_t*>(strip.scanLine(y)));
+        painter.drawImage(QPoint(area.left(), top) + origin, strip);
+    }
 }
 
 void BarWidget::SyncImageSize() {
@@ -56,8 +81,8 @@ void BarWidget::SyncImageSize() {
     const QSize inner(std::max(0, width() - 2 * border), std::max(0, height() - 2 * border));
     if (inner == innerSize_) return;
     innerSize_ = inner;
-    image_ = QImage(inner, QImage::Format_RGB32);
-    Clear();
+    image_.Reset(inner.width(), inner.height(), platform::PixelOf(platform::kBackgroundColour));
+    MarkChanged();
 }
 
 void BarWidget::resizeEvent(QResizeEvent* event) {

@@ -1,5 +1,7 @@
 // A day bar as the user sees it: a frame with a 2-pixel sunken border around an off-screen image
-// that holds the pixels the control draws. Mouse events go to the handler that the platform sets.
+// that holds the pixels the control draws. The image shares alike rows (SharedRowImage), so a bar
+// of any size costs memory for its width only; a paint turns only the area painted into a QImage.
+// Mouse events go to the handler that the platform sets.
 #pragma once
 
 #include <QFrame>
@@ -7,6 +9,7 @@
 #include <functional>
 
 #include "platform/Gdi.h"
+#include "platform/PixelGdi.h"
 
 namespace tarn::qt {
 
@@ -18,12 +21,18 @@ public:
     /// Receives every mouse press, move and release, and double-clicks as presses.
     std::function<void(QMouseEvent& event)> mouseHandler;
 
-    /// The inner pixels; resizing the bar starts them again from the background colour. Null
-    /// while the inner area has no width or no height.
-    const QImage& image() const { return image_; }
+    /// A copy of the inner pixels; resizing the bar starts them again from the background
+    /// colour. Null while the inner area has no width or no height.
+    QImage image() const;
+    /// The colour of inner pixel (x, y) as 0xFFRRGGBB; 0 outside the inner area.
+    std::uint32_t pixelAt(int x, int y) const { return image_.PixelAt(x, y); }
+    /// The inner pixels as they are kept, for measuring what they cost.
+    const platform::SharedRowImage& storedImage() const { return image_; }
     /// The inner size: the outer size less the frame on both sides, never negative.
     QSize innerSize() const { return innerSize_; }
-    /// A view of the inner pixels for drawing; the bar shows what is drawn on its next paint.
+    /// The inner pixels for drawing; the bar shows what is drawn on its next paint.
+    platform::SharedRowImage& DrawingImage();
+    /// A dense view of the inner pixels for drawing, valid until the bar is resized.
     platform::PixelView DrawingView();
     /// Fills the inner pixels with the background colour.
     void Clear();
@@ -41,7 +50,7 @@ protected:
 private:
     void MarkChanged();
 
-    QImage image_;
+    platform::SharedRowImage image_;
     QSize innerSize_{0, 0};
     bool changePending_ = false;
 };

@@ -109,6 +109,10 @@ platform::PixelView BarContext::Pixels() {
     return bar_.DrawingView();
 }
 
+platform::SharedRowImage& BarContext::Image() {
+    return bar_.DrawingImage();
+}
+
 void BarContext::DrawText(std::int32_t, std::int32_t, std::string_view) {}
 
 QtBar::QtBar(BarWidget& bar, int index) : QtGeometry(bar), bar_(bar), context_(bar, index) {}
@@ -162,9 +166,10 @@ QtSurface::QtSurface(QWidget& control) : control_(control), context_(*this) {}
 
 void QtSurface::Clear() {
     Request(drawn_);
-    clearPending_ = true;
+    if (!pixels_.isNull()) Request(pixels_.rect());
+    pixels_ = QImage();
     texts_.clear();
-    drawnTexts_ = 0;
+    drawn_ = QRect();
 }
 
 double QtSurface::Width() {
@@ -175,52 +180,32 @@ double QtSurface::Height() {
 }
 
 void QtSurface::Resize(const QSize& size) {
-    if (size == image_.size()) return;
-    BringUpToDate();
-    QImage resized(size, QImage::Format_RGB32);
-    if (resized.isNull()) {
-        image_ = QImage();
-        return;
-    }
-    resized.fill(control_.palette().color(control_.backgroundRole()));
-    QPainter painter(&resized);
-    painter.drawImage(0, 0, image_);
-    painter.end();
-    image_ = std::move(resized);
+    if (size == size_) return;
+    size_ = size;
+    pixels_ = QImage();
 }
 
-const QImage& QtSurface::image() {
-    BringUpToDate();
-    return image_;
-}
-
-void QtSurface::BringUpToDate() {
-    if (image_.isNull()) {
-        drawnTexts_ = texts_.size();
-        clearPending_ = false;
-        return;
+void QtSurface::Paint(QPainter& painter, const QRect& area) {
+    const QColor background = control_.palette().color(control_.backgroundRole());
+    if (pixels_.isNull()) {
+        painter.fillRect(area, background);
+    } else {
+        if (!pixels_.rect().contains(area)) painter.fillRect(area, background);
+        painter.drawImage(area.topLeft(), pixels_, area);
     }
-    if (!clearPending_ && drawnTexts_ == texts_.size()) return;
-    QPainter painter(&image_);
-    if (clearPending_) {
-        painter.fillRect(drawn_.intersected(image_.rect()),
-                         control_.palette().color(control_.backgroundRole()));
-        drawn_ = QRect();
-        clearPending_ = false;
-    }
-    if (drawnTexts_ == texts_.size()) return;
-    const QFontMetrics& metrics = Metrics();
+    if (texts_.empty() || !drawn_.intersects(area)) return;
+    painter.save();
+    painter.setClipRect(area);
     painter.setFont(control_.font());
     painter.setPen(control_.palette().color(control_.foregroundRole()));
-    for (; drawnTexts_ < texts_.size(); ++drawnTexts_) {
-        const Text& text = texts_[drawnTexts_];
-        const QString string =
-            QString::fromLatin1(text.text.data(), static_cast<qsizetype>(text.text.size()));
+    const int ascent = Metrics().ascent();
+    for (const Text& text : texts_) {
         // (x, y) is the top-left corner of the text.
-        const QPoint baseline(text.x, text.y + metrics.ascent());
-        painter.drawText(baseline, string);
-        drawn_ |= metrics.boundingRect(string).translated(baseline).adjusted(-2, -2, 2, 2);
+        painter.drawText(
+            QPoint(text.x, text.y + ascent),
+            QString::fromLatin1(text.text.data(), static_cast<qsizetype>(text.text.size())));
     }
+    painter.restore();
 }
 
 void QtSurface::Request(const QRect& area) {
@@ -238,11 +223,13 @@ const QFontMetrics& QtSurface::Metrics() {
 }
 
 platform::PixelView QtSurface::Context::Pixels() {
-    surface_.BringUpToDate();
-    QImage& image = surface_.image_;
-    surface_.drawn_ = image.rect();
-    surface_.Request(image.rect());
+    QImage& image = surface_.pixels_;
+    if (image.isNull() && !surface_.size_.isEmpty()) {
+        image = QImage(surface_.size_, QImage::Format_RGB32);
+        image.fill(surface_.control_.palette().color(surface_.control_.backgroundRole()));
+    }
     if (image.isNull()) return {};
+    surface_.Request(image.rect());
     return platform::PixelView{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(),
                                image.height(),
                                static_cast<int>(image.bytesPerLine() / sizeof(std::uint32_t))};
@@ -252,8 +239,10 @@ void QtSurface::Context::DrawText(std::int32_t x, std::int32_t y, std::string_vi
     surface_.texts_.push_back(Text{x, y, std::string(text)});
     // Generous bounds: every character as wide as the widest of the font.
     const QFontMetrics& metrics = surface_.Metrics();
-    surface_.Request(QRect(x - 2, y - 2, metrics.maxWidth() * static_cast<int>(text.size()) + 4,
-                           metrics.height() + 4));
+    const QRect bounds(x - 2, y - 2, metrics.maxWidth() * static_cast<int>(text.size()) + 4,
+                       metrics.height() + 4);
+    surface_.drawn_ |= bounds;
+    surface_.Request(bounds);
 }
 
 }  // namespace tarn::qt

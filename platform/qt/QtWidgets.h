@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/PixelGdi.h"
 #include "platform/Widgets.h"
 
+class QPainter;
 class QPushButton;
 class QTimer;
 class QWidget;
@@ -63,10 +65,11 @@ private:
 };
 
 /// A device context over a bar's image.
-class BarContext final : public platform::DeviceContext {
+class BarContext final : public platform::DeviceContext, public platform::SharedRowContext {
 public:
     BarContext(BarWidget& bar, int index) : bar_(bar), index_(index) {}
     platform::PixelView Pixels() override;
+    platform::SharedRowImage& Image() override;
     /// A bar receives no text from the control; any text is dropped.
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
     int Target() const override { return index_; }
@@ -115,10 +118,11 @@ private:
     bool manualArmed_ = false;
 };
 
-/// The control's surface: an image of the control's size, shown under the children. Texts are
-/// drawn in the control's font and text colour, and recorded. The image is brought up to date
-/// when it is looked at (painted, read or drawn on), so texts that a redraw clears again before
-/// the control is painted cost no rasterising.
+/// The control's surface, shown under the children: the background of the control with the
+/// texts drawn on it since it was last cleared, in the control's font and text colour. The texts
+/// are recorded and rasterised only where and when the control is painted, so a surface of any
+/// size costs memory for its texts only. An image of the whole surface is made only for a caller
+/// that asks for its pixels to draw into.
 class QtSurface final : public platform::ControlSurface {
 public:
     struct Text {
@@ -127,7 +131,6 @@ public:
         std::string text;
     };
 
-    /// The image is made by the first Resize().
     explicit QtSurface(QWidget& control);
 
     platform::DeviceContext& hDC() override { return context_; }
@@ -135,16 +138,19 @@ public:
     double Width() override;
     double Height() override;
 
-    /// The control got a new size: the image follows, keeping what it shows.
+    /// The control got a new size. The texts stay where they were drawn; pixels drawn into
+    /// start again from the background.
     void Resize(const QSize& size);
-    /// The surface as the user sees it.
-    const QImage& image();
+    /// Paints area of the surface, as the user sees it, with painter.
+    void Paint(QPainter& painter, const QRect& area);
     /// The texts drawn since the surface was last cleared, in drawing order.
     const std::vector<Text>& texts() const { return texts_; }
     /// The control was painted: every area asked for so far has been shown.
     void Painted() { requested_ = QRect(); }
-    /// True when the image shows every text recorded and no erased one.
-    bool UpToDate() const { return !clearPending_ && drawnTexts_ == texts_.size(); }
+    /// True when every change of the surface has been painted.
+    bool UpToDate() const { return requested_.isEmpty(); }
+    /// Bytes of pixels the surface holds.
+    qsizetype StoredBytes() const { return pixels_.sizeInBytes(); }
 
 private:
     class Context final : public platform::DeviceContext {
@@ -158,21 +164,17 @@ private:
         QtSurface& surface_;
     };
 
-    /// Carries out the pending clear and draws the texts not drawn yet.
-    void BringUpToDate();
     /// Asks for a repaint of area unless one that covers it is pending.
     void Request(const QRect& area);
     const QFontMetrics& Metrics();
 
     QWidget& control_;
     Context context_;
-    QImage image_;
+    QSize size_;
+    /// Pixels drawn into the surface; null until a caller asks for them.
+    QImage pixels_;
     std::vector<Text> texts_;
-    /// How many of texts_ are on the image.
-    std::size_t drawnTexts_ = 0;
-    /// The image still shows what a Clear() erased.
-    bool clearPending_ = false;
-    /// Everything drawn on the image lies in here; the rest is background.
+    /// Every text since the last clear lies in here.
     QRect drawn_;
     /// The area that a pending repaint of the control covers.
     QRect requested_;

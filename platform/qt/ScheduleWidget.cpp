@@ -233,10 +233,7 @@ bool ScheduleWidget::eventFilter(QObject* watched, QEvent* event) {
 void ScheduleWidget::paintEvent(QPaintEvent* event) {
     d->platform.SurfaceImage().Painted();
     QPainter painter(this);
-    const QImage& surface = d->platform.SurfaceImage().image();
-    const QRect area = event->rect();
-    if (!surface.rect().contains(area)) painter.fillRect(area, palette().color(backgroundRole()));
-    painter.drawImage(area.topLeft(), surface, area);
+    d->platform.SurfaceImage().Paint(painter, event->rect());
 }
 
 void ScheduleWidget::resizeEvent(QResizeEvent* event) {
