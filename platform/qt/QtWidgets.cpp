@@ -80,7 +80,12 @@ void QtGeometry<Interface>::SetHeight(float value) {
 }
 template <class Interface>
 void QtGeometry<Interface>::Refresh() {
-    widget_.repaint();
+    // The control refreshes its children while it lays them out, inside its resize event, when
+    // the window may be in the middle of its own resize. Painting at once there paints and
+    // flushes a half laid out window and brings the window's backing store to its new size, so
+    // Qt no longer repaints the whole window once the resize is done, as it otherwise does:
+    // pieces of the old layout stay on screen beside the control. The repaint is queued instead.
+    widget_.update();
 }
 
 template class QtGeometry<platform::CommandButton>;
