@@ -4,12 +4,18 @@
 //   tarn-schedule demo [--quit-after-ms N] [--screenshot FILE]
 //
 // --screenshot writes the window to FILE once the control has drawn its rows, then exits; with
-// either option and no display, the window runs on Qt's off-screen platform.
+// either option and no display, the window runs on Qt's off-screen platform. The command line is
+// read before the toolkit starts, so a wrong one is refused (status 2) even without a display.
 #include "app/Demo.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
+#include <QCommandLineParser>
 #include <QDateTime>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,10 +27,8 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cstdlib>
 #include <iostream>
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "TarnSchedule/ScheduleWidget.h"
@@ -38,40 +42,100 @@ namespace tarn::app {
 namespace {
 
 constexpr const char* kDemoUsage =
-    "usage: tarn-schedule demo [--quit-after-ms N] [--screenshot FILE]";
+    "usage: tarn-schedule demo [--quit-after-ms N] [--screenshot FILE]\n"
+    "  --quit-after-ms N  close the window after N milliseconds (0 to 86400000)\n"
+    "  --screenshot FILE  write the window to FILE as a PNG once the control has drawn, then exit\n"
+    "  -h, --help         show this help\n";
+
+/// The longest --quit-after-ms: a day.
+constexpr int kMaxQuitAfterMs = 86400000;
+/// How long --screenshot waits for the control's first drawing before it takes the window as it
+/// is.
+constexpr int kDrawingTimeoutMs = 10000;
+constexpr int kDrawingPollMs = 50;
 
 struct DemoOptions {
+    bool help = false;
     std::optional<int> quitAfterMs;
-    std::optional<std::string> screenshot;
+    std::optional<QString> screenshot;
 };
 
-/// Reads the demo's own options; Qt's options (such as -platform) are left to QApplication.
-std::optional<DemoOptions> ReadOptions(int argc, char** argv, bool& help) {
-    DemoOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
-            help = true;
-            return options;
+void PrintLine(std::ostream& out, const QString& text) {
+    out << text.toLocal8Bit().constData() << '\n';
+}
+
+/// Prints "demo: PROBLEM" and the usage on standard error.
+void RefuseCommandLine(const QString& problem) {
+    PrintLine(std::cerr, QStringLiteral("demo: ") + problem);
+    std::cerr << kDemoUsage;
+}
+
+/// A whole number of milliseconds from 0 to kMaxQuitAfterMs, written in decimal digits only.
+std::optional<int> ReadMilliseconds(const QString& text) {
+    if (text.isEmpty() || text.size() > 9) return std::nullopt;
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    const int value = text.toInt();
+    if (value > kMaxQuitAfterMs) return std::nullopt;
+    return value;
+}
+
+/// Reads the demo's command line (argv[0] is "demo"). Everything on it is the demo's own: an
+/// unknown option, an extra argument or a wrong value is refused with the usage on standard
+/// error. Runs before the application object exists.
+std::optional<DemoOptions> ReadOptions(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    // "-platform" is refused as one unknown option, not as eight unknown letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption quitAfter(QStringLiteral("quit-after-ms"), QString(),
+                                       QStringLiteral("N"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
+                                        QStringLiteral("FILE"));
+    parser.addOptions({help, quitAfter, screenshot});
+    if (!parser.parse(arguments)) {
+        // Qt's own sentence, in the style of the tool's other messages.
+        QString problem = parser.errorText();
+        if (problem.endsWith(QLatin1Char('.'))) problem.chop(1);
+        if (!problem.isEmpty()) problem[0] = problem[0].toLower();
+        RefuseCommandLine(problem);
+        return std::nullopt;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        RefuseCommandLine(QStringLiteral("unexpected argument '%1'")
+                              .arg(parser.positionalArguments().constFirst()));
+        return std::nullopt;
+    }
+    for (const QCommandLineOption* option : {&quitAfter, &screenshot})
+        if (parser.values(*option).size() > 1) {
+            RefuseCommandLine(
+                QStringLiteral("--%1 is given twice").arg(option->names().constFirst()));
+            return std::nullopt;
         }
-        if (argument == "--quit-after-ms" || argument == "--screenshot") {
-            if (i + 1 == argc) {
-                std::cerr << "demo: " << argument << " needs a value\n" << kDemoUsage << '\n';
-                return std::nullopt;
-            }
-            const std::string value = argv[++i];
-            if (argument == "--screenshot") {
-                options.screenshot = value;
-                continue;
-            }
-            char* end = nullptr;
-            const long milliseconds = std::strtol(value.c_str(), &end, 10);
-            if (end == value.c_str() || *end != '\0' || milliseconds < 0 ||
-                milliseconds > 86400000) {
-                std::cerr << "demo: --quit-after-ms needs a number of milliseconds\n";
-                return std::nullopt;
-            }
-            options.quitAfterMs = static_cast<int>(milliseconds);
+
+    DemoOptions options;
+    options.help = parser.isSet(help);
+    if (parser.isSet(quitAfter)) {
+        const QString text = parser.value(quitAfter);
+        options.quitAfterMs = ReadMilliseconds(text);
+        if (!options.quitAfterMs) {
+            RefuseCommandLine(
+                QStringLiteral("--quit-after-ms needs a whole number of milliseconds from 0 to "
+                               "%1, not '%2'")
+                    .arg(kMaxQuitAfterMs)
+                    .arg(text));
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(screenshot)) {
+        options.screenshot = parser.value(screenshot);
+        if (options.screenshot->isEmpty()) {
+            RefuseCommandLine(QStringLiteral("--screenshot needs a file name"));
+            return std::nullopt;
         }
     }
     return options;
@@ -225,14 +289,53 @@ private:
     bool showing_ = false;
 };
 
+/// Ends the event loop once the control has drawn its rows and its redraw timer is idle again, or
+/// after kDrawingTimeoutMs with the window as far as it got. The poll is the window's child and its
+/// handler holds only the window and the poll itself, so nothing it touches ends before it does.
+void QuitOnceDrawn(DemoWindow& window) {
+    auto* poll = new QTimer(&window);
+    const QDeadlineTimer deadline(kDrawingTimeoutMs);
+    QObject::connect(poll, &QTimer::timeout, poll, [&window, poll, deadline] {
+        Schedule& control = ScheduleWidgetInternals::Control(window.schedule());
+        const bool drawn = control.CompletedRedraws() > 0 && !window.schedule().timerArmed();
+        if (!drawn && !deadline.hasExpired()) return;
+        poll->stop();
+        QApplication::quit();
+    });
+    poll->start(kDrawingPollMs);
+}
+
+/// Writes the window to `path` as a PNG. The picture is encoded in memory first and written in
+/// one go to the file itself (never through a temporary file renamed over it, which would replace
+/// a device or a named pipe); a regular file that could not be written whole is removed. On
+/// failure prints "demo: cannot write PATH: REASON" and returns false.
+bool WriteScreenshot(QWidget& window, const QString& path) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QString reason;
+    QFile file(path);
+    if (!window.grab().save(&buffer, "PNG"))
+        reason = QStringLiteral("the window could not be encoded as a PNG");
+    else if (!file.open(QIODevice::WriteOnly))
+        reason = file.errorString();
+    else if (file.write(png) != png.size() || !file.flush()) {
+        reason = file.errorString();
+        file.close();
+        if (QFileInfo(path).isFile()) file.remove();
+    }
+    if (reason.isEmpty()) return true;
+    PrintLine(std::cerr, QStringLiteral("demo: cannot write %1: %2").arg(path, reason));
+    return false;
+}
+
 }  // namespace
 
 int RunDemo(int argc, char** argv) {
-    bool help = false;
-    const std::optional<DemoOptions> options = ReadOptions(argc, argv, help);
+    const std::optional<DemoOptions> options = ReadOptions(argc, argv);
     if (!options) return 2;
-    if (help) {
-        std::cout << kDemoUsage << '\n';
+    if (options->help) {
+        std::cout << kDemoUsage;
         return 0;
     }
     const bool unattended = options->quitAfterMs || options->screenshot;
@@ -241,34 +344,19 @@ int RunDemo(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     InstallToolkitMessageHandler("demo");
-    int qtArgc = argc;
+    // The arguments were the demo's own; the toolkit takes its settings from the environment.
+    int qtArgc = 1;
     QApplication application(qtArgc, argv);
     DemoWindow window;
     window.show();
 
-    int status = 0;
-    if (options->screenshot) {
-        // Written once the control has drawn its rows and its timer is idle again.
-        auto* poll = new QTimer(&window);
-        int waited = 0;
-        QObject::connect(poll, &QTimer::timeout, &window, [&, poll] {
-            waited += poll->interval();
-            Schedule& control = ScheduleWidgetInternals::Control(window.schedule());
-            const bool drawn = control.CompletedRedraws() > 0 && !window.schedule().timerArmed();
-            if (!drawn && waited < 10000) return;
-            poll->stop();
-            if (!window.grab().save(QString::fromStdString(*options->screenshot), "PNG")) {
-                std::cerr << "demo: cannot write " << *options->screenshot << '\n';
-                status = 1;
-            }
-            QApplication::quit();
-        });
-        poll->start(50);
-    }
+    if (options->screenshot) QuitOnceDrawn(window);
     if (options->quitAfterMs)
         QTimer::singleShot(*options->quitAfterMs, &application, &QApplication::quit);
-    const int result = application.exec();
-    return status != 0 ? status : result;
+    const int status = application.exec();
+    // Written after the loop, however it ended, so that the picture a user asked for is not lost.
+    if (options->screenshot && !WriteScreenshot(window, *options->screenshot)) return 1;
+    return status;
 }
 
 }  // namespace tarn::app

@@ -4,8 +4,10 @@
 
 namespace tarn::app {
 
-/// Runs the demo window until it is closed and returns the exit status. argv[0] is "demo"; the
-/// rest are the demo's own arguments (and the toolkit's, which it may read from them).
+/// Runs the demo window until it is closed and returns the exit status: 0 when it ran, 1 when the
+/// Qt platform could not start or the screenshot could not be written, 2 when the command line is
+/// wrong (refused before the toolkit starts). argv[0] is "demo"; every other argument is the
+/// demo's own (the toolkit takes its settings from the environment, e.g. QT_QPA_PLATFORM).
 int RunDemo(int argc, char** argv);
 
 }  // namespace tarn::app
