@@ -14,11 +14,6 @@ namespace tarn::fuzz {
 
 namespace {
 
-// Sizes beyond this allocate bars of gigabytes on either backend, which says nothing about the
-// control and only stalls the run: such resizes are left out until the backends bound their own
-// buffers.
-constexpr int kLargestResize = 4000;
-
 template <typename Action>
 constexpr bool kKnown = false;
 #define TARN_KNOWN_COMMAND(Action) \
@@ -48,8 +43,6 @@ TARN_KNOWN_COMMAND(Screenshot)
 
 /// Whether a command is left out of the run (on both backends alike).
 bool LeftOut(const app::Command& command) {
-    if (const auto* resize = std::get_if<app::script::Resize>(&command.action))
-        return resize->width > kLargestResize || resize->height > kLargestResize;
     if (const auto* on = std::get_if<app::script::On>(&command.action))
         return on->command && LeftOut(*on->command);
     // Commands the watcher does not know (added to the script language later) may write
@@ -110,9 +103,11 @@ PlayOutcome PlayOnBoth(std::string_view script, const Backend& first, const Back
         try {
             command = app::ParseLine(line, number);
         } catch (const app::ScriptLineError& error) {
-            const ScriptStop stop{2, "line " + std::to_string(number) + ": " + error.what()};
-            a.Stop(stop);
-            b.Stop(stop);
+            if (!limits.skipWrongLines) {
+                const ScriptStop stop{2, "line " + std::to_string(number) + ": " + error.what()};
+                a.Stop(stop);
+                b.Stop(stop);
+            }
         }
         if (command && !LeftOut(*command)) {
             a.Run(*command);

@@ -21,6 +21,10 @@ struct Backend {
 struct PlayLimits {
     std::size_t maxBytes = 8192;
     int maxLines = 200;
+    /// A line that does not parse stops a script, as `play` does, or is passed over. Parsing is
+    /// the same for both backends, so passing over loses nothing to compare and lets a mutated
+    /// input reach the lines after its broken one.
+    bool skipWrongLines = true;
 };
 
 struct PlayOutcome {

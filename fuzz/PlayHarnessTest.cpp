@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 
@@ -25,6 +26,7 @@ enum class Fault {
     RefusalAlsoRaises,    // a refused save raises ScheduleUpdated all the same
     BarsReadWhite,        // the pixels read back differ from the other backend
     RowsMissing,          // one backend reports bars without pixel rows
+    SaveEnablesBlock96,   // a save enables the block past the end of the day
 };
 
 /// The in-memory backend with one fault built into it.
@@ -43,8 +45,7 @@ public:
     void Press(int bar, double x, int button, int shift) override {
         inner_->Press(bar, x, button, shift);
         if (fault_ == Fault::PressWritesProperty) {
-            ScheduleState& state = const_cast<ScheduleState&>(Control().State());
-            state.TimeValues[3] = 1200;
+            const_cast<ScheduleState&>(Control().State()).TimeValues[3] = 1200;
         }
     }
     void Move(int bar, double x, int buttons) override { inner_->Move(bar, x, buttons); }
@@ -53,6 +54,8 @@ public:
         const bool clicked = inner_->Click(widget);
         if (clicked && widget == 8 && fault_ == Fault::SaveRaisesTwice) raise_();
         if (clicked && widget < 8 && fault_ == Fault::DayClickRaises) raise_();
+        if (clicked && widget == 9 && fault_ == Fault::SaveEnablesBlock96)
+            const_cast<ScheduleState&>(Control().State()).BlockEnabled[2][kBlocksPerDay] = true;
         return clicked;
     }
     std::uint32_t BarPixel(int bar, int x, int y) override {
@@ -99,6 +102,10 @@ struct HarnessCase {
     std::string script;
     const char* expected;  // part of the violation; nullptr when none may be reported
 };
+
+void PrintTo(const HarnessCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const std::string kEnableMonday = "tick\nclick cmdDay(0)\nclick cmdEnable\n";
 
@@ -147,19 +154,33 @@ INSTANTIATE_TEST_SUITE_P(
         HarnessCase{"BackendsPrintingDifferently", Fault::BarsReadWhite,
                     kEnableMonday + "marks 1\nstate 0\n", "line 5 `state 0`: memory printed"},
         HarnessCase{"OneBackendStopping", Fault::RowsMissing, "tick\nrow 0 3\n",
-                    "memory went on, faulty stopped with status 2"}),
+                    "memory went on, faulty stopped with status 2"},
+        HarnessCase{"BlockPastTheEndEnabled", Fault::SaveEnablesBlock96,
+                    "tick\nclick cmdDay(2)\nclick cmdDisable\n",
+                    "line 3: block 96 of row 2 is enabled after line 3 `click cmdDisable`"}),
     [](const testing::TestParamInfo<HarnessCase>& info) { return std::string(info.param.name); });
 
 TEST(PlayHarness, BoundsTheWorkOfOneInput) {
     PlayLimits limits;
     limits.maxBytes = 64;
     limits.maxLines = 3;
+    limits.skipWrongLines = false;
     EXPECT_TRUE(PlayOnBoth(std::string(65, '#'), MemoryBackend(), MemoryBackend(), limits).skipped);
     // Line 4 would be an error; it is never read.
     const PlayOutcome outcome =
         PlayOnBoth("tick\nredraws\nredraws\nnonsense\n", MemoryBackend(), MemoryBackend(), limits);
     EXPECT_EQ(outcome.lines, 3);
     EXPECT_EQ(outcome.transcript, "redraws 1\nredraws 0\n");
+}
+
+TEST(PlayHarness, ReadsLinesAsPlayDoesOrPassesOverWrongOnes) {
+    // A last line without its newline still runs; a wrong line stops play, or is passed over.
+    const std::string script = "tick\nbogus 1\nredraws";
+    PlayLimits stopping;
+    stopping.skipWrongLines = false;
+    EXPECT_EQ(PlayOnBoth(script, MemoryBackend(), MemoryBackend(), stopping).transcript,
+              "play: line 2: unknown command \"bogus\"\n");
+    EXPECT_EQ(PlayOnBoth(script, MemoryBackend(), MemoryBackend()).transcript, "redraws 1\n");
 }
 
 TEST(ScriptGenerator, SameSeedSameScriptAndEveryLineRuns) {

@@ -98,9 +98,9 @@ private:
                 width_ = random_.Pick({611, 678, 680, 339, 340, 1018, 1358, 97, 96, 573});
                 height_ = random_.Pick({361, 360, 362, 180, 181, 542, 722, 35, 36});
                 break;
-            case 3:  // degenerate ones
-                width_ = random_.Pick({0, 1, 2, 8, 88, 679});
-                height_ = random_.Pick({0, 1, 2, 32, 361});
+            case 3:  // degenerate and the largest
+                width_ = random_.Pick({0, 1, 2, 8, 88, 679, 32767});
+                height_ = random_.Pick({0, 1, 2, 32, 361, 32767});
                 break;
             default:
                 width_ = random_.Between(0, 1500);

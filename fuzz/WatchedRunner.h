@@ -91,7 +91,7 @@ private:
     std::shared_ptr<const app::Command> listener_;  // as the runner holds it
     int listenerDepth_ = 0;
     TimeValues expected_{};  // the time properties as the allowed writes left them
-    int topLine_ = 0;
+    std::int64_t topLine_ = 0;
     std::optional<ScriptStop> stopped_;
     bool finished_ = false;
     std::string violation_;
