@@ -9,12 +9,6 @@
 
 #include "fuzz/PlayHarness.h"
 
-// Font configuration keeps caches for the life of the process, which the leak check at the end
-// of a run would report as leaks of the last input.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     tarn::fuzz::EnsureQtApplication("play_fuzzer");
     return 0;

@@ -89,9 +89,12 @@ int ReplayGenerated(std::uint64_t firstSeed, int count, int lines) {
         const std::string script = tarn::fuzz::GenerateScript(seed, lines);
         const PlayOutcome outcome = Play(script);
         if (outcome.violation.empty()) continue;
-        if (++failures <= kFailuresShown)
-            std::cerr << "seed " << seed << " (play_replay --print " << seed << " --lines " << lines
-                      << "): " << outcome.violation << "\n";
+        // The first few in full, the others by their first line.
+        const std::string& text = outcome.violation;
+        std::cerr << "seed " << seed << " (play_replay --print " << seed << " --lines " << lines
+                  << "): "
+                  << (++failures <= kFailuresShown ? text : text.substr(0, text.find('\n')))
+                  << "\n";
     }
     std::cout << "played " << count << " generated scripts of " << lines
               << " lines on both backends, " << failures << " failed\n";
