@@ -105,7 +105,9 @@ public:
             QApplication::sendEvent(&button, &release);
             return true;
         }
-        const QPointF centre = QRectF(button.rect()).center();
+        // The middle pixel of the button, not the geometric centre: a button one pixel across
+        // has its centre on the pixel's far edge, which the toolkit gives to the next pixel.
+        const QPointF centre = button.rect().center();
         const QPointF global = button.mapToGlobal(centre);
         QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
@@ -171,8 +173,8 @@ public:
             return false;
         }
         QFile out(path);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            out.write(png) != png.size() || !out.flush()) {
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(png) != png.size() ||
+            !out.flush()) {
             error = out.errorString().toStdString();
             return false;
         }
