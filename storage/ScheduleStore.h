@@ -1,0 +1,145 @@
+// Named weeks kept in one SQLite file: create, rename, duplicate, delete, list, read and write
+// them. Every failure comes back as a StoreError with a message; nothing is thrown.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "model/DayRanges.h"
+
+namespace tarn::storage {
+
+/// The longest name a schedule may have, in characters (Unicode code points).
+inline constexpr int kMaxNameLength = 100;
+/// Written into the file header (PRAGMA application_id) so that our files can be told apart from
+/// every other SQLite database: "TSch".
+inline constexpr quint32 kApplicationId = 0x54536368;
+/// The schema version this build writes (PRAGMA user_version). Older files are migrated in place
+/// when opened; newer ones are refused.
+inline constexpr int kSchemaVersion = 1;
+
+/// Why a call failed. The caller's input (a name that is malformed, unknown or taken) is told
+/// apart from the database or the file system failing, so a tool can choose its exit status.
+struct StoreError {
+    enum class Kind {
+        BadName,      ///< empty, too long, control characters
+        UnknownName,  ///< no schedule of that name
+        NameTaken,    ///< a schedule of that name exists already
+        Database,     ///< the file is foreign, newer, busy, read-only, damaged or unreadable
+    };
+    Kind kind = Kind::Database;
+    QString message;
+
+    bool IsInputError() const { return kind != Kind::Database; }
+};
+
+/// A value or the reason there is none.
+template <typename T>
+class StoreResult {
+public:
+    StoreResult(T value) : state_(std::move(value)) {}
+    StoreResult(StoreError error) : state_(std::move(error)) {}
+
+    bool Ok() const { return state_.index() == 0; }
+    explicit operator bool() const { return Ok(); }
+    /// Only when Ok().
+    const T& Value() const& { return std::get<0>(state_); }
+    T&& Value() && { return std::get<0>(std::move(state_)); }
+    /// Only when !Ok().
+    const StoreError& Error() const { return std::get<1>(state_); }
+
+private:
+    std::variant<T, StoreError> state_;
+};
+
+/// Success, or the reason for a failure.
+class StoreStatus {
+public:
+    StoreStatus() = default;
+    StoreStatus(StoreError error) : error_(std::move(error)) {}
+
+    bool Ok() const { return !error_.has_value(); }
+    explicit operator bool() const { return Ok(); }
+    /// Only when !Ok().
+    const StoreError& Error() const { return *error_; }
+
+private:
+    std::optional<StoreError> error_;
+};
+
+/// One schedule of the store without its week, as List() gives it.
+struct ScheduleEntry {
+    QString name;
+    /// When the schedule was last written, created, renamed or duplicated (UTC, milliseconds).
+    QDateTime changed;
+};
+
+/// One schedule with its week.
+struct StoredSchedule {
+    QString name;
+    WeekRanges week;
+    QDateTime changed;
+};
+
+/// How a store is opened.
+struct StoreOptions {
+    /// How long a write waits for another program that holds the database before it fails.
+    std::chrono::milliseconds busyTimeout{2000};
+    /// Open for reading only: the file is never created, migrated or written, and every write
+    /// fails. Without it a file that the system will not let us write is still opened for
+    /// reading.
+    bool readOnly = false;
+};
+
+/// A connection to one schedule database. Opening checks, before anything is written, that the
+/// file is ours (or empty or absent, and then makes it ours): another SQLite database, a text
+/// file or anything else is refused and left exactly as it was. Every write is one transaction:
+/// a crash leaves the state before or after it. Not shared between threads.
+class ScheduleStore {
+public:
+    /// Opens (creating when absent) the database at `path`.
+    static StoreResult<std::unique_ptr<ScheduleStore>> Open(const QString& path,
+                                                            const StoreOptions& options = {});
+    /// The default database: `schedules.sqlite` in the user's data folder for the application
+    /// (QStandardPaths::AppDataLocation). The folder is not created here.
+    static QString DefaultPath();
+    /// Refuses, with a message, a name that is empty, longer than kMaxNameLength characters,
+    /// holds a control character or is not valid text.
+    static StoreStatus CheckName(const QString& name);
+
+    ~ScheduleStore();
+    ScheduleStore(const ScheduleStore&) = delete;
+    ScheduleStore& operator=(const ScheduleStore&) = delete;
+
+    const QString& Path() const { return path_; }
+    /// True when opened for reading only, asked for or because the file cannot be written.
+    bool IsReadOnly() const { return readOnly_; }
+
+    /// Every schedule, in the byte order of the names' UTF-8 form.
+    StoreResult<std::vector<ScheduleEntry>> List() const;
+    StoreResult<StoredSchedule> Read(const QString& name) const;
+
+    /// Adds a schedule; fails when the name is taken.
+    StoreStatus Create(const QString& name, const WeekRanges& week);
+    /// Replaces the week of a schedule, creating it when there is none of that name.
+    StoreStatus Write(const QString& name, const WeekRanges& week);
+    StoreStatus Rename(const QString& from, const QString& to);
+    /// Copies schedule `from` under the new name `to`.
+    StoreStatus Duplicate(const QString& from, const QString& to);
+    StoreStatus Delete(const QString& name);
+
+private:
+    ScheduleStore(QString path, QString connection, bool readOnly);
+
+    QString path_;
+    QString connection_;
+    bool readOnly_ = false;
+};
+
+}  // namespace tarn::storage
