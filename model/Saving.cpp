@@ -37,18 +37,18 @@ void Schedule::SaveSelections(bool EnableBlocks) {
                         return;
                     }
                 }
-                const int runs =
-                    CountRuns(kBlocksPerDay, [&](int b) { return selected[b] || enabled[b]; });
-                if (runs > 4) {
+                const auto runs =
+                    FindRuns(kBlocksPerDay, [&](int b) { return selected[b] || enabled[b]; });
+                if (static_cast<int>(runs.size()) > kMaxRegions) {
                     ReportRule("Cannot enable more than 4 regions");
                     return;
                 }
             } else {
                 // The properties hold four regions per day: a cut that would leave a fifth is
                 // refused whole rather than losing regions.
-                const int runs =
-                    CountRuns(kBlocksPerDay, [&](int b) { return enabled[b] && !selected[b]; });
-                if (runs > 4) {
+                const auto runs =
+                    FindRuns(kBlocksPerDay, [&](int b) { return enabled[b] && !selected[b]; });
+                if (static_cast<int>(runs.size()) > kMaxRegions) {
                     ReportRule("Cannot disable: the day would have more than 4 regions");
                     return;
                 }
@@ -59,19 +59,19 @@ void Schedule::SaveSelections(bool EnableBlocks) {
             for (int slot = 0; slot < 4; ++slot)
                 slots[slot][0] = slots[slot][1] = 0;
 
+            if (EnableBlocks) {
+                for (int b = 0; b <= kBlocksPerDay; ++b)
+                    if (selected[b]) enabled[b] = true;
+            }
+            // One region per run of enabled blocks, in time order; the rules above leave at
+            // most kMaxRegions runs.
             int slot = 0;
-            bool inside = false;
-            for (int b = 0; b <= kBlocksPerDay; ++b) {
-                if (EnableBlocks && selected[b]) enabled[b] = true;
-                if (enabled[b] && !inside) {
-                    if (slot > 4) throw SubscriptOutOfRange();
-                    inside = true;
-                    slots[slot][0] = BlockQuantityToTime(static_cast<std::int16_t>(b));
-                } else if (!enabled[b] && inside) {
-                    inside = false;
-                    slots[slot][1] = BlockQuantityToTime(static_cast<std::int16_t>(b));
-                    ++slot;
-                }
+            for (const TimeRange& run :
+                 FindRuns(kBlocksPerDay, [&](int b) { return enabled[b]; })) {
+                if (slot > 4) throw SubscriptOutOfRange();
+                slots[slot][0] = BlockQuantityToTime(static_cast<std::int16_t>(run.start));
+                slots[slot][1] = BlockQuantityToTime(static_cast<std::int16_t>(run.stop));
+                ++slot;
             }
 
             UpdateScheduleProperties();

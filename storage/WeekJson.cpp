@@ -1,0 +1,122 @@
+#include "storage/WeekJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QString>
+#include <cmath>
+
+namespace tarn::storage {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToStd(const QString& text) {
+    return text.toStdString();
+}
+
+/// A JSON value's kind, for messages.
+std::string KindOf(const QJsonValue& value) {
+    switch (value.type()) {
+        case QJsonValue::Null:
+            return "null";
+        case QJsonValue::Bool:
+            return "a boolean";
+        case QJsonValue::Double:
+            return "a number";
+        case QJsonValue::String:
+            return "a string";
+        case QJsonValue::Array:
+            return "an array";
+        case QJsonValue::Object:
+            return "an object";
+        case QJsonValue::Undefined:
+            break;
+    }
+    return "missing";
+}
+
+/// Reads one day's array of ranges; where is "days.Monday".
+std::variant<DayRanges, std::string> ReadDay(const QJsonValue& value, const std::string& where) {
+    if (!value.isArray()) return where + ": is " + KindOf(value) + ", not an array of ranges";
+    const QJsonArray array = value.toArray();
+    std::vector<TimeRange> ranges;
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const std::string at = where + "[" + std::to_string(i) + "]";
+        const QJsonValue item = array.at(i);
+        if (!item.isString()) return at + ": is " + KindOf(item) + ", not a range \"HH:MM-HH:MM\"";
+        auto range = ParseRange(ToStd(item.toString()));
+        if (auto* message = std::get_if<std::string>(&range)) return at + ": " + *message;
+        ranges.push_back(std::get<TimeRange>(range));
+    }
+    auto day = DayRanges::Make(std::move(ranges));
+    if (auto* message = std::get_if<std::string>(&day)) return where + ": " + *message;
+    return std::get<DayRanges>(std::move(day));
+}
+
+}  // namespace
+
+QByteArray WeekToJson(const WeekRanges& week) {
+    QJsonObject days;
+    for (int day = 0; day < kWeekDays; ++day) {
+        QJsonArray ranges;
+        for (const TimeRange& range : week[day].Ranges())
+            ranges.append(ToQString(FormatRange(range)));
+        days.insert(ToQString(DayName(day)), ranges);
+    }
+    QJsonObject root;
+    root.insert("format", QString::fromLatin1(kWeekFormat));
+    root.insert("version", kWeekVersion);
+    root.insert("days", days);
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::variant<WeekRanges, std::string> WeekFromJson(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        return "not JSON at offset " + std::to_string(error.offset) + ": " +
+               ToStd(error.errorString());
+    if (!document.isObject()) return "the document is not a JSON object";
+    const QJsonObject root = document.object();
+    for (auto it = root.begin(); it != root.end(); ++it) {
+        if (it.key() != "format" && it.key() != "version" && it.key() != "days")
+            return ToStd(it.key()) + ": not a field of a week document";
+    }
+
+    const QJsonValue format = root.value("format");
+    if (!format.isString() || format.toString() != QLatin1String(kWeekFormat))
+        return std::string("format: not \"") + kWeekFormat + "\"";
+
+    const QJsonValue version = root.value("version");
+    const double number = version.toDouble(-1);
+    if (!version.isDouble() || number < 1 || number != std::floor(number))
+        return "version: is not a positive integer";
+    if (number > kWeekVersion)
+        return "version: " + std::to_string(static_cast<long long>(std::min(number, 1e15))) +
+               " is newer than " + std::to_string(kWeekVersion) + ", the newest this reads";
+
+    const QJsonValue daysValue = root.value("days");
+    if (!daysValue.isObject()) return "days: is " + KindOf(daysValue) + ", not an object";
+    const QJsonObject days = daysValue.toObject();
+    for (auto it = days.begin(); it != days.end(); ++it) {
+        if (FindDay(ToStd(it.key())) < 0) return "days." + ToStd(it.key()) + ": not a day";
+    }
+
+    WeekRanges week;
+    for (int day = 0; day < kWeekDays; ++day) {
+        const std::string where = "days." + std::string(DayName(day));
+        const QJsonValue value = days.value(ToQString(DayName(day)));
+        if (value.isUndefined()) return where + ": missing";
+        auto ranges = ReadDay(value, where);
+        if (auto* message = std::get_if<std::string>(&ranges)) return *message;
+        week[day] = std::get<DayRanges>(std::move(ranges));
+    }
+    return week;
+}
+
+}  // namespace tarn::storage

@@ -1,0 +1,120 @@
+// The week as JSON: what is written reads back as the same week, and a reader that takes all or
+// nothing, naming where a document goes wrong.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+#include "storage/WeekJson.h"
+
+namespace tarn::storage {
+namespace {
+
+DayRanges Day(std::vector<TimeRange> ranges) {
+    return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
+}
+
+/// A week document whose days object holds the given members text.
+std::string WithDays(const std::string& days) {
+    return R"({"format": "tarn-schedule-week", "version": 1, "days": {)" + days + "}}";
+}
+
+const std::string kEmptyDays =
+    R"("Monday": [], "Tuesday": [], "Wednesday": [], "Thursday": [], "Friday": [],
+       "Saturday": [], "Sunday": [], "Special": [])";
+
+TEST(WeekJson, WrittenWeekReadsBackTheSame) {
+    WeekRanges week;
+    week[0] = Day({{32, 48}, {52, 70}});
+    week[4] = Day({{0, 96}});
+    week[7] = Day({{0, 1}, {2, 3}, {4, 5}, {95, 96}});
+    const QByteArray json = WeekToJson(week);
+    EXPECT_TRUE(json.contains(R"("Monday": [
+            "08:00-12:00",
+            "13:00-17:30"
+        ])"))
+        << json.toStdString();
+    const auto read = WeekFromJson(json);
+    ASSERT_TRUE(std::holds_alternative<WeekRanges>(read)) << std::get<std::string>(read);
+    EXPECT_EQ(std::get<WeekRanges>(read), week);
+}
+
+TEST(WeekJson, ReadingSortsAndMergesLikeEveryWrite) {
+    const auto read = WeekFromJson(QByteArray::fromStdString(
+        WithDays(R"("Monday": ["13:00-17:30", "12:00-13:00", "08:00-12:00"], "Tuesday": [],
+           "Wednesday": [], "Thursday": [], "Friday": [], "Saturday": [], "Sunday": [],
+           "Special": [])")));
+    ASSERT_TRUE(std::holds_alternative<WeekRanges>(read)) << std::get<std::string>(read);
+    EXPECT_EQ(std::get<WeekRanges>(read)[0], Day({{32, 70}}));
+}
+
+struct BadCase {
+    const char* name;
+    std::string json;
+    std::string message;
+};
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+const std::string kGood = WithDays(kEmptyDays);
+
+// clang-format off
+const BadCase kBad[] = {
+    {"NotJson", "hello", "not JSON at offset 1: illegal value"},
+    {"Truncated", kGood.substr(0, kGood.size() - 1), "not JSON at offset " + std::to_string(kGood.size() - 1) + ": unterminated object"},
+    {"NotAnObject", "[1, 2]", "the document is not a JSON object"},
+    {"AnotherFormat", Replaced(kGood, "tarn-schedule-week", "tarn-schedule-day"),
+     "format: not \"tarn-schedule-week\""},
+    {"NoFormat", Replaced(kGood, R"("format": "tarn-schedule-week",)", ""),
+     "format: not \"tarn-schedule-week\""},
+    {"NewerVersion", Replaced(kGood, R"("version": 1)", R"("version": 2)"),
+     "version: 2 is newer than 1, the newest this reads"},
+    {"VersionZero", Replaced(kGood, R"("version": 1)", R"("version": 0)"),
+     "version: is not a positive integer"},
+    {"FractionalVersion", Replaced(kGood, R"("version": 1)", R"("version": 1.5)"),
+     "version: is not a positive integer"},
+    {"VersionAsText", Replaced(kGood, R"("version": 1)", R"("version": "1")"),
+     "version: is not a positive integer"},
+    {"UnknownField", Replaced(kGood, R"("version": 1)", R"("version": 1, "owner": "x")"),
+     "owner: not a field of a week document"},
+    {"DaysNotAnObject", R"({"format": "tarn-schedule-week", "version": 1, "days": []})",
+     "days: is an array, not an object"},
+    {"UnknownDay", Replaced(kGood, R"("Special": [])", R"("Special": [], "Holiday": [])"),
+     "days.Holiday: not a day"},
+    {"MissingDay", Replaced(kGood, R"("Friday": [],)", ""), "days.Friday: missing"},
+    {"DayNotAnArray", Replaced(kGood, R"("Sunday": [])", R"("Sunday": "08:00-09:00")"),
+     "days.Sunday: is a string, not an array of ranges"},
+    {"RangeNotAString", Replaced(kGood, R"("Monday": [])", R"("Monday": [800])"),
+     "days.Monday[0]: is a number, not a range \"HH:MM-HH:MM\""},
+    {"RangeInAnotherForm", Replaced(kGood, R"("Monday": [])", R"("Monday": ["8:00-9:00"])"),
+     "days.Monday[0]: \"8:00-9:00\" is not a range HH:MM-HH:MM"},
+    {"RangeOutsideTheDay",
+     Replaced(kGood, R"("Monday": [])", R"("Monday": ["00:00-01:00", "02:00-03:00", "25:00-26:00"])"),
+     "days.Monday[2]: \"25:00-26:00\" is not within 00:00 to 24:00"},
+    {"OverlappingRanges",
+     Replaced(kGood, R"("Tuesday": [])", R"("Tuesday": ["09:00-11:00", "08:00-10:00"])"),
+     "days.Tuesday: \"08:00-10:00\" overlaps \"09:00-11:00\""},
+    {"FiveRegions",
+     Replaced(kGood, R"("Special": [])",
+              R"("Special": ["00:00-01:00", "02:00-03:00", "04:00-05:00", "06:00-07:00", "08:00-09:00"])"),
+     "days.Special: a day holds at most 4 ranges; these make 5 once touching ones are merged"},
+};
+// clang-format on
+
+class WeekJsonRefusal : public testing::TestWithParam<BadCase> {};
+
+TEST_P(WeekJsonRefusal, RefusesTheWholeWeekSayingWhere) {
+    const auto read = WeekFromJson(QByteArray::fromStdString(GetParam().json));
+    ASSERT_TRUE(std::holds_alternative<std::string>(read));
+    EXPECT_EQ(std::get<std::string>(read), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(WeekJson, WeekJsonRefusal, testing::ValuesIn(kBad),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tarn::storage
