@@ -6,6 +6,9 @@
 #include <string>
 
 #include "app/PlayCommand.h"
+#ifdef TARN_HAVE_STORE
+#include "app/StoreCommand.h"
+#endif
 #ifdef TARN_HAVE_DEMO
 #include "app/Demo.h"
 #endif
@@ -52,6 +55,9 @@ int main(int argc, char** argv) {
     const int first = argc - static_cast<int>(words.size());
     const QString& command = words.first();
     if (command == QStringLiteral("play")) return tarn::app::RunPlay(argc - first, argv + first);
+#ifdef TARN_HAVE_STORE
+    if (command == QStringLiteral("store")) return tarn::app::RunStore(argc - first, argv + first);
+#endif
     if (command == QStringLiteral("demo")) {
 #ifdef TARN_HAVE_DEMO
         return tarn::app::RunDemo(argc - first, argv + first);

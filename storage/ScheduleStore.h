@@ -140,6 +140,7 @@ private:
     QString path_;
     QString connection_;
     bool readOnly_ = false;
+    std::chrono::milliseconds busyTimeout_{2000};
 };
 
 }  // namespace tarn::storage

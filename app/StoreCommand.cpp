@@ -1,0 +1,207 @@
+#include "app/StoreCommand.h"
+
+#include <QByteArray>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+#include <iostream>
+#include <map>
+#include <string>
+#include <variant>
+
+#include "app/PlayCommand.h"
+#include "model/DayRanges.h"
+#include "storage/ScheduleStore.h"
+#include "storage/WeekJson.h"
+
+namespace tarn::app {
+
+namespace {
+
+using storage::ScheduleStore;
+using storage::StoreError;
+using storage::StoreOptions;
+
+constexpr const char* kUsage =
+    "usage: tarn-schedule store [--db PATH] list\n"
+    "       tarn-schedule store [--db PATH] show NAME\n"
+    "       tarn-schedule store [--db PATH] import NAME FILE\n"
+    "       tarn-schedule store [--db PATH] export NAME FILE\n"
+    "       tarn-schedule store [--db PATH] rename OLD NEW\n"
+    "       tarn-schedule store [--db PATH] duplicate NAME NEW\n"
+    "       tarn-schedule store [--db PATH] delete NAME\n";
+
+constexpr int kInputError = 2;
+constexpr int kFailure = 1;
+
+int UsageError(const std::string& what) {
+    std::cerr << "store: " << what << '\n' << kUsage;
+    return kInputError;
+}
+
+int Fail(int status, const QString& message) {
+    std::cerr << "store: " << message.toStdString() << '\n';
+    return status;
+}
+
+int Fail(const StoreError& error) {
+    return Fail(error.IsInputError() ? kInputError : kFailure, error.message);
+}
+
+/// Writes `text` on standard output; 0, or 1 with the reason when it cannot.
+int PrintOut(const std::string& text) {
+    std::cout << text;
+    std::cout.flush();
+    if (std::cout) return 0;
+    std::cerr << "store: cannot write standard output\n";
+    return kFailure;
+}
+
+/// The words each subcommand takes after its name.
+const std::map<QString, int>& ArgumentCounts() {
+    static const std::map<QString, int> counts = {
+        {QStringLiteral("list"), 0},   {QStringLiteral("show"), 1},
+        {QStringLiteral("import"), 2}, {QStringLiteral("export"), 2},
+        {QStringLiteral("rename"), 2}, {QStringLiteral("duplicate"), 2},
+        {QStringLiteral("delete"), 1},
+    };
+    return counts;
+}
+
+bool ReadsOnly(const QString& command) {
+    return command == QStringLiteral("list") || command == QStringLiteral("show") ||
+           command == QStringLiteral("export");
+}
+
+/// The week in FILE ("-" for standard input), or the exit status of the failure.
+std::variant<WeekRanges, int> ReadWeekFile(const QString& name) {
+    QFile file;
+    const bool opened = name == QStringLiteral("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    if (!opened) return Fail(kFailure, "cannot read " + name + ": " + file.errorString());
+    const QByteArray json = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return Fail(kFailure, "cannot read " + name + ": " + file.errorString());
+    auto week = storage::WeekFromJson(json);
+    if (auto* message = std::get_if<std::string>(&week))
+        return Fail(kInputError, name + ": " + QString::fromStdString(*message));
+    return std::get<WeekRanges>(week);
+}
+
+/// Writes `json` to FILE ("-" for standard output) whole or not at all; the exit status.
+int WriteWeekFile(const QString& name, const QByteArray& json) {
+    if (name == QStringLiteral("-")) return PrintOut(json.toStdString());
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
+        return Fail(kFailure, "cannot write " + name + ": " + file.errorString());
+    return 0;
+}
+
+std::string ShowWeek(const WeekRanges& week) {
+    std::string text;
+    for (int day = 0; day < kWeekDays; ++day) {
+        text += DayName(day);
+        for (const TimeRange& range : week[static_cast<std::size_t>(day)].Ranges())
+            text += ' ' + FormatRange(range);
+        text += '\n';
+    }
+    return text;
+}
+
+int Run(ScheduleStore& store, const QString& command, const QStringList& words) {
+    if (command == QStringLiteral("list")) {
+        auto entries = store.List();
+        if (!entries) return Fail(entries.Error());
+        std::string text;
+        for (const auto& entry : entries.Value())
+            text += entry.name.toUtf8().toStdString() + '\n';
+        return PrintOut(text);
+    }
+    if (command == QStringLiteral("show") || command == QStringLiteral("export")) {
+        auto schedule = store.Read(words[0]);
+        if (!schedule) return Fail(schedule.Error());
+        if (command == QStringLiteral("show")) return PrintOut(ShowWeek(schedule.Value().week));
+        return WriteWeekFile(words[1], storage::WeekToJson(schedule.Value().week));
+    }
+    storage::StoreStatus status;
+    if (command == QStringLiteral("import")) {
+        auto week = ReadWeekFile(words[1]);
+        if (auto* failed = std::get_if<int>(&week)) return *failed;
+        status = store.Write(words[0], std::get<WeekRanges>(week));
+    } else if (command == QStringLiteral("rename")) {
+        status = store.Rename(words[0], words[1]);
+    } else if (command == QStringLiteral("duplicate")) {
+        status = store.Duplicate(words[0], words[1]);
+    } else {
+        status = store.Delete(words[0]);
+    }
+    return status ? 0 : Fail(status.Error());
+}
+
+}  // namespace
+
+int RunStore(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("database file"),
+                                      QStringLiteral("path"));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("usage"));
+    parser.addOption(dbOption);
+    parser.addOption(helpOption);
+    if (!parser.parse(arguments)) {
+        if (parser.unknownOptionNames().isEmpty() && parser.isSet(dbOption) &&
+            parser.values(dbOption).isEmpty())
+            return UsageError("--db needs a PATH");
+        return UsageError(OptionError(parser, arguments));
+    }
+    if (parser.isSet(helpOption)) return PrintOut(kUsage);
+    if (parser.values(dbOption).size() > 1) return UsageError("only one --db can be given");
+
+    QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) return UsageError("no command given");
+    const QString command = words.takeFirst();
+    const auto count = ArgumentCounts().find(command);
+    if (count == ArgumentCounts().end())
+        return UsageError("unknown command \"" + command.toStdString() + "\"");
+    if (words.size() != count->second)
+        return UsageError(command.toStdString() + " takes " + std::to_string(count->second) +
+                          (count->second == 1 ? " argument" : " arguments") + ", not " +
+                          std::to_string(words.size()));
+
+    // Qt SQL loads its SQLite driver as a plugin, and the data folder is named after the
+    // application: both need the application object.
+    static int qtArgc = 1;
+    static char programName[] = "tarn-schedule";
+    static char* qtArgv[] = {programName, nullptr};
+    QCoreApplication::setApplicationName(QStringLiteral("tarn-schedule"));
+    QCoreApplication application(qtArgc, qtArgv);
+
+    QString path = parser.value(dbOption);
+    if (path.isEmpty()) {
+        path = ScheduleStore::DefaultPath();
+        if (!ReadsOnly(command) && !QDir().mkpath(QFileInfo(path).absolutePath()))
+            return Fail(kFailure, "cannot create the folder " + QFileInfo(path).absolutePath());
+    }
+
+    // Reading never creates, migrates or writes the database: no file is an empty store.
+    StoreOptions options;
+    options.readOnly = ReadsOnly(command);
+    if (options.readOnly && !QFileInfo::exists(path)) {
+        if (command == QStringLiteral("list")) return 0;
+        return Fail(kInputError, "no schedule named \"" + words[0] + "\"");
+    }
+    auto store = ScheduleStore::Open(path, options);
+    if (!store) return Fail(store.Error());
+    return Run(*store.Value(), command, words);
+}
+
+}  // namespace tarn::app
