@@ -3,6 +3,7 @@
 
 #include "model/Arithmetic.h"
 #include "model/ErrorStyles.h"
+#include "model/Runs.h"
 #include "model/Schedule.h"
 #include "model/TimeConversion.h"
 
@@ -36,13 +37,12 @@ void Schedule::SetBlockStates() {
             for (int b = 0; b < kBlocksPerDay; ++b)
                 blocks[b] = false;
             UpdateInternalScheduleArrays();
-            for (int slot = 0; slot < 4; ++slot) {
-                const int first = TimeToBlockQuantity(true, state_.ScheduleRegions[day][slot][0]);
-                const int last = TimeToBlockQuantity(false, state_.ScheduleRegions[day][slot][1]);
-                if (first < 0 || last < first) continue;
-                for (int b = first; b <= last && b < kBlocksPerDay; ++b)
-                    blocks[b] = true;
-            }
+            const auto& regions = state_.ScheduleRegions[day];
+            MarkPairBlocks([&](int slot, int field) { return regions[slot][field]; },
+                           [&](bool isStart, std::int16_t value) -> int {
+                               return TimeToBlockQuantity(isStart, value);
+                           },
+                           [&](int b) { blocks[b] = true; });
         },
         [&](const std::exception& error) {
             ReportFailure("Failed to set block states with error: ", error);

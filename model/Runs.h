@@ -42,4 +42,20 @@ std::vector<TimeRange> FindRuns(int count, Marked marked) {
     return runs;
 }
 
+/// The blocks of a day that its four Start/Stop pairs enable, as every redraw draws them: a pair
+/// enables from the block its start begins to the last block its stop ends, when that runs
+/// forward. value(slot, field) gives the pair's start (field 0) or stop (field 1);
+/// toBlock(isStart, value) converts it, start before stop, pair by pair; mark(b) receives each
+/// enabled block, 0 to 95.
+template <class Value, class ToBlock, class Mark>
+void MarkPairBlocks(Value value, ToBlock toBlock, Mark mark) {
+    for (int slot = 0; slot < kMaxRegions; ++slot) {
+        const int first = toBlock(true, value(slot, 0));
+        const int last = toBlock(false, value(slot, 1));
+        if (first < 0 || last < first) continue;
+        for (int b = first; b <= last && b < kQuarterHoursPerDay; ++b)
+            mark(b);
+    }
+}
+
 }  // namespace tarn

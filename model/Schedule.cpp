@@ -4,8 +4,11 @@
 #include "model/Schedule.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "model/ErrorStyles.h"
+#include "model/Runs.h"
+#include "model/TimeConversion.h"
 
 namespace tarn {
 
@@ -13,6 +16,10 @@ namespace {
 
 constexpr std::string_view kSystemMessage = "System Message";
 constexpr std::string_view kError = "Error";
+
+void CheckDay(int day) {
+    if (day < 0 || day >= kWeekDays) throw std::out_of_range("no day " + std::to_string(day));
+}
 
 }  // namespace
 
@@ -95,6 +102,63 @@ void Schedule::SetTimeValue(int index, std::int16_t vData) {
     // shown at once; anything else waits for the next redraw.
     const int start = index & ~1;
     if (state_.TimeValues[start + 1] > state_.TimeValues[start]) Silently([&] { DrawSchedule(); });
+}
+
+DayRanges Schedule::ReadDay(int day) const {
+    CheckDay(day);
+    std::array<bool, kBlocksPerDay> blocks{};
+    // The conversions of a redraw, without its report: a value whose text does not convert
+    // counts as block 0 there too.
+    MarkPairBlocks(
+        [&](int slot, int field) { return state_.TimeValues[day * 8 + slot * 2 + field]; },
+        [](bool isStart, std::int16_t value) -> int {
+            try {
+                return tarn::TimeToBlockQuantity(isStart, value);
+            } catch (const std::exception&) {
+                return 0;
+            }
+        },
+        [&](int b) { blocks[b] = true; });
+    // Four pairs enable at most four runs, so the day is always a valid one.
+    return std::get<DayRanges>(
+        DayRanges::Make(FindRuns(kBlocksPerDay, [&](int b) { return blocks[b]; })));
+}
+
+void Schedule::WriteDay(int day, const DayRanges& ranges) {
+    CheckDay(day);
+    StoreDays({{day, ranges}});
+}
+
+void Schedule::WriteWeek(const WeekRanges& week) {
+    std::vector<std::pair<int, DayRanges>> days;
+    for (int day = 0; day < kWeekDays; ++day)
+        days.emplace_back(day, week[day]);
+    StoreDays(days);
+}
+
+void Schedule::CopyDay(int from, const std::vector<int>& to) {
+    const DayRanges ranges = ReadDay(from);
+    std::vector<std::pair<int, DayRanges>> days;
+    for (int day : to) {
+        CheckDay(day);
+        days.emplace_back(day, ranges);
+    }
+    StoreDays(days);
+}
+
+void Schedule::StoreDays(const std::vector<std::pair<int, DayRanges>>& days) {
+    for (const auto& [day, ranges] : days) {
+        std::array<std::int16_t, 8> values{};
+        const auto& list = ranges.Ranges();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            values[i * 2] = tarn::BlockQuantityToTime(static_cast<std::int16_t>(list[i].start));
+            values[i * 2 + 1] = tarn::BlockQuantityToTime(static_cast<std::int16_t>(list[i].stop));
+        }
+        // Straight into the backing fields: one redraw below instead of one per property.
+        for (int i = 0; i < 8; ++i)
+            state_.TimeValues[day * 8 + i] = values[i];
+    }
+    Silently([&] { DrawSchedule(); });
 }
 
 }  // namespace tarn

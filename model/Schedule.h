@@ -7,7 +7,9 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "model/DayRanges.h"
 #include "model/ScheduleState.h"
 #include "model/TimeProperties.h"
 #include "platform/Platform.h"
@@ -59,6 +61,18 @@ public:
     TARN_TIME_PROPERTIES(TARN_DECLARE_TIME_PROPERTY)
 #undef TARN_DECLARE_TIME_PROPERTY
 
+    // Whole days and weeks. Days are 0 to 7 (Monday to Sunday, Special); another day throws
+    // std::out_of_range and changes nothing. A write stores each day's ranges into its Start1/Stop1
+    // ... Start4/Stop4 in order (HHMM, 24:00 as 2400, 0 in the pairs left over), redraws all rows
+    // once before it returns and raises no ScheduleUpdated: it is the host's write.
+    /// The day's enabled ranges as a redraw draws its eight time properties now, so values that
+    /// are not well-formed read the way they are drawn.
+    DayRanges ReadDay(int day) const;
+    void WriteDay(int day, const DayRanges& ranges);
+    void WriteWeek(const WeekRanges& week);
+    /// Writes the ranges of day from, as ReadDay reads them, to every day of to.
+    void CopyDay(int from, const std::vector<int>& to);
+
     // Events of the child widgets.
     void InitTimer_Timer();
     void Schedule_MouseDown(std::int16_t Index, std::int16_t Button, std::int16_t Shift, float X,
@@ -94,6 +108,8 @@ private:
 
     // Model.
     void ClearScheduleProperties();
+    /// Stores the ranges of the given days and redraws once; the days are checked by the caller.
+    void StoreDays(const std::vector<std::pair<int, DayRanges>>& days);
     std::int16_t BlockQuantityToTime(std::int16_t BlockQuantity);
     std::int16_t TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue);
     void UpdateInternalScheduleArrays();

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QWindow>
+#include <array>
 #include <exception>
 #include <limits>
 #include <utility>
@@ -41,10 +42,25 @@ struct ScheduleWidget::Private {
         }
     }
 
-    /// Delivers a call into the control through the gate.
+    /// Delivers a call into the control through the gate; ScheduleChanged follows when the call,
+    /// and everything it set off, changed the time properties.
     template <class Call>
     void Deliver(const char* operation, Call call, EventGate::Kind kind = EventGate::Kind::Single) {
-        gate.Deliver([operation, call = std::move(call)] { Guarded(operation, call); }, kind);
+        gate.Deliver([this, operation,
+                      call = std::move(call)] { Tracked([&] { Guarded(operation, call); }); },
+                     kind);
+    }
+
+    /// Runs a call into the control; the outermost one compares the time properties before and
+    /// after, so a listener's writes inside a save make one change with the save.
+    template <class Call>
+    void Tracked(Call&& call) {
+        if (changeDepth == 0) valuesBefore = control.State().TimeValues;
+        ++changeDepth;
+        call();
+        --changeDepth;
+        if (changeDepth == 0 && control.State().TimeValues != valuesBefore)
+            Q_EMIT q.ScheduleChanged();
     }
 
     void Tick() {
@@ -122,6 +138,9 @@ struct ScheduleWidget::Private {
     /// The size of the control's last resize event, the design size until the first.
     QSize controlSize{design::kControlWidth, design::kControlHeight};
     bool terminated = false;
+    /// Calls into the control running now, and the time properties before the outermost one.
+    int changeDepth = 0;
+    std::array<std::int16_t, kTimePropertyCount> valuesBefore{};
 };
 
 ScheduleWidget::ScheduleWidget(QWidget* parent) : ScheduleWidget(ScheduleHostServices{}, parent) {}
@@ -184,6 +203,63 @@ void ScheduleWidget::setTimeValue(int index, int vData) {
     d->Deliver("time property", [this, index, vData] {
         d->control.SetTimeValue(index, static_cast<std::int16_t>(vData));
     });
+}
+
+DayRanges ScheduleWidget::dayRanges(int day) const {
+    if (day < 0 || day >= kWeekDays) return DayRanges();
+    return d->control.ReadDay(day);
+}
+
+WeekRanges ScheduleWidget::weekRanges() const {
+    WeekRanges week;
+    for (int day = 0; day < kWeekDays; ++day)
+        week[day] = d->control.ReadDay(day);
+    return week;
+}
+
+namespace {
+
+std::optional<QString> UnknownDay(int day) {
+    if (day >= 0 && day < kWeekDays) return std::nullopt;
+    return QStringLiteral("there is no day %1; days are 0 (Monday) to 7 (Special)").arg(day);
+}
+
+}  // namespace
+
+std::optional<QString> ScheduleWidget::setDayRanges(int day, const DayRanges& ranges) {
+    if (auto refusal = UnknownDay(day)) return refusal;
+    d->Deliver("setDayRanges", [this, day, ranges] { d->control.WriteDay(day, ranges); });
+    return std::nullopt;
+}
+
+std::optional<QString> ScheduleWidget::setDayRanges(int day, const QStringList& ranges) {
+    if (auto refusal = UnknownDay(day)) return refusal;
+    std::vector<TimeRange> parsed;
+    for (const QString& text : ranges) {
+        auto range = ParseRange(text.toStdString());
+        if (auto* message = std::get_if<std::string>(&range))
+            return QString::fromStdString(*message);
+        parsed.push_back(std::get<TimeRange>(range));
+    }
+    auto made = DayRanges::Make(std::move(parsed));
+    if (auto* message = std::get_if<std::string>(&made)) return QString::fromStdString(*message);
+    return setDayRanges(day, std::get<DayRanges>(made));
+}
+
+std::optional<QString> ScheduleWidget::setWeekRanges(const WeekRanges& week) {
+    d->Deliver("setWeekRanges", [this, week] { d->control.WriteWeek(week); });
+    return std::nullopt;
+}
+
+std::optional<QString> ScheduleWidget::copyDay(int from, const QList<int>& to) {
+    if (auto refusal = UnknownDay(from)) return refusal;
+    std::vector<int> days;
+    for (int day : to) {
+        if (auto refusal = UnknownDay(day)) return refusal;
+        days.push_back(day);
+    }
+    d->Deliver("copyDay", [this, from, days] { d->control.CopyDay(from, days); });
+    return std::nullopt;
 }
 
 void ScheduleWidget::Refresh() {

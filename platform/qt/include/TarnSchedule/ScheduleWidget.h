@@ -1,14 +1,19 @@
 // The weekly schedule editor as a Qt widget: eight day rows with a button and a bar each, the
 // Enable and Disable buttons, and the public interface of the control as typed C++ accessors,
-// Qt properties (readable and writable by name, and in Qt Designer) and the ScheduleUpdated signal.
+// Qt properties (readable and writable by name, and in Qt Designer), whole days and weeks as time
+// ranges, and the ScheduleUpdated and ScheduleChanged signals.
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "TarnSchedule/ScheduleWidgetExport.h"
+#include "model/DayRanges.h"
 #include "model/TimeProperties.h"
 
 namespace tarn {
@@ -38,9 +43,9 @@ class TARN_SCHEDULE_WIDGETS_EXPORT ScheduleWidget : public QWidget {
     Q_PROPERTY(QString SpecialDayCaption READ SpecialDayCaption WRITE setSpecialDayCaption)
     Q_PROPERTY(bool SpecialDayEnabled READ SpecialDayEnabled WRITE setSpecialDayEnabled)
 
-#define TARN_SCHEDULE_WIDGET_TIME_PROPERTY(Day, Edge, n, index) \
-    Q_PROPERTY(                                                 \
-        int Schedule_##Day##Edge##n READ Schedule_##Day##Edge##n WRITE setSchedule_##Day##Edge##n)
+#define TARN_SCHEDULE_WIDGET_TIME_PROPERTY(Day, Edge, n, index)               \
+    Q_PROPERTY(int Schedule_##Day##Edge##n READ Schedule_##Day##Edge##n WRITE \
+                   setSchedule_##Day##Edge##n NOTIFY ScheduleChanged)
     TARN_TIME_PROPERTIES(TARN_SCHEDULE_WIDGET_TIME_PROPERTY)
 #undef TARN_SCHEDULE_WIDGET_TIME_PROPERTY
 
@@ -80,6 +85,27 @@ public:
     TARN_TIME_PROPERTIES(TARN_SCHEDULE_WIDGET_TIME_ACCESSORS)
 #undef TARN_SCHEDULE_WIDGET_TIME_ACCESSORS
 
+    // Whole days and weeks as time ranges. Days are 0 to 7: Monday to Sunday, then Special.
+    // A write stores each day's ranges into its Start1/Stop1 ... Start4/Stop4 in order (HHMM,
+    // 24:00 as 2400, 0 in the pairs left over), redraws all rows once and emits no
+    // ScheduleUpdated (that is the user's save). It returns nothing when accepted and the reason
+    // when refused; a refused write changes nothing. While the control waits on its host (a
+    // message box, a pause) an accepted write waits with the other events.
+
+    /// The day's enabled ranges as the control draws its eight time properties now; the empty
+    /// day for a day outside 0 to 7.
+    DayRanges dayRanges(int day) const;
+    /// All eight days, as dayRanges() reads them.
+    WeekRanges weekRanges() const;
+    /// Replaces a day's ranges.
+    std::optional<QString> setDayRanges(int day, const DayRanges& ranges);
+    /// Replaces a day's ranges given as "HH:MM-HH:MM" texts, in any order; touching ranges merge.
+    std::optional<QString> setDayRanges(int day, const QStringList& ranges);
+    /// Replaces all eight days at once.
+    std::optional<QString> setWeekRanges(const WeekRanges& week);
+    /// Writes the ranges of day from, as dayRanges() reads them, to every day of to.
+    std::optional<QString> copyDay(int from, const QList<int>& to);
+
     /// Redraws all rows on the next tick of the redraw timer.
     Q_INVOKABLE void Refresh();
     /// Sets all 64 time properties to 0, then redraws on the next tick. Emits nothing.
@@ -98,6 +124,10 @@ Q_SIGNALS:
     /// The user applied a selection and the time properties of its day changed. Listeners that
     /// are connected directly run before the control goes on.
     void ScheduleUpdated();
+    /// One or more of the 64 time properties changed, whoever changed them: a setter, a whole-day
+    /// write, Reset or the user's save. Emitted once per call, after it; a call that changes
+    /// nothing emits nothing.
+    void ScheduleChanged();
 
 protected:
     bool event(QEvent* event) override;
