@@ -1,39 +1,31 @@
-// The demonstration window: the control embedded in a host window beside a live view of its 64
-// time properties (editable, written by name) and a log of its events and of the host's calls.
+// The demo host: a library of named schedules kept in a SQLite file, the current one open in the
+// control (app/demo/DemoWindow.h).
 //
-//   tarn-schedule demo [--quit-after-ms N] [--screenshot FILE]
+//   tarn-schedule demo [--db PATH] [--quit-after-ms N] [--screenshot FILE]
 //
-// --screenshot writes the window to FILE once the control has drawn its rows, then exits; with
-// either option and no display, the window runs on Qt's off-screen platform. The command line is
-// read before the toolkit starts, so a wrong one is refused (status 2) even without a display.
+// --db picks the database (default: schedules.sqlite in the user's data folder). --screenshot
+// writes the window to FILE once the control has drawn its rows, then exits; without --db it works
+// on a temporary database, so a screenshot never touches the user's schedules. With --screenshot
+// or --quit-after-ms and no display, the window runs on Qt's off-screen platform. The command line
+// is read before the toolkit starts, so a wrong one is refused (status 2) even without a display.
 #include "app/Demo.h"
 
 #include <QApplication>
 #include <QBuffer>
-#include <QCheckBox>
 #include <QCommandLineParser>
-#include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSplitter>
-#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <iostream>
+#include <memory>
 #include <optional>
-#include <string_view>
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/ToolkitMessages.h"
-#include "model/DesignData.h"
+#include "app/demo/DemoWindow.h"
 #include "model/Schedule.h"
 #include "platform/qt/ScheduleWidgetInternals.h"
 
@@ -42,7 +34,9 @@ namespace tarn::app {
 namespace {
 
 constexpr const char* kDemoUsage =
-    "usage: tarn-schedule demo [--quit-after-ms N] [--screenshot FILE]\n"
+    "usage: tarn-schedule demo [--db PATH] [--quit-after-ms N] [--screenshot FILE]\n"
+    "  --db PATH          the database of schedules (default: schedules.sqlite in the user's\n"
+    "                     data folder; with --screenshot, a temporary one)\n"
     "  --quit-after-ms N  close the window after N milliseconds (0 to 86400000)\n"
     "  --screenshot FILE  write the window to FILE as a PNG once the control has drawn, then exit\n"
     "  -h, --help         show this help\n";
@@ -58,6 +52,7 @@ struct DemoOptions {
     bool help = false;
     std::optional<int> quitAfterMs;
     std::optional<QString> screenshot;
+    std::optional<QString> database;
 };
 
 void PrintLine(std::ostream& out, const QString& text) {
@@ -96,7 +91,8 @@ std::optional<DemoOptions> ReadOptions(int argc, char** argv) {
                                        QStringLiteral("N"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
                                         QStringLiteral("FILE"));
-    parser.addOptions({help, quitAfter, screenshot});
+    const QCommandLineOption database(QStringLiteral("db"), QString(), QStringLiteral("PATH"));
+    parser.addOptions({help, quitAfter, screenshot, database});
     if (!parser.parse(arguments)) {
         // Qt's own sentence, in the style of the tool's other messages.
         QString problem = parser.errorText();
@@ -110,7 +106,7 @@ std::optional<DemoOptions> ReadOptions(int argc, char** argv) {
                               .arg(parser.positionalArguments().constFirst()));
         return std::nullopt;
     }
-    for (const QCommandLineOption* option : {&quitAfter, &screenshot})
+    for (const QCommandLineOption* option : {&quitAfter, &screenshot, &database})
         if (parser.values(*option).size() > 1) {
             RefuseCommandLine(
                 QStringLiteral("--%1 is given twice").arg(option->names().constFirst()));
@@ -138,156 +134,42 @@ std::optional<DemoOptions> ReadOptions(int argc, char** argv) {
             return std::nullopt;
         }
     }
+    if (parser.isSet(database)) {
+        options.database = parser.value(database);
+        if (options.database->isEmpty()) {
+            RefuseCommandLine(QStringLiteral("--db needs a file name"));
+            return std::nullopt;
+        }
+    }
     return options;
 }
 
-/// The host window of the demonstration.
-class DemoWindow final : public QMainWindow {
-public:
-    DemoWindow() {
-        setWindowTitle(QStringLiteral("TarnSchedule demo"));
-        auto* splitter = new QSplitter(Qt::Horizontal, this);
-        setCentralWidget(splitter);
-
-        auto* left = new QWidget(splitter);
-        auto* leftLayout = new QVBoxLayout(left);
-        schedule_ = new ScheduleWidget(left);
-        leftLayout->addWidget(schedule_, 1);
-        leftLayout->addLayout(MakeHostControls(left));
-
-        auto* right = new QWidget(splitter);
-        auto* rightLayout = new QVBoxLayout(right);
-        rightLayout->addWidget(
-            new QLabel(QStringLiteral("Time properties (edit to write by name)")));
-        table_ = MakePropertyTable(right);
-        rightLayout->addWidget(table_, 3);
-        rightLayout->addWidget(new QLabel(QStringLiteral("Events and host calls")));
-        log_ = new QPlainTextEdit(right);
-        log_->setReadOnly(true);
-        log_->setMaximumBlockCount(500);
-        rightLayout->addWidget(log_, 2);
-        splitter->setStretchFactor(0, 3);
-        splitter->setStretchFactor(1, 2);
-
-        connect(schedule_, &ScheduleWidget::ScheduleUpdated, this, [this] {
-            Log(QStringLiteral("event ScheduleUpdated"));
-            ShowProperties();
-        });
-        // A first schedule to look at: office hours on weekdays, a short Saturday.
-        for (int day = 0; day < 5; ++day) {
-            SetTime(TimePropertyIndex(day, 1, false), 800);
-            SetTime(TimePropertyIndex(day, 1, true), day == 4 ? 1500 : 1730);
-        }
-        SetTime(TimePropertyIndex(5, 1, false), 1000);
-        SetTime(TimePropertyIndex(5, 1, true), 1400);
-        ShowProperties();
-        resize(1320, 600);
+/// Opens the database the window works on: --db, a temporary one for a screenshot, or the
+/// default in the user's data folder (whose folder is made when missing). Prints
+/// "demo: cannot open PATH: REASON" and returns nothing when it fails.
+std::unique_ptr<storage::ScheduleStore> OpenStore(const DemoOptions& options,
+                                                  const QTemporaryDir& scratch) {
+    QString path;
+    if (options.database)
+        path = *options.database;
+    else if (options.screenshot)
+        path = scratch.filePath(QStringLiteral("schedules.sqlite"));
+    else
+        path = storage::ScheduleStore::DefaultPath();
+    if (!options.database && !options.screenshot) QDir().mkpath(QFileInfo(path).absolutePath());
+    if (options.screenshot && !options.database && !scratch.isValid()) {
+        PrintLine(std::cerr, QStringLiteral("demo: cannot make a temporary database: %1")
+                                 .arg(scratch.errorString()));
+        return nullptr;
     }
-
-    ScheduleWidget& schedule() { return *schedule_; }
-
-private:
-    QLayout* MakeHostControls(QWidget* parent) {
-        auto* row = new QHBoxLayout;
-        auto* refresh = new QPushButton(QStringLiteral("Refresh"), parent);
-        auto* reset = new QPushButton(QStringLiteral("Reset"), parent);
-        auto* enable = new QCheckBox(QStringLiteral("Enable"), parent);
-        auto* special = new QCheckBox(QStringLiteral("SpecialDayEnabled"), parent);
-        auto* caption = new QLineEdit(schedule_->SpecialDayCaption(), parent);
-        enable->setChecked(schedule_->Enable());
-        special->setChecked(schedule_->SpecialDayEnabled());
-        caption->setToolTip(QStringLiteral("SpecialDayCaption"));
-        row->addWidget(refresh);
-        row->addWidget(reset);
-        row->addWidget(enable);
-        row->addWidget(special);
-        row->addWidget(new QLabel(QStringLiteral("SpecialDayCaption"), parent));
-        row->addWidget(caption, 1);
-
-        connect(refresh, &QPushButton::clicked, this, [this] {
-            Log(QStringLiteral("call Refresh"));
-            QMetaObject::invokeMethod(schedule_, "Refresh");
-        });
-        connect(reset, &QPushButton::clicked, this, [this] {
-            Log(QStringLiteral("call Reset"));
-            QMetaObject::invokeMethod(schedule_, "Reset");
-            ShowProperties();
-        });
-        connect(enable, &QCheckBox::toggled, this, [this](bool on) {
-            Log(QStringLiteral("set Enable %1").arg(on ? "True" : "False"));
-            schedule_->setProperty("Enable", on);
-        });
-        connect(special, &QCheckBox::toggled, this, [this](bool on) {
-            Log(QStringLiteral("set SpecialDayEnabled %1").arg(on ? "True" : "False"));
-            schedule_->setProperty("SpecialDayEnabled", on);
-        });
-        connect(caption, &QLineEdit::editingFinished, this, [this, caption] {
-            Log(QStringLiteral("set SpecialDayCaption \"%1\"").arg(caption->text()));
-            schedule_->setProperty("SpecialDayCaption", caption->text());
-        });
-        return row;
+    auto store = storage::ScheduleStore::Open(path);
+    if (!store) {
+        PrintLine(std::cerr,
+                  QStringLiteral("demo: cannot open %1: %2").arg(path, store.Error().message));
+        return nullptr;
     }
-
-    QTableWidget* MakePropertyTable(QWidget* parent) {
-        auto* table = new QTableWidget(8, 8, parent);
-        QStringList columns;
-        for (int region = 1; region <= 4; ++region)
-            columns << QStringLiteral("Start%1").arg(region)
-                    << QStringLiteral("Stop%1").arg(region);
-        table->setHorizontalHeaderLabels(columns);
-        QStringList rows;
-        for (std::string_view day : design::kDayWords)
-            rows << QString::fromLatin1(day.data(), static_cast<qsizetype>(day.size()));
-        table->setVerticalHeaderLabels(rows);
-        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        table->horizontalHeader()->setMinimumSectionSize(52);
-        for (int row = 0; row < 8; ++row)
-            for (int column = 0; column < 8; ++column) {
-                auto* item = new QTableWidgetItem;
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                item->setToolTip(QString::fromStdString(TimePropertyName(row * 8 + column)));
-                table->setItem(row, column, item);
-            }
-        connect(table, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-            if (showing_) return;
-            const int index = item->row() * 8 + item->column();
-            const QByteArray name = QByteArray::fromStdString(TimePropertyName(index));
-            bool ok = false;
-            const int value = item->text().toInt(&ok);
-            if (ok) SetTime(index, value);
-            ShowProperties();
-        });
-        return table;
-    }
-
-    /// Writes a time property by name, as a form or a script does.
-    void SetTime(int index, int value) {
-        const QByteArray name = QByteArray::fromStdString(TimePropertyName(index));
-        Log(QStringLiteral("set %1 %2").arg(QString::fromLatin1(name)).arg(value));
-        schedule_->setProperty(name.constData(), value);
-    }
-
-    /// Reads every time property back by name.
-    void ShowProperties() {
-        showing_ = true;
-        for (int index = 0; index < kTimePropertyCount; ++index) {
-            const QByteArray name = QByteArray::fromStdString(TimePropertyName(index));
-            table_->item(index / 8, index % 8)
-                ->setText(QString::number(schedule_->property(name.constData()).toInt()));
-        }
-        showing_ = false;
-    }
-
-    void Log(const QString& line) {
-        log_->appendPlainText(
-            QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss.zzz  ")) + line);
-    }
-
-    ScheduleWidget* schedule_ = nullptr;
-    QTableWidget* table_ = nullptr;
-    QPlainTextEdit* log_ = nullptr;
-    bool showing_ = false;
-};
+    return std::move(store).Value();
+}
 
 /// Ends the event loop once the control has drawn its rows and its redraw timer is idle again, or
 /// after kDrawingTimeoutMs with the window as far as it got. The poll is the window's child and its
@@ -347,7 +229,11 @@ int RunDemo(int argc, char** argv) {
     // The arguments were the demo's own; the toolkit takes its settings from the environment.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    DemoWindow window;
+    QApplication::setApplicationName(QStringLiteral("tarn-schedule"));
+    const QTemporaryDir scratch;
+    std::unique_ptr<storage::ScheduleStore> store = OpenStore(*options, scratch);
+    if (!store) return 1;
+    DemoWindow window(std::move(store));
     window.show();
 
     if (options->screenshot) QuitOnceDrawn(window);

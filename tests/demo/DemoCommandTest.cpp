@@ -105,7 +105,8 @@ private Q_SLOTS:
         QVERIFY(picture.height() >= tarn::design::kControlHeight);
         const auto enabled = QBColor(tarn::platform::kPaletteLightGreen);
         const auto disabled = QBColor(tarn::platform::kPaletteLightRed);
-        QCOMPARE(BandsOfColours(picture, {enabled, disabled}), 8);
+        // One band per day bar, and one for the legend's two swatches above the control.
+        QCOMPARE(BandsOfColours(picture, {enabled, disabled}), 9);
         QVERIFY2(BandsOfColours(picture, {enabled}) > 0, "the sample schedule shows no block on");
     }
 

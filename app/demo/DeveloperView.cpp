@@ -1,0 +1,92 @@
+#include "app/demo/DeveloperView.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QTime>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "TarnSchedule/ScheduleWidget.h"
+#include "model/DesignData.h"
+#include "model/TimeProperties.h"
+
+namespace tarn::app {
+
+namespace {
+
+/// A read-only, non-wrapping text box in the fixed-width font, where Tab moves the focus on.
+QPlainTextEdit* MakeTextBox(QWidget* parent) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setReadOnly(true);
+    box->setTabChangesFocus(true);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    box->setMinimumHeight(box->fontMetrics().lineSpacing() * 4);
+    return box;
+}
+
+}  // namespace
+
+DeveloperView::DeveloperView(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    toggle_ = new QToolButton(this);
+    toggle_->setText(tr("Developer view"));
+    toggle_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toggle_->setCheckable(true);
+    toggle_->setAutoRaise(true);
+    toggle_->setToolTip(tr("The control's 64 time properties and a log of its events"));
+    layout->addWidget(toggle_);
+
+    body_ = new QWidget(this);
+    auto* bodyLayout = new QHBoxLayout(body_);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    properties_ = MakeTextBox(body_);
+    properties_->setAccessibleName(tr("Time properties"));
+    properties_->setToolTip(
+        tr("Schedule_<Day>Start<n> and Stop<n> as HHMM, regions 1 to 4 left to right"));
+    log_ = MakeTextBox(body_);
+    log_->setAccessibleName(tr("Event log"));
+    log_->setMaximumBlockCount(500);
+    bodyLayout->addWidget(properties_, 3);
+    bodyLayout->addWidget(log_, 2);
+    layout->addWidget(body_, 1);
+
+    connect(toggle_, &QToolButton::toggled, this, &DeveloperView::setExpanded);
+    setExpanded(false);
+}
+
+void DeveloperView::setExpanded(bool expanded) {
+    toggle_->setChecked(expanded);
+    toggle_->setArrowType(expanded ? Qt::DownArrow : Qt::RightArrow);
+    body_->setVisible(expanded);
+}
+
+bool DeveloperView::isExpanded() const {
+    return toggle_->isChecked();
+}
+
+void DeveloperView::showProperties(const ScheduleWidget& schedule) {
+    // One line a day: "Monday       800  1730      0     0 ...", the four regions in slot order.
+    QString text;
+    for (int day = 0; day < 8; ++day) {
+        const std::string_view word = design::kDayWords[static_cast<std::size_t>(day)];
+        QString line =
+            QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size())).leftJustified(10);
+        for (int region = 1; region <= 4; ++region) {
+            const int start = schedule.timeValue(TimePropertyIndex(day, region, false));
+            const int stop = schedule.timeValue(TimePropertyIndex(day, region, true));
+            line += QStringLiteral("  %1 %2").arg(start, 5).arg(stop, 5);
+        }
+        text += line;
+        if (day < 7) text += QLatin1Char('\n');
+    }
+    if (properties_->toPlainText() != text) properties_->setPlainText(text);
+}
+
+void DeveloperView::log(const QString& line) {
+    log_->appendPlainText(QTime::currentTime().toString(QStringLiteral("hh:mm:ss  ")) + line);
+}
+
+}  // namespace tarn::app
