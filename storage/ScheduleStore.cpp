@@ -220,7 +220,8 @@ StoreStatus PrepareSchema(Session& session, const QString& path) {
             for (const char* statement : kMigrations[schemaVersion])
                 if (!session.Run(what, QString::fromUtf8(statement))) return session.Failure();
         }
-        if (!session.Run(what, "PRAGMA user_version = " + QString::number(kSchemaVersion)))
+        if (version->toInt() != kSchemaVersion &&
+            !session.Run(what, "PRAGMA user_version = " + QString::number(kSchemaVersion)))
             return session.Failure();
         return {};
     });
@@ -232,6 +233,32 @@ StoreStatus Change(const QString& connection, std::chrono::milliseconds busyTime
     if (readOnly) return DatabaseError(what + ": the database is read-only");
     Session session(connection, busyTimeout);
     return session.Transaction(what, [&] { return body(session); });
+}
+
+/// Checks that the open database is ours and of this version, migrating it first when it is
+/// older or new. An up-to-date file is only read: opening it takes no write lock.
+StoreStatus ReadySchema(const QString& connection, const QString& path, bool readOnly,
+                        std::chrono::milliseconds busyTimeout) {
+    Session session(connection, busyTimeout);
+    const QString what = "cannot read " + path;
+    const auto id = session.Value(what, QStringLiteral("PRAGMA application_id"));
+    const auto version = session.Value(what, QStringLiteral("PRAGMA user_version"));
+    if (!id || !version) return session.Failure();
+    if (version->toInt() != kSchemaVersion || id->toUInt() != kApplicationId) {
+        if (readOnly) {
+            if (StoreStatus identity = CheckIdentity(path, id->toUInt(), version->toUInt());
+                !identity && id->toUInt() != 0)
+                return identity;
+            return DatabaseError(path +
+                                 " holds no schedules yet or needs upgrading, and is "
+                                 "opened read-only");
+        }
+        if (StoreStatus prepared = PrepareSchema(session, path); !prepared) return prepared;
+    }
+    if (!session.Run(path + " is damaged",
+                     QStringLiteral("SELECT name, week, changed FROM schedules LIMIT 0")))
+        return session.Failure();
+    return {};
 }
 
 }  // namespace
@@ -314,28 +341,11 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
     }
     db = QSqlDatabase();
 
-    Session session(connection, options.busyTimeout);
-    if (readOnly) {
-        // Nothing may be written: the schema must already be this version's.
-        const auto id =
-            session.Value("cannot read " + path, QStringLiteral("PRAGMA application_id"));
-        const auto version =
-            session.Value("cannot read " + path, QStringLiteral("PRAGMA user_version"));
-        if (!id || !version) return session.Failure();
-        if (StoreStatus identity = CheckIdentity(path, id->toUInt(), version->toUInt()); !identity)
-            return identity.Error();
-        if (version->toInt() != kSchemaVersion)
-            return DatabaseError(path +
-                                 " holds no schedules yet or needs upgrading, and is "
-                                 "opened read-only");
-    } else if (StoreStatus prepared = PrepareSchema(session, path); !prepared) {
+    if (StoreStatus ready = ReadySchema(connection, path, readOnly, options.busyTimeout); !ready) {
         store.reset();
         if (!file.exists) QFile::remove(path);
-        return prepared.Error();
+        return ready.Error();
     }
-    if (!session.Run(path + " is damaged",
-                     QStringLiteral("SELECT name, week, changed FROM schedules LIMIT 0")))
-        return session.Failure();
     return store;
 }
 

@@ -1,0 +1,341 @@
+// The schedule store when the file or its neighbours misbehave: files that are not ours are
+// refused and left byte for byte as they were, a read-only database is still read, a writer that
+// holds the database makes writes fail after a bounded wait, and a writer killed mid-write leaves
+// a whole earlier or later state.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "storage/ScheduleStore.h"
+
+namespace tarn::storage {
+namespace {
+
+using namespace std::chrono_literals;
+
+DayRanges Day(std::vector<TimeRange> ranges) {
+    return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
+}
+
+/// Every day with the same ranges.
+WeekRanges WeekOf(const std::vector<TimeRange>& ranges) {
+    WeekRanges week;
+    for (auto& day : week)
+        day = Day(ranges);
+    return week;
+}
+
+const WeekRanges kEarly = WeekOf({{0, 4}, {8, 12}, {16, 20}, {24, 28}});
+const WeekRanges kLate = WeekOf({{60, 96}});
+
+/// Runs SQL on a plain connection of its own, as another program would.
+class OtherConnection {
+public:
+    explicit OtherConnection(const QString& path)
+        : name_(QStringLiteral("other-%1").arg(++count_)) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~OtherConnection() {
+        QSqlDatabase::database(name_, false).close();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    bool Exec(const QString& sql) {
+        QSqlQuery query(QSqlDatabase::database(name_, false));
+        return query.exec(sql);
+    }
+    QString Value(const QString& sql) {
+        QSqlQuery query(QSqlDatabase::database(name_, false));
+        return query.exec(sql) && query.next() ? query.value(0).toString() : QString();
+    }
+
+private:
+    static inline int count_ = 0;
+    QString name_;
+};
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+class ScheduleStoreSafetyTest : public ::testing::Test {
+protected:
+    QString Path() const { return dir_.filePath(QStringLiteral("schedules.sqlite")); }
+    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files); }
+    QTemporaryDir dir_;
+};
+
+struct ForeignFile {
+    const char* label;
+    /// Makes the file at the path.
+    std::function<void(const QString&)> make;
+    /// A word the refusal must hold.
+    const char* reason;
+};
+
+class ScheduleStoreForeignFiles : public ScheduleStoreSafetyTest,
+                                  public ::testing::WithParamInterface<ForeignFile> {};
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void MakeDatabase(const QString& path, const QStringList& statements) {
+    OtherConnection other(path);
+    for (const QString& sql : statements)
+        ASSERT_TRUE(other.Exec(sql)) << sql.toStdString();
+}
+
+TEST_P(ScheduleStoreForeignFiles, AreRefusedAndLeftByteForByte) {
+    GetParam().make(Path());
+    const QByteArray before = Contents(Path());
+    const QStringList filesBefore = Files();
+    for (const bool readOnly : {false, true}) {
+        StoreOptions options;
+        options.readOnly = readOnly;
+        auto store = ScheduleStore::Open(Path(), options);
+        ASSERT_FALSE(store.Ok());
+        EXPECT_EQ(store.Error().kind, StoreError::Kind::Database);
+        EXPECT_TRUE(store.Error().message.contains(QString::fromUtf8(GetParam().reason)))
+            << store.Error().message.toStdString();
+    }
+    EXPECT_EQ(Contents(Path()), before);
+    EXPECT_EQ(Files(), filesBefore);  // no journal left behind either
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ScheduleStoreForeignFiles,
+    ::testing::Values(
+        ForeignFile{"OtherSqliteDatabase",
+                    [](const QString& path) {
+                        MakeDatabase(path, {"CREATE TABLE schedules (name TEXT, week TEXT)",
+                                            "INSERT INTO schedules VALUES ('x', 'y')"});
+                    },
+                    "another program"},
+        ForeignFile{"OtherApplicationId",
+                    [](const QString& path) {
+                        MakeDatabase(path, {"PRAGMA application_id = 1", "CREATE TABLE t (x)"});
+                    },
+                    "another program"},
+        ForeignFile{"NewerSchema",
+                    [](const QString& path) {
+                        MakeDatabase(path,
+                                     {"PRAGMA application_id = " + QString::number(kApplicationId),
+                                      "PRAGMA user_version = 2", "CREATE TABLE future (x)"});
+                    },
+                    "newer version"},
+        ForeignFile{"Text", [](const QString& path) { WriteBytes(path, "Monday 08:00-12:00\n"); },
+                    "not an SQLite file"},
+        ForeignFile{
+            "SqliteMagicAlone",
+            [](const QString& path) { WriteBytes(path, QByteArray("SQLite format 3", 16)); },
+            "not an SQLite file"},
+        ForeignFile{"Garbage",
+                    [](const QString& path) {
+                        QByteArray bytes(4096, '\0');
+                        for (int i = 0; i < bytes.size(); ++i)
+                            bytes[i] = static_cast<char>((i * 7919 + 13) % 251);
+                        WriteBytes(path, bytes);
+                    },
+                    "not an SQLite file"},
+        ForeignFile{"Folder", [](const QString& path) { QDir().mkpath(path); }, "folder"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+/// Runs `check` (which returns what went wrong, or nothing) as a user the file permissions apply
+/// to: in a child process without root's rights when the tests run as root.
+std::string AsUnprivilegedUser(const std::function<std::string()>& check) {
+    if (::geteuid() != 0) return check();
+    int pipe[2];
+    if (::pipe(pipe) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        std::string failure = "cannot drop root's rights";
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) failure = check();
+        [[maybe_unused]] auto written = ::write(pipe[1], failure.data(), failure.size());
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::string failure;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        failure.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipe[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status)) return "the check crashed";
+    return failure;
+}
+
+/// Opens the store and checks that it reads but refuses every write, with a message.
+std::string ReadsButRefusesWrites(const QString& path, const StoreOptions& options) {
+    auto opened = ScheduleStore::Open(path, options);
+    if (!opened.Ok()) return "not opened: " + opened.Error().message.toStdString();
+    ScheduleStore& store = *opened.Value();
+    if (!store.IsReadOnly()) return "not read-only";
+    auto read = store.Read(QStringLiteral("Office"));
+    if (!read.Ok() || read.Value().week != kEarly) return "not read";
+    auto list = store.List();
+    if (!list.Ok() || list.Value().size() != 1) return "not listed";
+    for (const StoreStatus& status :
+         {store.Write(QStringLiteral("Office"), kLate), store.Create(QStringLiteral("New"), kLate),
+          store.Rename(QStringLiteral("Office"), QStringLiteral("New")),
+          store.Duplicate(QStringLiteral("Office"), QStringLiteral("New")),
+          store.Delete(QStringLiteral("Office"))}) {
+        if (status.Ok()) return "a write succeeded";
+        if (status.Error().kind != StoreError::Kind::Database ||
+            !status.Error().message.contains(QStringLiteral("read-only")))
+            return "unclear refusal: " + status.Error().message.toStdString();
+    }
+    return {};
+}
+
+TEST_F(ScheduleStoreSafetyTest, ReadOnlyDatabaseIsReadAndRefusesWrites) {
+    {
+        auto store = ScheduleStore::Open(Path());
+        ASSERT_TRUE(store.Ok());
+        ASSERT_TRUE(store.Value()->Create(QStringLiteral("Office"), kEarly));
+    }
+    const QByteArray before = Contents(Path());
+    // Asked for by the caller.
+    StoreOptions readOnly;
+    readOnly.readOnly = true;
+    EXPECT_EQ(ReadsButRefusesWrites(Path(), readOnly), "");
+    // Set by the file system: the file and its folder cannot be written.
+    ASSERT_EQ(::chmod(QFile::encodeName(Path()).constData(), 0444), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir_.path()).constData(), 0555), 0);
+    EXPECT_EQ(AsUnprivilegedUser([&] { return ReadsButRefusesWrites(Path(), {}); }), "");
+    // Only the folder: SQLite could not write its journal.
+    ASSERT_EQ(::chmod(QFile::encodeName(Path()).constData(), 0666), 0);
+    EXPECT_EQ(AsUnprivilegedUser([&] { return ReadsButRefusesWrites(Path(), {}); }), "");
+    ASSERT_EQ(::chmod(QFile::encodeName(dir_.path()).constData(), 0755), 0);
+    EXPECT_EQ(Contents(Path()), before);
+}
+
+TEST_F(ScheduleStoreSafetyTest, ReadOnlyOpeningNeverCreatesAFile) {
+    StoreOptions readOnly;
+    readOnly.readOnly = true;
+    EXPECT_FALSE(ScheduleStore::Open(Path(), readOnly).Ok());
+    EXPECT_TRUE(Files().isEmpty());
+}
+
+TEST_F(ScheduleStoreSafetyTest, WriterHoldingTheDatabaseMakesWritesFailAfterABoundedWait) {
+    StoreOptions options;
+    options.busyTimeout = 300ms;
+    auto opened = ScheduleStore::Open(Path(), options);
+    ASSERT_TRUE(opened.Ok());
+    ScheduleStore& store = *opened.Value();
+    ASSERT_TRUE(store.Create(QStringLiteral("Office"), kEarly));
+
+    OtherConnection other(Path());
+    ASSERT_TRUE(other.Exec(QStringLiteral("BEGIN IMMEDIATE")));
+    const StoreStatus blocked = store.Write(QStringLiteral("Office"), kLate);
+    ASSERT_FALSE(blocked.Ok());
+    EXPECT_EQ(blocked.Error().kind, StoreError::Kind::Database);
+    EXPECT_TRUE(blocked.Error().message.contains(QStringLiteral("in use by another program")))
+        << blocked.Error().message.toStdString();
+    EXPECT_FALSE(store.Create(QStringLiteral("New"), kLate).Ok());
+    // Reading goes on while the other program only holds the write lock.
+    ASSERT_TRUE(store.Read(QStringLiteral("Office")).Ok());
+    EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kEarly);
+    ASSERT_TRUE(other.Exec(QStringLiteral("ROLLBACK")));
+
+    // Nothing was lost and the store works again.
+    auto entries = store.List();
+    ASSERT_TRUE(entries.Ok());
+    ASSERT_EQ(entries.Value().size(), 1u);
+    EXPECT_TRUE(store.Write(QStringLiteral("Office"), kLate));
+    EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kLate);
+}
+
+TEST_F(ScheduleStoreSafetyTest, OpeningWhileAnotherProgramWritesFailsAfterABoundedWait) {
+    ASSERT_TRUE(ScheduleStore::Open(Path()).Ok());
+    // A new file is prepared under the write lock, so that lock is waited for too.
+    const QString fresh = dir_.filePath(QStringLiteral("fresh.sqlite"));
+    WriteBytes(fresh, {});
+    OtherConnection other(fresh);
+    ASSERT_TRUE(other.Exec(QStringLiteral("BEGIN IMMEDIATE")));
+    StoreOptions options;
+    options.busyTimeout = 300ms;
+    auto blocked = ScheduleStore::Open(fresh, options);
+    ASSERT_FALSE(blocked.Ok());
+    EXPECT_TRUE(blocked.Error().message.contains(QStringLiteral("in use by another program")))
+        << blocked.Error().message.toStdString();
+    ASSERT_TRUE(other.Exec(QStringLiteral("ROLLBACK")));
+    EXPECT_TRUE(ScheduleStore::Open(fresh, options).Ok());
+}
+
+TEST_F(ScheduleStoreSafetyTest, WriterKilledMidWriteLeavesAWholeEarlierOrLaterState) {
+    {
+        auto store = ScheduleStore::Open(Path());
+        ASSERT_TRUE(store.Ok());
+        ASSERT_TRUE(store.Value()->Create(QStringLiteral("Office"), kEarly));
+    }
+    for (int round = 0; round < 4; ++round) {
+        int pipe[2];
+        ASSERT_EQ(::pipe(pipe), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Alternates the two weeks and adds a schedule on every write, telling the parent of
+            // each finished write, until it is killed.
+            ::close(pipe[0]);
+            auto store = ScheduleStore::Open(Path());
+            for (int i = 0; store.Ok(); ++i) {
+                ScheduleStore& s = *store.Value();
+                const bool late = i % 2 == 0;
+                if (!s.Write(QStringLiteral("Office"), late ? kLate : kEarly)) break;
+                if (!s.Write(QStringLiteral("n%1-%2").arg(round).arg(i), kEarly)) break;
+                const char done = 1;
+                if (::write(pipe[1], &done, 1) != 1) break;
+            }
+            ::_exit(1);
+        }
+        ::close(pipe[1]);
+        // Killed after a number of writes that changes from round to round, in whatever step
+        // the child is then.
+        char done = 0;
+        for (int writes = 0; writes < 3 + round * 5; ++writes)
+            ASSERT_EQ(::read(pipe[0], &done, 1), 1) << "the writer stopped early";
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(pipe[0]);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        auto store = ScheduleStore::Open(Path());
+        ASSERT_TRUE(store.Ok()) << store.Error().message.toStdString();
+        {
+            OtherConnection check(Path());
+            EXPECT_EQ(check.Value(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        }
+        auto office = store.Value()->Read(QStringLiteral("Office"));
+        ASSERT_TRUE(office.Ok()) << office.Error().message.toStdString();
+        EXPECT_TRUE(office.Value().week == kEarly || office.Value().week == kLate);
+        auto entries = store.Value()->List();
+        ASSERT_TRUE(entries.Ok());
+        for (const auto& entry : entries.Value()) {
+            auto read = store.Value()->Read(entry.name);
+            EXPECT_TRUE(read.Ok()) << entry.name.toStdString();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarn::storage
