@@ -213,6 +213,14 @@ TEST_F(ScheduleStoreSafetyTest, ReadOnlyDatabaseIsReadAndRefusesWrites) {
         ASSERT_TRUE(store.Value()->Create(QStringLiteral("Office"), kEarly));
     }
     const QByteArray before = Contents(Path());
+    // Opening and reading an up-to-date file does not write to it.
+    {
+        auto store = ScheduleStore::Open(Path());
+        ASSERT_TRUE(store.Ok());
+        EXPECT_FALSE(store.Value()->IsReadOnly());
+        EXPECT_TRUE(store.Value()->Read(QStringLiteral("Office")).Ok());
+    }
+    EXPECT_EQ(Contents(Path()), before);
     // Asked for by the caller.
     StoreOptions readOnly;
     readOnly.readOnly = true;
@@ -251,9 +259,13 @@ TEST_F(ScheduleStoreSafetyTest, WriterHoldingTheDatabaseMakesWritesFailAfterABou
     EXPECT_TRUE(blocked.Error().message.contains(QStringLiteral("in use by another program")))
         << blocked.Error().message.toStdString();
     EXPECT_FALSE(store.Create(QStringLiteral("New"), kLate).Ok());
-    // Reading goes on while the other program only holds the write lock.
+    // Reading goes on while the other program only holds the write lock, in a store opened
+    // meanwhile too: opening an up-to-date file writes nothing.
     ASSERT_TRUE(store.Read(QStringLiteral("Office")).Ok());
     EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kEarly);
+    auto reader = ScheduleStore::Open(Path(), options);
+    ASSERT_TRUE(reader.Ok()) << reader.Error().message.toStdString();
+    EXPECT_EQ(reader.Value()->Read(QStringLiteral("Office")).Value().week, kEarly);
     ASSERT_TRUE(other.Exec(QStringLiteral("ROLLBACK")));
 
     // Nothing was lost and the store works again.
