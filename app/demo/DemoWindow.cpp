@@ -20,13 +20,13 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <optional>
 #include <variant>
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/demo/CopyDayDialog.h"
 #include "app/demo/DeveloperView.h"
 #include "app/demo/ScheduleLegend.h"
-#include "app/demo/WeekAccess.h"
 #include "storage/WeekJson.h"
 
 namespace tarn::app {
@@ -69,8 +69,13 @@ DemoWindow::DemoWindow(std::unique_ptr<storage::ScheduleStore> store, QWidget* p
     BuildWindow();
     BuildActions();
 
+    // Every change of the week is saved, whoever made it: the user's Enable or Disable, an
+    // import, a copied day, Reset. Showing a stored week is no change.
     connect(schedule_, &ScheduleWidget::ScheduleUpdated, this,
-            [this] { WeekChanged(QStringLiteral("ScheduleUpdated")); });
+            [this] { Log(QStringLiteral("event ScheduleUpdated")); });
+    connect(schedule_, &ScheduleWidget::ScheduleChanged, this, [this] {
+        if (!loading_) WeekChanged(QStringLiteral("event ScheduleChanged"));
+    });
 
     auto entries = store_->List();
     if (!entries) {
@@ -272,6 +277,7 @@ bool DemoWindow::openSchedule(const QString& name) {
     auto stored = store_->Read(name);
     if (!stored) return Refuse(tr("Cannot open %1: %2").arg(Quoted(name), stored.Error().message));
     current_ = name;
+    pending_ = false;
     ShowWeek(stored.Value().week);
     ReloadList(current_);
     UpdateActions();
@@ -336,9 +342,13 @@ bool DemoWindow::deleteSchedule() {
 
 // ---- The week ----------------------------------------------------------------------------------
 
-void DemoWindow::ShowWeek(const WeekRanges& week) {
-    WriteWeek(*schedule_, week);
+bool DemoWindow::ShowWeek(const WeekRanges& week) {
+    loading_ = true;
+    const std::optional<QString> refused = schedule_->setWeekRanges(week);
+    loading_ = false;
     developer_->showProperties(*schedule_);
+    if (refused) return Refuse(tr("Cannot show %1: %2").arg(Quoted(current_), *refused));
+    return true;
 }
 
 bool DemoWindow::importFrom(const QString& path) {
@@ -353,15 +363,16 @@ bool DemoWindow::importFrom(const QString& path) {
     if (auto* problem = std::get_if<std::string>(&week))
         return Refuse(tr("Not imported: %1: %2")
                           .arg(QFileInfo(path).fileName(), QString::fromStdString(*problem)));
-    ShowWeek(std::get<WeekRanges>(week));
-    WeekChanged(QStringLiteral("imported %1").arg(QFileInfo(path).fileName()));
+    Log(QStringLiteral("import %1").arg(Short(QFileInfo(path).fileName())));
+    if (const std::optional<QString> refused = schedule_->setWeekRanges(std::get<WeekRanges>(week)))
+        return Refuse(tr("Not imported: %1: %2").arg(QFileInfo(path).fileName(), *refused));
     return true;
 }
 
 bool DemoWindow::exportTo(const QString& path) {
     if (current_.isEmpty()) return false;
     QSaveFile file(path);
-    const QByteArray json = storage::WeekToJson(ReadWeek(*schedule_));
+    const QByteArray json = storage::WeekToJson(schedule_->weekRanges());
     if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
         return Refuse(tr("Not exported: %1: %2").arg(path, file.errorString()));
     Log(QStringLiteral("exported %1").arg(QFileInfo(path).fileName()));
@@ -369,26 +380,18 @@ bool DemoWindow::exportTo(const QString& path) {
     return true;
 }
 
-void DemoWindow::copyDay(int from, const QList<int>& to) {
-    if (current_.isEmpty() || from < 0 || from >= kWeekDays) return;
-    const WeekRanges week = ReadWeek(*schedule_);
-    bool changed = false;
-    for (int day : to) {
-        if (day < 0 || day >= kWeekDays || day == from) continue;
-        changed = true;
-        WriteDay(*schedule_, day, week[static_cast<std::size_t>(from)]);
-    }
-    if (!changed) return;
-    developer_->showProperties(*schedule_);
-    WeekChanged(QStringLiteral("copied %1").arg(QString::fromLatin1(DayName(from).data())));
+bool DemoWindow::copyDay(int from, const QList<int>& to) {
+    if (current_.isEmpty()) return false;
+    Log(QStringLiteral("copy day %1").arg(from));
+    if (const std::optional<QString> refused = schedule_->copyDay(from, to))
+        return Refuse(tr("Not copied: %1").arg(*refused));
+    return true;
 }
 
 void DemoWindow::resetWeek() {
     if (current_.isEmpty()) return;
     Log(QStringLiteral("call Reset"));
     schedule_->Reset();
-    developer_->showProperties(*schedule_);
-    WeekChanged(QStringLiteral("reset"));
 }
 
 // ---- Saving ------------------------------------------------------------------------------------
@@ -403,7 +406,7 @@ void DemoWindow::WeekChanged(const QString& why) {
 
 bool DemoWindow::saveNow() {
     if (current_.isEmpty() || !pending_) return true;
-    const storage::StoreStatus saved = store_->Write(current_, ReadWeek(*schedule_));
+    const storage::StoreStatus saved = store_->Write(current_, schedule_->weekRanges());
     if (!saved) {
         Log(QStringLiteral("save failed: %1").arg(Short(saved.Error().message)));
         bannerText_->setText(tr("The changes to %1 are not saved: %2\nThey are kept and saved "

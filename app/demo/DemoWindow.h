@@ -62,8 +62,8 @@ public:
     bool importFrom(const QString& path);
     /// Writes the current week to a JSON file.
     bool exportTo(const QString& path);
-    /// Copies day `from`'s ranges to each of `to`.
-    void copyDay(int from, const QList<int>& to);
+    /// Copies day `from`'s ranges to each of `to`; false, with the reason shown, when refused.
+    bool copyDay(int from, const QList<int>& to);
     /// Clears the whole week and saves it.
     void resetWeek();
 
@@ -81,7 +81,7 @@ private:
     void BuildActions();
     void ReloadList(const QString& select);
     void UpdateActions();
-    void ShowWeek(const WeekRanges& week);
+    bool ShowWeek(const WeekRanges& week);
     void WeekChanged(const QString& why);
     void ShowStatus(const QString& text, bool problem);
     bool Refuse(const QString& text);
@@ -102,6 +102,7 @@ private:
     QString current_;
     bool pending_ = false;
     bool listing_ = false;
+    bool loading_ = false;
 
     ScheduleWidget* schedule_ = nullptr;
     DeveloperView* developer_ = nullptr;

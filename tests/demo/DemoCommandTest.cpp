@@ -1,5 +1,6 @@
 // `tarn-schedule demo` as its users meet it: the real program run with the demo's command lines,
 // checked by its exit status, what it prints and the picture it writes.
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -33,6 +34,8 @@ Run RunDemo(const QString& arguments, const QString& folder, const QString& plat
             bool display = true) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // The user's data folder, where the demo keeps its schedules without --db, is `folder`/data.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/data"));
     if (!platform.isEmpty()) environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     if (!display) {
         environment.remove(QStringLiteral("DISPLAY"));
@@ -145,6 +148,48 @@ private Q_SLOTS:
 
     // A wrong command line is refused with status 2, one message and the usage on standard error,
     // before the toolkit starts: the platform here could not start at all.
+    // Where the schedules are kept: --db, the user's data folder, or for a screenshot without
+    // --db a temporary database that leaves the user's folder alone.
+    void databaseIsChosenByTheCommandLine_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("database");
+        QTest::newRow("--db") << QStringLiteral("--db DIR/mine.sqlite --quit-after-ms 0")
+                              << QStringLiteral("mine.sqlite");
+        QTest::newRow("default: the user's data folder")
+            << QStringLiteral("--quit-after-ms 0")
+            << QStringLiteral("data/tarn-schedule/schedules.sqlite");
+        QTest::newRow("screenshot: a temporary database")
+            << QStringLiteral("--screenshot DIR/shot.png") << QString();
+    }
+
+    void databaseIsChosenByTheCommandLine() {
+        QFETCH(QString, arguments);
+        QFETCH(QString, database);
+        QTemporaryDir folder;
+        const Run run = RunDemo(arguments, folder.path(), QStringLiteral("offscreen"));
+        VERIFY_QUIET_SUCCESS(run);
+        QStringList made =
+            QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        made.removeAll(QStringLiteral("shot.png"));
+        if (database.isEmpty()) {
+            QCOMPARE(made, QStringList());
+            return;
+        }
+        QVERIFY2(QFileInfo(folder.filePath(database)).size() > 0, qPrintable(made.join(' ')));
+    }
+
+    void databaseThatCannotBeOpenedFailsWithOneLine() {
+        const Run run = RunDemo(QStringLiteral("--db DIR --quit-after-ms 0"), folder_.path(),
+                                QStringLiteral("offscreen"));
+        QVERIFY(run.exited);
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, QString());
+        QCOMPARE(run.errorLines.size(), 1);
+        QVERIFY2(run.errorLines.first().startsWith(
+                     QStringLiteral("demo: cannot open %1: ").arg(folder_.path())),
+                 qPrintable(run.errorLines.first()));
+    }
+
     void wrongCommandLineIsRefused_data() {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("message");
@@ -168,6 +213,10 @@ private Q_SLOTS:
             << QStringLiteral("--quit-after-ms 99999999999999") << number;
         QTest::newRow("given twice") << QStringLiteral("--quit-after-ms 1 --quit-after-ms 2")
                                      << QStringLiteral("--quit-after-ms is given twice");
+        QTest::newRow("empty database name")
+            << QStringLiteral("--db=") << QStringLiteral("--db needs a file name");
+        QTest::newRow("two databases")
+            << QStringLiteral("--db a --db b") << QStringLiteral("--db is given twice");
     }
 
     void wrongCommandLineIsRefused() {

@@ -13,7 +13,6 @@
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/demo/DemoWindow.h"
 #include "app/demo/DeveloperView.h"
-#include "app/demo/WeekAccess.h"
 #include "model/DesignData.h"
 #include "model/Schedule.h"
 #include "platform/qt/BarWidget.h"
@@ -86,12 +85,12 @@ private Q_SLOTS:
             DemoWindow window(OpenStore());
             QCOMPARE(window.scheduleNames(), QStringList{DemoWindow::SampleName()});
             QCOMPARE(window.currentName(), DemoWindow::SampleName());
-            QCOMPARE(tarn::app::ReadWeek(window.schedule()), DemoWindow::SampleWeek());
+            QCOMPARE(window.schedule().weekRanges(), DemoWindow::SampleWeek());
             QVERIFY(window.renameSchedule(QStringLiteral("Shop")));
         }
         DemoWindow again(OpenStore());
         QCOMPARE(again.scheduleNames(), QStringList{QStringLiteral("Shop")});
-        QCOMPARE(tarn::app::ReadWeek(again.schedule()), DemoWindow::SampleWeek());
+        QCOMPARE(again.schedule().weekRanges(), DemoWindow::SampleWeek());
     }
 
     // A drag along a bar and a click of Enable: the new region is in the database when it is
@@ -128,7 +127,7 @@ private Q_SLOTS:
         }
         QCOMPARE(StoredWeek(DemoWindow::SampleName())[static_cast<std::size_t>(day)], expected);
         DemoWindow reopened(OpenStore());
-        QCOMPARE(tarn::app::ReadWeek(reopened.schedule())[static_cast<std::size_t>(day)], expected);
+        QCOMPARE(reopened.schedule().weekRanges()[static_cast<std::size_t>(day)], expected);
     }
 
     void importOfABadFileChangesNothing_data() {
@@ -161,7 +160,7 @@ private Q_SLOTS:
         QVERIFY2(window.statusText().startsWith(QLatin1String("Not imported: ")),
                  qPrintable(window.statusText()));
         QVERIFY2(window.statusText().contains(message), qPrintable(window.statusText()));
-        QCOMPARE(tarn::app::ReadWeek(window.schedule()), DemoWindow::SampleWeek());
+        QCOMPARE(window.schedule().weekRanges(), DemoWindow::SampleWeek());
         QVERIFY(!window.hasPendingSave());
         QCOMPARE(StoredWeek(DemoWindow::SampleName()), DemoWindow::SampleWeek());
     }
@@ -171,14 +170,14 @@ private Q_SLOTS:
         DemoWindow window(OpenStore());
         QVERIFY(window.exportTo(path));
         QVERIFY(window.createSchedule(QStringLiteral("Copy")));
-        QCOMPARE(tarn::app::ReadWeek(window.schedule()), WeekRanges{});
+        QCOMPARE(window.schedule().weekRanges(), WeekRanges{});
         QVERIFY(window.importFrom(path));
         QCOMPARE(StoredWeek(QStringLiteral("Copy")), DemoWindow::SampleWeek());
     }
 
     void copiedDayAndResetAreSaved() {
         DemoWindow window(OpenStore());
-        window.copyDay(5, {0, 6, 7});
+        QVERIFY(window.copyDay(5, {0, 6, 7}));
         WeekRanges expected = DemoWindow::SampleWeek();
         expected[0] = expected[6] = expected[7] = expected[5];
         QCOMPARE(StoredWeek(DemoWindow::SampleName()), expected);
@@ -199,7 +198,7 @@ private Q_SLOTS:
             QSqlQuery lock(other);
             QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
 
-            window.copyDay(0, {6});
+            QVERIFY(window.copyDay(0, {6}));
             QVERIFY(window.hasPendingSave());
             QVERIFY2(window.statusText().startsWith(QLatin1String("Not saved: ")),
                      qPrintable(window.statusText()));
@@ -214,7 +213,7 @@ private Q_SLOTS:
             QVERIFY(!window.createSchedule(QStringLiteral("Other")));
             QCOMPARE(window.currentName(), DemoWindow::SampleName());
 
-            window.copyDay(0, {7});
+            QVERIFY(window.copyDay(0, {7}));
             QVERIFY(window.hasPendingSave());
             QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
             other.close();
@@ -237,12 +236,12 @@ private Q_SLOTS:
         QCOMPARE(window.currentName(), QStringLiteral("Winter"));
         QVERIFY(!window.renameSchedule(QString()));
         QVERIFY(window.createSchedule(QStringLiteral("Empty")));
-        QCOMPARE(tarn::app::ReadWeek(window.schedule()), WeekRanges{});
+        QCOMPARE(window.schedule().weekRanges(), WeekRanges{});
         QVERIFY(window.deleteSchedule());
         QCOMPARE(window.scheduleNames(),
                  (QStringList{DemoWindow::SampleName(), QStringLiteral("Winter")}));
         QCOMPARE(window.currentName(), DemoWindow::SampleName());
-        QCOMPARE(tarn::app::ReadWeek(window.schedule()), DemoWindow::SampleWeek());
+        QCOMPARE(window.schedule().weekRanges(), DemoWindow::SampleWeek());
 
         QVERIFY(window.deleteSchedule());
         QVERIFY(window.deleteSchedule());
