@@ -1,0 +1,139 @@
+# `tarn-schedule store` as its users meet it: the real program run on real files, its exit
+# status, standard output and messages checked.
+#   cmake -DPROGRAM=path/to/tarn-schedule -DWORK=scratch/folder -P StoreCommandTest.cmake
+if(NOT PROGRAM OR NOT WORK)
+  message(FATAL_ERROR "PROGRAM and WORK must be given")
+endif()
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+# The default database lives in the user's data folder: keep it inside the scratch folder.
+set(ENV{HOME} "${WORK}/home")
+set(ENV{XDG_DATA_HOME} "${WORK}/data")
+set(db "${WORK}/schedules.sqlite")
+
+set(failures 0)
+
+# expect(STATUS n [OUT text] [ERR regex] ARGS word...): runs `tarn-schedule store word...` and
+# checks the exit status, the whole standard output (empty unless given) and standard error
+# (empty unless given).
+function(expect)
+  cmake_parse_arguments(E "" "STATUS;OUT;ERR" "ARGS" ${ARGN})
+  execute_process(COMMAND "${PROGRAM}" store ${E_ARGS}
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  set(problems "")
+  if(NOT status STREQUAL E_STATUS)
+    string(APPEND problems "  status ${status}, expected ${E_STATUS}\n")
+  endif()
+  if(NOT out STREQUAL "${E_OUT}")
+    string(APPEND problems "  output:\n${out}  expected:\n${E_OUT}\n")
+  endif()
+  if(DEFINED E_ERR)
+    if(NOT err MATCHES "${E_ERR}")
+      string(APPEND problems "  messages:\n${err}  expected to match: ${E_ERR}\n")
+    endif()
+  elseif(NOT err STREQUAL "")
+    string(APPEND problems "  unexpected messages:\n${err}")
+  endif()
+  if(problems)
+    string(REPLACE ";" " " words "${E_ARGS}")
+    message(SEND_ERROR "store ${words}\n${problems}")
+  endif()
+endfunction()
+
+set(usage "usage: tarn-schedule store \\[--db PATH\\] list\n")
+set(office [[{"format": "tarn-schedule-week", "version": 1, "days": {
+  "Monday": ["08:00-12:00", "13:00-17:30"], "Tuesday": ["08:00-12:00"], "Wednesday": [],
+  "Thursday": [], "Friday": ["13:00-24:00", "00:00-01:00"], "Saturday": [], "Sunday": [],
+  "Special": []}}]])
+file(WRITE "${WORK}/office.json" "${office}")
+file(WRITE "${WORK}/bad.json" [[{"format": "tarn-schedule-week", "version": 1, "days": {}}]])
+set(office_days "Monday 08:00-12:00 13:00-17:30
+Tuesday 08:00-12:00
+Wednesday
+Thursday
+Friday 00:00-01:00 13:00-24:00
+Saturday
+Sunday
+Special
+")
+
+# Reading a database that does not exist finds nothing and creates nothing.
+expect(STATUS 0 ARGS --db "${db}" list)
+expect(STATUS 2 ERR "^store: no schedule named \"Office\"\n$" ARGS --db "${db}" show Office)
+if(EXISTS "${db}")
+  message(SEND_ERROR "list created the database")
+endif()
+
+# Import, show, list in byte order, export and import again.
+foreach(name Office b B "é" "a b")
+  expect(STATUS 0 ARGS --db "${db}" import "${name}" "${WORK}/office.json")
+endforeach()
+expect(STATUS 0 OUT "${office_days}" ARGS --db "${db}" show Office)
+expect(STATUS 0 OUT "B\nOffice\na b\nb\né\n" ARGS --db "${db}" list)
+expect(STATUS 0 ARGS --db "${db}" export Office "${WORK}/exported.json")
+expect(STATUS 0 ARGS --db "${db}" import Copy "${WORK}/exported.json")
+expect(STATUS 0 OUT "${office_days}" ARGS --db "${db}" show Copy)
+# import replaces.
+file(WRITE "${WORK}/empty-week.json" [[{"format": "tarn-schedule-week", "version": 1, "days": {
+  "Monday": [], "Tuesday": [], "Wednesday": [], "Thursday": [], "Friday": [], "Saturday": [],
+  "Sunday": [], "Special": []}}]])
+expect(STATUS 0 ARGS --db "${db}" import Copy "${WORK}/empty-week.json")
+expect(STATUS 0 OUT "Monday\nTuesday\nWednesday\nThursday\nFriday\nSaturday\nSunday\nSpecial\n"
+  ARGS --db "${db}" show Copy)
+
+# Rename, duplicate, delete, and the names they refuse.
+expect(STATUS 0 ARGS --db "${db}" rename Copy Blank)
+expect(STATUS 0 ARGS --db "${db}" duplicate Office Office2)
+expect(STATUS 0 ARGS --db "${db}" delete b)
+expect(STATUS 0 OUT "B\nBlank\nOffice\nOffice2\na b\né\n" ARGS --db "${db}" list)
+expect(STATUS 2 ERR "^store: a schedule named \"Office\" exists already\n$"
+  ARGS --db "${db}" rename Blank Office)
+expect(STATUS 2 ERR "^store: a schedule named \"Blank\" exists already\n$"
+  ARGS --db "${db}" duplicate Office Blank)
+expect(STATUS 2 ERR "^store: no schedule named \"Gone\"\n$" ARGS --db "${db}" delete Gone)
+expect(STATUS 2 ERR "^store: no schedule named \"Gone\"\n$" ARGS --db "${db}" rename Gone New)
+expect(STATUS 2 ERR "^store: a name can have at most 100 characters"
+  ARGS --db "${db}" rename Office "01234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890")
+
+# Week files: a wrong one is the input's fault (2), one that cannot be read or written is 1.
+expect(STATUS 2 ERR "^store: [^\n]*bad.json: [^\n]+\n$" ARGS --db "${db}" import New "${WORK}/bad.json")
+expect(STATUS 1 ERR "^store: cannot read [^\n]*missing.json: [^\n]+\n$"
+  ARGS --db "${db}" import New "${WORK}/missing.json")
+expect(STATUS 1 ERR "^store: cannot write [^\n]*nowhere/out.json: [^\n]+\n$"
+  ARGS --db "${db}" export Office "${WORK}/nowhere/out.json")
+expect(STATUS 0 OUT "B\nBlank\nOffice\nOffice2\na b\né\n" ARGS --db "${db}" list)
+
+# A file that is not a schedule database is refused and left as it was.
+file(WRITE "${WORK}/notes.txt" "Monday 08:00-12:00\n")
+expect(STATUS 1 ERR "^store: [^\n]*notes.txt is not a schedule database[^\n]*\n$"
+  ARGS --db "${WORK}/notes.txt" import Office "${WORK}/office.json")
+expect(STATUS 1 ERR "^store: [^\n]*notes.txt is not a schedule database[^\n]*\n$"
+  ARGS --db "${WORK}/notes.txt" list)
+file(READ "${WORK}/notes.txt" notes)
+if(NOT notes STREQUAL "Monday 08:00-12:00\n")
+  message(SEND_ERROR "the foreign file was changed")
+endif()
+
+# The command line.
+expect(STATUS 2 ERR "^store: no command given\n${usage}" ARGS --db "${db}")
+expect(STATUS 2 ERR "^store: unknown command \"frobnicate\"\n${usage}" ARGS frobnicate)
+expect(STATUS 2 ERR "^store: show takes 1 argument, not 0\n${usage}" ARGS show)
+expect(STATUS 2 ERR "^store: import takes 2 arguments, not 3\n${usage}" ARGS import a b c)
+expect(STATUS 2 ERR "^store: list takes 0 arguments, not 1\n${usage}" ARGS list extra)
+expect(STATUS 2 ERR "^store: unknown option \"--bogus\"\n${usage}" ARGS --bogus list)
+expect(STATUS 2 ERR "^store: --db needs a PATH\n${usage}" ARGS list --db)
+expect(STATUS 0 OUT "usage: tarn-schedule store [--db PATH] list
+       tarn-schedule store [--db PATH] show NAME
+       tarn-schedule store [--db PATH] import NAME FILE
+       tarn-schedule store [--db PATH] export NAME FILE
+       tarn-schedule store [--db PATH] rename OLD NEW
+       tarn-schedule store [--db PATH] duplicate NAME NEW
+       tarn-schedule store [--db PATH] delete NAME
+" ARGS --help)
+
+# Without --db: the user's data folder, created on the first write.
+expect(STATUS 0 ARGS import Office "${WORK}/office.json")
+expect(STATUS 0 OUT "Office\n" ARGS list)
+if(NOT EXISTS "${WORK}/data/tarn-schedule/schedules.sqlite")
+  message(SEND_ERROR "the default database is not in the data folder")
+endif()
