@@ -7,6 +7,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QtTest>
 #include <memory>
 
@@ -261,15 +263,26 @@ private Q_SLOTS:
         QTRY_VERIFY(!window.schedule().timerArmed());
         QVERIFY(window.schedule().width() < tarn::design::kControlWidth);
 
-        for (const QPlainTextEdit* box : window.developerView().findChildren<QPlainTextEdit*>()) {
-            auto* edit = const_cast<QPlainTextEdit*>(box);
-            edit->setFocus();
-            QTRY_VERIFY(edit->hasFocus());
-            const QString before = edit->toPlainText();
-            QTest::keyClick(edit, Qt::Key_Tab);
-            QVERIFY(!edit->hasFocus());
-            QCOMPARE(edit->toPlainText(), before);
+        // Every widget that Tab reaches hands the focus on with Tab.
+        int reached = 0;
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible() ||
+                !widget->isEnabled() || widget->focusProxy())
+                continue;
+            widget->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(widget->hasFocus());
+            QTest::keyClick(widget, Qt::Key_Tab);
+            QVERIFY2(!widget->hasFocus(), widget->metaObject()->className());
+            ++reached;
         }
+        QVERIFY(reached >= 4);
+
+        // The log shows each entry on one line, however narrow the window.
+        window.copyDay(0, {6});
+        const QPlainTextEdit& log = window.developerView().logText();
+        QVERIFY(log.blockCount() > 1);
+        for (QTextBlock block = log.document()->begin(); block.isValid(); block = block.next())
+            QCOMPARE(block.layout()->lineCount(), 1);
     }
 };
 
