@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -114,7 +115,9 @@ std::string ShowWeek(const WeekRanges& week) {
     return text;
 }
 
-int Run(ScheduleStore& store, const QString& command, const QStringList& words) {
+/// Runs the command; `week` is the week file that import has read.
+int Run(ScheduleStore& store, const QString& command, const QStringList& words,
+        const std::optional<WeekRanges>& week) {
     if (command == QStringLiteral("list")) {
         auto entries = store.List();
         if (!entries) return Fail(entries.Error());
@@ -131,9 +134,7 @@ int Run(ScheduleStore& store, const QString& command, const QStringList& words) 
     }
     storage::StoreStatus status;
     if (command == QStringLiteral("import")) {
-        auto week = ReadWeekFile(words[1]);
-        if (auto* failed = std::get_if<int>(&week)) return *failed;
-        status = store.Write(words[0], std::get<WeekRanges>(week));
+        status = store.Write(words[0], *week);
     } else if (command == QStringLiteral("rename")) {
         status = store.Rename(words[0], words[1]);
     } else if (command == QStringLiteral("duplicate")) {
@@ -192,16 +193,26 @@ int RunStore(int argc, char** argv) {
             return Fail(kFailure, "cannot create the folder " + QFileInfo(path).absolutePath());
     }
 
-    // Reading never creates, migrates or writes the database: no file is an empty store.
+    // The week file is read first: a wrong one changes nothing, not even a database to create.
+    std::optional<WeekRanges> week;
+    if (command == QStringLiteral("import")) {
+        auto read = ReadWeekFile(words[1]);
+        if (auto* failed = std::get_if<int>(&read)) return *failed;
+        week = std::get<WeekRanges>(read);
+    }
+
+    // Reading never creates, migrates or writes the database: no file, or an empty one, is an
+    // empty store.
     StoreOptions options;
     options.readOnly = ReadsOnly(command);
-    if (options.readOnly && !QFileInfo::exists(path)) {
+    const QFileInfo file(path);
+    if (options.readOnly && (!file.exists() || (file.isFile() && file.size() == 0))) {
         if (command == QStringLiteral("list")) return 0;
         return Fail(kInputError, "no schedule named \"" + words[0] + "\"");
     }
     auto store = ScheduleStore::Open(path, options);
     if (!store) return Fail(store.Error());
-    return Run(*store.Value(), command, words);
+    return Run(*store.Value(), command, words, week);
 }
 
 }  // namespace tarn::app

@@ -334,18 +334,16 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
         const QSqlError error = db.lastError();
         db = QSqlDatabase();
         store.reset();
-        if (!file.exists) QFile::remove(path);
         if (PrimaryCode(error) == kSqliteCantOpen)
             return DatabaseError("cannot open " + path + ": " + error.databaseText());
         return SqlFailure("cannot open " + path, error, options.busyTimeout);
     }
     db = QSqlDatabase();
 
-    if (StoreStatus ready = ReadySchema(connection, path, readOnly, options.busyTimeout); !ready) {
-        store.reset();
-        if (!file.exists) QFile::remove(path);
+    // A file created here and left empty by a failure stays: another program may have opened it
+    // meanwhile, and an empty file is taken as a new database next time.
+    if (StoreStatus ready = ReadySchema(connection, path, readOnly, options.busyTimeout); !ready)
         return ready.Error();
-    }
     return store;
 }
 

@@ -57,12 +57,16 @@ Sunday
 Special
 ")
 
-# Reading a database that does not exist finds nothing and creates nothing.
+# Reading a database that does not exist finds nothing and creates nothing, nor does importing a
+# wrong week file; an empty file reads as an empty database.
 expect(STATUS 0 ARGS --db "${db}" list)
 expect(STATUS 2 ERR "^store: no schedule named \"Office\"\n$" ARGS --db "${db}" show Office)
+expect(STATUS 2 ERR "^store: [^\n]*bad.json: [^\n]+\n$" ARGS --db "${db}" import New "${WORK}/bad.json")
 if(EXISTS "${db}")
-  message(SEND_ERROR "list created the database")
+  message(SEND_ERROR "reading or a refused import created the database")
 endif()
+file(WRITE "${WORK}/empty.sqlite" "")
+expect(STATUS 0 ARGS --db "${WORK}/empty.sqlite" list)
 
 # Import, show, list in byte order, export and import again.
 foreach(name Office b B "é" "a b")
