@@ -92,10 +92,7 @@ expect(STATUS 0 ARGS --db "${db}" delete b)
 expect(STATUS 0 OUT "B\nBlank\nOffice\nOffice2\na b\né\n" ARGS --db "${db}" list)
 expect(STATUS 2 ERR "^store: a schedule named \"Office\" exists already\n$"
   ARGS --db "${db}" rename Blank Office)
-expect(STATUS 2 ERR "^store: a schedule named \"Blank\" exists already\n$"
-  ARGS --db "${db}" duplicate Office Blank)
 expect(STATUS 2 ERR "^store: no schedule named \"Gone\"\n$" ARGS --db "${db}" delete Gone)
-expect(STATUS 2 ERR "^store: no schedule named \"Gone\"\n$" ARGS --db "${db}" rename Gone New)
 expect(STATUS 2 ERR "^store: a name can have at most 100 characters"
   ARGS --db "${db}" rename Office "01234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890")
 
