@@ -61,18 +61,24 @@ std::variant<DayRanges, std::string> ReadDay(const QJsonValue& value, const std:
 }  // namespace
 
 QByteArray WeekToJson(const WeekRanges& week) {
-    QJsonObject days;
+    // Written by hand rather than through QJsonObject, which would sort the days by name: the
+    // days stay in week order and each day's ranges on one line. Nothing here needs escaping.
+    std::string json = "{\n    \"format\": \"";
+    json += kWeekFormat;
+    json += "\",\n    \"version\": " + std::to_string(kWeekVersion) + ",\n    \"days\": {\n";
     for (int day = 0; day < kWeekDays; ++day) {
-        QJsonArray ranges;
-        for (const TimeRange& range : week[day].Ranges())
-            ranges.append(ToQString(FormatRange(range)));
-        days.insert(ToQString(DayName(day)), ranges);
+        json += "        \"";
+        json += DayName(day);
+        json += "\": [";
+        const auto& ranges = week[day].Ranges();
+        for (std::size_t i = 0; i < ranges.size(); ++i) {
+            if (i > 0) json += ", ";
+            json += '"' + FormatRange(ranges[i]) + '"';
+        }
+        json += day + 1 < kWeekDays ? "],\n" : "]\n";
     }
-    QJsonObject root;
-    root.insert("format", QString::fromLatin1(kWeekFormat));
-    root.insert("version", kWeekVersion);
-    root.insert("days", days);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    json += "    }\n}\n";
+    return QByteArray::fromStdString(json);
 }
 
 std::variant<WeekRanges, std::string> WeekFromJson(const QByteArray& json) {

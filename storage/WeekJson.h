@@ -16,7 +16,7 @@ inline constexpr char kWeekFormat[] = "tarn-schedule-week";
 /// The version written, and the newest one read.
 inline constexpr int kWeekVersion = 1;
 
-/// The week as an indented JSON document, the days in order Monday to Special.
+/// The week as an indented JSON document, the days in order Monday to Special, each on a line.
 QByteArray WeekToJson(const WeekRanges& week);
 
 /// Reads a whole week, all or nothing: anything that is not a well-formed week document of a

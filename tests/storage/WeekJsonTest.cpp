@@ -30,11 +30,21 @@ TEST(WeekJson, WrittenWeekReadsBackTheSame) {
     week[4] = Day({{0, 96}});
     week[7] = Day({{0, 1}, {2, 3}, {4, 5}, {95, 96}});
     const QByteArray json = WeekToJson(week);
-    EXPECT_TRUE(json.contains(R"("Monday": [
-            "08:00-12:00",
-            "13:00-17:30"
-        ])"))
-        << json.toStdString();
+    EXPECT_EQ(json.toStdString(), R"({
+    "format": "tarn-schedule-week",
+    "version": 1,
+    "days": {
+        "Monday": ["08:00-12:00", "13:00-17:30"],
+        "Tuesday": [],
+        "Wednesday": [],
+        "Thursday": [],
+        "Friday": ["00:00-24:00"],
+        "Saturday": [],
+        "Sunday": [],
+        "Special": ["00:00-00:15", "00:30-00:45", "01:00-01:15", "23:45-24:00"]
+    }
+}
+)");
     const auto read = WeekFromJson(json);
     ASSERT_TRUE(std::holds_alternative<WeekRanges>(read)) << std::get<std::string>(read);
     EXPECT_EQ(std::get<WeekRanges>(read), week);
