@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/Arithmetic.h"
+#include "model/DayRanges.h"
 #include "model/Schedule.h"
 #include "platform/PlatformError.h"
 
@@ -48,6 +50,13 @@ public:
 
     /// The control's public interface (properties and methods).
     virtual Schedule& Control() = 0;
+
+    // The host's whole-day calls (days 0 to 7), through the backend's own interface. A write
+    // returns nothing when accepted and the control's reason when refused.
+    virtual DayRanges ReadDay(int day) = 0;
+    virtual std::optional<std::string> WriteDay(int day, const DayRanges& ranges) = 0;
+    virtual std::optional<std::string> WriteWeek(const WeekRanges& week) = 0;
+    virtual std::optional<std::string> CopyDay(int from, const std::vector<int>& to) = 0;
 
     // The window system and the timer.
     virtual void Resize(int width, int height) = 0;

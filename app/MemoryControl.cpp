@@ -17,7 +17,6 @@ namespace {
 using platform::memory::HostCallbacks;
 using platform::memory::MemoryPlatform;
 
-
 HostCallbacks ToCallbacks(HostEvents events) {
     HostCallbacks callbacks;
     callbacks.messageBox = std::move(events.messageBox);
@@ -34,6 +33,20 @@ public:
     }
 
     Schedule& Control() override { return schedule_; }
+
+    DayRanges ReadDay(int day) override { return schedule_.ReadDay(day); }
+    std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
+        schedule_.WriteDay(day, ranges);
+        return std::nullopt;
+    }
+    std::optional<std::string> WriteWeek(const WeekRanges& week) override {
+        schedule_.WriteWeek(week);
+        return std::nullopt;
+    }
+    std::optional<std::string> CopyDay(int from, const std::vector<int>& to) override {
+        schedule_.CopyDay(from, to);
+        return std::nullopt;
+    }
 
     void Resize(int width, int height) override {
         platform_.SurfaceWidget().SetSize(width, height);

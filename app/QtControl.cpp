@@ -43,6 +43,11 @@ ScheduleHostServices ScriptedServices(HostEvents& events) {
     return services;
 }
 
+std::optional<std::string> Refusal(const std::optional<QString>& message) {
+    if (!message) return std::nullopt;
+    return message->toStdString();
+}
+
 class QtControl final : public HostedControl {
 public:
     explicit QtControl(HostEvents events)
@@ -59,6 +64,17 @@ public:
     }
 
     Schedule& Control() override { return ScheduleWidgetInternals::Control(*widget_); }
+
+    DayRanges ReadDay(int day) override { return widget_->dayRanges(day); }
+    std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
+        return Refusal(widget_->setDayRanges(day, ranges));
+    }
+    std::optional<std::string> WriteWeek(const WeekRanges& week) override {
+        return Refusal(widget_->setWeekRanges(week));
+    }
+    std::optional<std::string> CopyDay(int from, const std::vector<int>& to) override {
+        return Refusal(widget_->copyDay(from, QList<int>(to.begin(), to.end())));
+    }
 
     void Resize(int width, int height) override {
         const QSize size(width, height);

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace tarn::app {
 
@@ -88,10 +89,29 @@ struct Redraws {};
 struct Screenshot {
     std::string file;
 };
+/// The whole-day calls; days 0 to 7, ranges in the form HH:MM-HH:MM (their values are checked
+/// by the control when the command runs).
+struct Day {
+    int day;
+};
+struct SetDay {
+    int day;
+    std::vector<std::string> ranges;
+};
+struct CopyDay {
+    int from;
+    std::vector<int> to;
+};
+struct Import {
+    std::string file;
+};
+struct Export {
+    std::string file;
+};
 
-using Action =
-    std::variant<Set, Get, Call, PrintSchedule, On, Resize, Paint, Tick, Press, Move, Release,
-                 Click, State, Marks, Row, Buttons, Bars, Labels, Redraws, Screenshot>;
+using Action = std::variant<Set, Get, Call, PrintSchedule, On, Resize, Paint, Tick, Press, Move,
+                            Release, Click, State, Marks, Row, Buttons, Bars, Labels, Redraws,
+                            Screenshot, Day, SetDay, CopyDay, Import, Export>;
 
 }  // namespace script
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <utility>
 
+#include "model/DayRanges.h"
 #include "model/TimeProperties.h"
 
 namespace tarn::app {
@@ -125,10 +126,57 @@ private:
         if (name_ == "redraws") return Plain<Redraws>("redraws");
         if (name_ == "screenshot") {
             Arguments(1, 1, "screenshot FILE");
-            if (tokens_[1].text.empty()) throw ScriptLineError("FILE must not be empty");
-            return Screenshot{tokens_[1].text};
+            return Screenshot{FileArgument(1)};
+        }
+        if (name_ == "day") {
+            Arguments(1, 1, "day DAY");
+            return Day{DayArgument(1)};
+        }
+        if (name_ == "setday") {
+            Arguments(1, std::numeric_limits<std::size_t>::max(), "setday DAY [RANGE ...]");
+            SetDay setDay{DayArgument(1), {}};
+            for (std::size_t i = 2; i < tokens_.size(); ++i)
+                setDay.ranges.push_back(RangeArgument(i));
+            return setDay;
+        }
+        if (name_ == "copyday") {
+            Arguments(2, std::numeric_limits<std::size_t>::max(), "copyday FROM TO [TO ...]");
+            CopyDay copy{DayArgument(1), {}};
+            for (std::size_t i = 2; i < tokens_.size(); ++i)
+                copy.to.push_back(DayArgument(i));
+            return copy;
+        }
+        if (name_ == "import") {
+            Arguments(1, 1, "import FILE");
+            return Import{FileArgument(1)};
+        }
+        if (name_ == "export") {
+            Arguments(1, 1, "export FILE");
+            return Export{FileArgument(1)};
         }
         throw ScriptLineError("unknown command \"" + Abridged(name_) + "\"");
+    }
+
+    int DayArgument(std::size_t i) const {
+        const std::string& name = Word(i, "DAY");
+        const int day = FindDay(name);
+        if (day < 0)
+            throw ScriptLineError("unknown day \"" + Abridged(name) +
+                                  "\" (Monday ... Sunday, Special)");
+        return day;
+    }
+
+    const std::string& RangeArgument(std::size_t i) const {
+        const std::string& range = Word(i, "RANGE");
+        if (!IsRangeText(range))
+            throw ScriptLineError("RANGE \"" + Abridged(range) +
+                                  "\" is not in the form HH:MM-HH:MM");
+        return range;
+    }
+
+    const std::string& FileArgument(std::size_t i) const {
+        if (tokens_[i].text.empty()) throw ScriptLineError("FILE must not be empty");
+        return tokens_[i].text;
     }
 
     script::Action ParseSet() {

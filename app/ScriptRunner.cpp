@@ -1,5 +1,8 @@
 #include "app/ScriptRunner.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -11,6 +14,7 @@
 #include "model/Arithmetic.h"
 #include "model/DesignData.h"
 #include "platform/PlatformError.h"
+#include "storage/WeekJson.h"
 
 namespace tarn::app {
 
@@ -22,6 +26,40 @@ const char* BooleanText(bool value) {
 
 BarView BarAt(HostedControl& control, int bar) {
     return control.Bars().at(bar);
+}
+
+/// Reads a whole file; false with the system's reason when it cannot.
+bool ReadFile(const std::string& file, QByteArray& bytes, std::string& error) {
+    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    if (stream == nullptr) {
+        error = std::strerror(errno);
+        return false;
+    }
+    char buffer[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+        bytes.append(buffer, static_cast<qsizetype>(count));
+    const bool failed = std::ferror(stream) != 0;
+    if (failed) error = std::strerror(errno);
+    std::fclose(stream);
+    return !failed;
+}
+
+/// Writes a whole file; false with the system's reason when it cannot.
+bool WriteFile(const std::string& file, const QByteArray& bytes, std::string& error) {
+    std::FILE* stream = std::fopen(file.c_str(), "wb");
+    if (stream == nullptr) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const std::size_t size = static_cast<std::size_t>(bytes.size());
+    bool written = std::fwrite(bytes.constData(), 1, size, stream) == size;
+    if (!written) error = std::strerror(errno);
+    if (std::fclose(stream) != 0 && written) {
+        error = std::strerror(errno);
+        written = false;
+    }
+    return written;
 }
 
 }  // namespace
@@ -236,6 +274,55 @@ void ScriptRunner::Do(const Command& command, const script::Screenshot& screensh
     std::string error;
     if (!control_->Screenshot(screenshot.file, error))
         Fail(command, 1, "cannot write " + Abridged(screenshot.file) + ": " + error);
+}
+
+// The whole-day calls.
+
+void ScriptRunner::PrintRefusal(const std::optional<std::string>& refusal) {
+    if (refusal) out_ << "refused " << Quoted(*refusal) << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::Day& day) {
+    out_ << DayName(day.day);
+    const DayRanges ranges = control_->ReadDay(day.day);
+    for (const TimeRange& range : ranges.Ranges())
+        out_ << ' ' << FormatRange(range);
+    out_ << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::SetDay& setDay) {
+    std::vector<TimeRange> ranges;
+    for (const std::string& text : setDay.ranges) {
+        auto range = ParseRange(text);
+        if (const auto* message = std::get_if<std::string>(&range)) return PrintRefusal(*message);
+        ranges.push_back(std::get<TimeRange>(range));
+    }
+    auto day = DayRanges::Make(std::move(ranges));
+    if (const auto* message = std::get_if<std::string>(&day)) return PrintRefusal(*message);
+    PrintRefusal(control_->WriteDay(setDay.day, std::get<DayRanges>(day)));
+}
+
+void ScriptRunner::Do(const Command&, const script::CopyDay& copy) {
+    PrintRefusal(control_->CopyDay(copy.from, copy.to));
+}
+
+void ScriptRunner::Do(const Command& command, const script::Import& import) {
+    QByteArray bytes;
+    std::string error;
+    if (!ReadFile(import.file, bytes, error))
+        Fail(command, 1, "cannot read " + Abridged(import.file) + ": " + error);
+    auto week = storage::WeekFromJson(bytes);
+    if (const auto* message = std::get_if<std::string>(&week)) return PrintRefusal(*message);
+    PrintRefusal(control_->WriteWeek(std::get<WeekRanges>(week)));
+}
+
+void ScriptRunner::Do(const Command& command, const script::Export& exportCommand) {
+    WeekRanges week;
+    for (int day = 0; day < kWeekDays; ++day)
+        week[day] = control_->ReadDay(day);
+    std::string error;
+    if (!WriteFile(exportCommand.file, storage::WeekToJson(week), error))
+        Fail(command, 1, "cannot write " + Abridged(exportCommand.file) + ": " + error);
 }
 
 // What the control tells its host.

@@ -76,6 +76,14 @@ private:
     void Do(const Command& command, const script::Labels&);
     void Do(const Command& command, const script::Redraws&);
     void Do(const Command& command, const script::Screenshot& screenshot);
+    void Do(const Command& command, const script::Day& day);
+    void Do(const Command& command, const script::SetDay& setDay);
+    void Do(const Command& command, const script::CopyDay& copy);
+    void Do(const Command& command, const script::Import& import);
+    void Do(const Command& command, const script::Export& exportCommand);
+
+    /// Prints `refused "MESSAGE"` for a refused call.
+    void PrintRefusal(const std::optional<std::string>& refusal);
 
     void PrintBlocks(int bar, int band);
 

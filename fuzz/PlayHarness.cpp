@@ -39,6 +39,9 @@ TARN_KNOWN_COMMAND(Bars)
 TARN_KNOWN_COMMAND(Labels)
 TARN_KNOWN_COMMAND(Redraws)
 TARN_KNOWN_COMMAND(Screenshot)
+TARN_KNOWN_COMMAND(Day)
+TARN_KNOWN_COMMAND(SetDay)
+TARN_KNOWN_COMMAND(CopyDay)
 #undef TARN_KNOWN_COMMAND
 
 /// Whether a command is left out of the run (on both backends alike).
@@ -47,6 +50,7 @@ bool LeftOut(const app::Command& command) {
         return on->command && LeftOut(*on->command);
     // Commands the watcher does not know (added to the script language later) may write
     // properties or files in ways it cannot account for: they are left out until it does.
+    // import and export work on files, which nothing under test may touch.
     return std::visit([](const auto& action) { return !kKnown<std::decay_t<decltype(action)>>; },
                       command.action);
 }

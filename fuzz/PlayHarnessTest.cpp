@@ -27,6 +27,7 @@ enum class Fault {
     BarsReadWhite,        // the pixels read back differ from the other backend
     RowsMissing,          // one backend reports bars without pixel rows
     SaveEnablesBlock96,   // a save enables the block past the end of the day
+    CopyMissesLastDay,    // a copy leaves its last day unwritten
 };
 
 /// The in-memory backend with one fault built into it.
@@ -39,6 +40,17 @@ public:
           inner_(app::MakeMemoryControl(WithRefusalHook(events))) {}
 
     Schedule& Control() override { return inner_->Control(); }
+    DayRanges ReadDay(int day) override { return inner_->ReadDay(day); }
+    std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
+        return inner_->WriteDay(day, ranges);
+    }
+    std::optional<std::string> WriteWeek(const WeekRanges& week) override {
+        return inner_->WriteWeek(week);
+    }
+    std::optional<std::string> CopyDay(int from, const std::vector<int>& to) override {
+        if (fault_ != Fault::CopyMissesLastDay || to.empty()) return inner_->CopyDay(from, to);
+        return inner_->CopyDay(from, std::vector<int>(to.begin(), to.end() - 1));
+    }
     void Resize(int width, int height) override { inner_->Resize(width, height); }
     void Paint() override { inner_->Paint(); }
     bool Tick() override { return inner_->Tick(); }
@@ -142,6 +154,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "set Enable False\nclick cmdEnable\nset Schedule_SundayStop2 2400\n"
                     "set Enable True\nclick cmdDay(7)\nclick cmdDisable\nrow 0 40\n",
                     nullptr},
+        HarnessCase{"WholeDayWritesAndCopies", Fault::None,
+                    "tick\nsetday Monday 13:00-14:00 08:00-12:00 12:00-13:00\n"
+                    "setday Friday 08:10-09:00\ncopyday Monday Tuesday Monday\n"
+                    "on ScheduleUpdated setday Sunday 00:00-24:00\n" +
+                        kEnableMonday + "copyday Sunday Saturday\nday Saturday\n",
+                    nullptr},
         // Each fault is caught on the line that shows it.
         HarnessCase{"PropertyChangedByAPress", Fault::PressWritesProperty, "tick\npress 0 100\n",
                     "line 2 `press`"},
@@ -157,7 +175,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "memory went on, faulty stopped with status 2"},
         HarnessCase{"BlockPastTheEndEnabled", Fault::SaveEnablesBlock96,
                     "tick\nclick cmdDay(2)\nclick cmdDisable\n",
-                    "line 3: block 96 of row 2 is enabled after line 3 `click cmdDisable`"}),
+                    "line 3: block 96 of row 2 is enabled after line 3 `click cmdDisable`"},
+        HarnessCase{"CopyMissingADay", Fault::CopyMissesLastDay,
+                    "tick\nsetday Monday 08:00-09:00\ncopyday Monday Tuesday Wednesday\n",
+                    "line 3 `copyday`"}),
     [](const testing::TestParamInfo<HarnessCase>& info) { return std::string(info.param.name); });
 
 TEST(PlayHarness, BoundsTheWorkOfOneInput) {

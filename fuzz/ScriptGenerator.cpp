@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "model/DayRanges.h"
 #include "model/TimeProperties.h"
 
 namespace tarn::fuzz {
@@ -76,7 +77,8 @@ private:
         if (roll < 36) return Drag();
         if (roll < 44) return LoneMouse();
         if (roll < 59) return Click();
-        if (roll < 67) return Emit(SetTime());
+        if (roll < 64) return Emit(SetTime());
+        if (roll < 67) return Emit(WholeDay());
         if (roll < 72) return Emit(SetSwitch());
         if (roll < 75) return Emit(random_.Chance(30) ? "call Reset" : "call Refresh");
         if (roll < 90) return Emit(Look());
@@ -179,6 +181,38 @@ private:
         return "set " + TimeName() + " " + std::to_string(value);
     }
 
+    /// A time of day as HH:MM: mostly on a quarter hour within the day, sometimes not.
+    static std::string Clock(int minutes) {
+        const auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+        return two(minutes / 60) + ":" + two(minutes % 60);
+    }
+
+    std::string Range() {
+        const int start = random_.Below(96);
+        int stop = start + 1 + random_.Below(96 - start);
+        int startMinutes = start * 15;
+        int stopMinutes = stop * 15;
+        if (random_.Chance(10)) stopMinutes = random_.Pick({startMinutes, 1440 + 15, 1500, 5999});
+        if (random_.Chance(10)) startMinutes += random_.Pick({1, 5, 10});
+        return Clock(startMinutes) + "-" + Clock(stopMinutes);
+    }
+
+    std::string WholeDay() {
+        const auto day = [&] { return std::string(DayName(random_.Below(8))); };
+        switch (random_.Below(4)) {
+            case 0:
+                return "day " + day();
+            case 1:
+                return "copyday " + day() + " " + day() + (random_.Chance(40) ? " " + day() : "");
+            default: {
+                std::string line = "setday " + day();
+                for (int count = random_.Below(6); count > 0; --count)
+                    line += " " + Range();
+                return line;
+            }
+        }
+    }
+
     std::string SetSwitch() {
         switch (random_.Below(4)) {
             case 0:
@@ -229,7 +263,9 @@ private:
     }
 
     std::string ListenerCommand() {
-        switch (random_.Below(8)) {
+        switch (random_.Below(9)) {
+            case 7:
+                return WholeDay();
             case 0:
                 return Get();
             case 1:

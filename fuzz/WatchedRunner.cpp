@@ -1,9 +1,12 @@
 #include "fuzz/WatchedRunner.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 #include <variant>
 
 #include "model/Schedule.h"
+#include "model/TimeConversion.h"
 #include "platform/Host.h"
 
 namespace tarn::fuzz {
@@ -33,7 +36,34 @@ std::string Describe(const app::Command& command) {
     if (std::holds_alternative<Resize>(command.action)) return line + "`resize`";
     if (std::holds_alternative<Tick>(command.action)) return line + "`tick`";
     if (std::holds_alternative<Paint>(command.action)) return line + "`paint`";
+    if (std::holds_alternative<SetDay>(command.action)) return line + "`setday`";
+    if (std::holds_alternative<CopyDay>(command.action)) return line + "`copyday`";
+    if (std::holds_alternative<Import>(command.action)) return line + "`import`";
     return line + "(a looking command)";
+}
+
+/// The day's ranges as a whole-day write stores them: HHMM pairs in order, 0 in the rest.
+std::array<std::int16_t, 8> StoredPairs(const DayRanges& day) {
+    std::array<std::int16_t, 8> pairs{};
+    const auto& ranges = day.Ranges();
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        pairs[i * 2] = BlockQuantityToTime(static_cast<std::int16_t>(ranges[i].start));
+        pairs[i * 2 + 1] = BlockQuantityToTime(static_cast<std::int16_t>(ranges[i].stop));
+    }
+    return pairs;
+}
+
+/// The ranges a setday line writes, or nothing when the control refuses them.
+std::optional<DayRanges> SetDayRanges(const app::script::SetDay& setDay) {
+    std::vector<TimeRange> ranges;
+    for (const std::string& text : setDay.ranges) {
+        auto range = ParseRange(text);
+        if (!std::holds_alternative<TimeRange>(range)) return std::nullopt;
+        ranges.push_back(std::get<TimeRange>(range));
+    }
+    auto day = DayRanges::Make(std::move(ranges));
+    if (!std::holds_alternative<DayRanges>(day)) return std::nullopt;
+    return std::get<DayRanges>(std::move(day));
 }
 
 bool IsSave(const app::Command& command) {
@@ -209,6 +239,21 @@ void WatchedRunner::CheckProperties(const app::Command& command, bool ran) {
         if (const auto* call = std::get_if<app::script::Call>(&command.action);
             call && call->method == app::script::Call::Method::Reset)
             expected_.fill(0);
+        // The whole-day writes: the days they name hold the stored pairs of their ranges. A
+        // copy reads its source after the write, which reads as it did before.
+        const auto store = [&](int day, const DayRanges& ranges) {
+            const auto pairs = StoredPairs(ranges);
+            std::copy(pairs.begin(), pairs.end(), expected_.begin() + day * 8);
+        };
+        if (const auto* setDay = std::get_if<app::script::SetDay>(&command.action))
+            if (const auto ranges = SetDayRanges(*setDay)) store(setDay->day, *ranges);
+        if (const auto* copy = std::get_if<app::script::CopyDay>(&command.action)) {
+            const DayRanges ranges = Control().ReadDay(copy->from);
+            for (int day : copy->to)
+                store(day, ranges);
+        }
+        // A loaded week replaces every day; what the file held is not known here.
+        if (std::holds_alternative<app::script::Import>(command.action)) expected_ = Current();
     }
     const TimeValues now = Current();
     for (int i = 0; i < kTimePropertyCount; ++i) {

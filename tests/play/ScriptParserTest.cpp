@@ -67,6 +67,19 @@ TEST(ScriptParser, CommandsTakeTheirArgumentsAndDefaults) {
     EXPECT_EQ(Quoted("a\"b\\c#d"), "\"a\\\"b\\\\c#d\"");
 }
 
+TEST(ScriptParser, WholeDayCommandsKeepTheirDaysAndRangeTexts) {
+    EXPECT_EQ(Parsed<script::Day>("day Special").day, 7);
+    const auto cleared = Parsed<script::SetDay>("setday Sunday");
+    EXPECT_EQ(cleared.day, 6);
+    EXPECT_TRUE(cleared.ranges.empty());
+    // Values are the control's to judge when the line runs: an off-quarter range parses.
+    const auto set = Parsed<script::SetDay>("setday Monday 13:00-17:30 08:10-99:99");
+    EXPECT_EQ(set.ranges, (std::vector<std::string>{"13:00-17:30", "08:10-99:99"}));
+    EXPECT_EQ(Parsed<script::CopyDay>("copyday Monday Friday Monday").to, (std::vector<int>{4, 0}));
+    EXPECT_EQ(Parsed<script::Import>("import \"my week.json\"").file, "my week.json");
+    EXPECT_EQ(Parsed<script::Export>("export week.json").file, "week.json");
+}
+
 TEST(ScriptParser, ABadLineSaysWhatIsWrong) {
     const std::pair<const char*, const char*> lines[] = {
         {"frobnicate", "unknown command \"frobnicate\""},
@@ -102,7 +115,16 @@ TEST(ScriptParser, ABadLineSaysWhatIsWrong) {
         {"screenshot \"\"", "FILE must not be empty"},
         {"set SpecialDayCaption \"x\\ty\"",
          "bad escape \"\\t\" in a quoted string (only \\\" and \\\\)"},
-        {"get \"Enable", "unterminated quoted string"}};
+        {"get \"Enable", "unterminated quoted string"},
+        {"day", "wrong number of arguments; usage: day DAY"},
+        {"day monday", "unknown day \"monday\" (Monday ... Sunday, Special)"},
+        {"setday Holiday", "unknown day \"Holiday\" (Monday ... Sunday, Special)"},
+        {"setday Monday 8:00-9:00", "RANGE \"8:00-9:00\" is not in the form HH:MM-HH:MM"},
+        {"setday Monday 08:00-09:00 08:00", "RANGE \"08:00\" is not in the form HH:MM-HH:MM"},
+        {"setday Monday \"08:00-09:00\"", "RANGE must be a word, not a quoted string"},
+        {"copyday Monday", "wrong number of arguments; usage: copyday FROM TO [TO ...]"},
+        {"import", "wrong number of arguments; usage: import FILE"},
+        {"export \"\"", "FILE must not be empty"}};
     for (const auto& [line, message] : lines)
         EXPECT_EQ(ErrorOf(line), message) << line;
 }
