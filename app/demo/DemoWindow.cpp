@@ -34,7 +34,7 @@ namespace tarn::app {
 namespace {
 
 /// The longest store or file message put on the log; the status line keeps the whole text.
-constexpr int kLogMessageLength = 90;
+constexpr int kLogMessageLength = 60;
 
 DayRanges Hours(int startQuarter, int stopQuarter) {
     return std::get<DayRanges>(DayRanges::Make({{startQuarter, stopQuarter}}));
@@ -133,7 +133,7 @@ void DemoWindow::BuildWindow() {
 
     schedule_ = new ScheduleWidget(centre);
     // The control scales its rows to any size; below this its labels stop being readable.
-    schedule_->setMinimumSize(340, 190);
+    schedule_->setMinimumSize(420, 220);
     schedule_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     layout->addWidget(schedule_, 1);
     layout->addWidget(BuildHostControls());
@@ -148,7 +148,7 @@ void DemoWindow::BuildWindow() {
     status_ = new QLabel(this);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addWidget(status_, 1);
-    resize(980, 640);
+    resize(1000, 700);
 }
 
 QWidget* DemoWindow::BuildLibraryPanel() {
@@ -408,7 +408,7 @@ bool DemoWindow::saveNow() {
     if (current_.isEmpty() || !pending_) return true;
     const storage::StoreStatus saved = store_->Write(current_, schedule_->weekRanges());
     if (!saved) {
-        Log(QStringLiteral("save failed: %1").arg(Short(saved.Error().message)));
+        Log(QStringLiteral("save failed, kept pending"));
         bannerText_->setText(tr("The changes to %1 are not saved: %2\nThey are kept and saved "
                                 "with the next change, or now with Retry.")
                                  .arg(Quoted(current_), saved.Error().message));

@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QTextDocument>
 #include <QTime>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -22,7 +24,10 @@ QPlainTextEdit* MakeTextBox(QWidget* parent) {
     box->setTabChangesFocus(true);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    box->setMinimumHeight(box->fontMetrics().lineSpacing() * 4);
+    // Tall enough for the eight days and no taller: the control keeps the window's height.
+    const int frame = 2 * (box->frameWidth() + static_cast<int>(box->document()->documentMargin()));
+    const int scrollBar = box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box);
+    box->setFixedHeight(box->fontMetrics().lineSpacing() * 8 + frame + scrollBar + 4);
     return box;
 }
 
