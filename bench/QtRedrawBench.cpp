@@ -1,14 +1,16 @@
 // Redraw cost of the Qt backend: a full redraw of all eight rows at design size, labels included,
-// and the load of a 32-region schedule written start-first (32 full redraws), each beside its
-// floor: writing the same pixels once, bars copied and labels drawn through the same text path.
-// Every iteration ends with the repaint that shows the result (the control's pending paint events
-// on the off-screen platform), in the measurement and in its floor alike, so the text that the
-// surface rasterises when it is painted is counted.
+// and the load of a 32-region schedule, written start-first (32 full redraws) and as one week
+// through the control's whole-week write (one full redraw), each beside its floor: writing the same
+// pixels once, bars copied and labels drawn through the same text path. Every iteration ends with
+// the repaint that shows the result (the control's pending paint events on the off-screen
+// platform), in the measurement and in its floor alike, so the text that the surface rasterises
+// when it is painted is counted.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QImage>
 #include <cstring>
+#include <variant>
 #include <vector>
 
 #include "TarnSchedule/ScheduleWidget.h"
@@ -157,6 +159,34 @@ void BM_QtLoad32RegionsStartFirst(benchmark::State& state) {
     CheckDrew(state, fixture, before, 32 * state.iterations());
 }
 BENCHMARK(BM_QtLoad32RegionsStartFirst)->Unit(benchmark::kMillisecond);
+
+/// The same 32 regions as one week, for the control's whole-week write.
+tarn::WeekRanges RegionsWeek() {
+    const auto quarter = [](int time) { return time / 100 * 4 + time % 100 / 15; };
+    std::vector<tarn::TimeRange> ranges;
+    for (const auto& region : kRegions)
+        ranges.push_back({quarter(region[0]), quarter(region[1])});
+    const tarn::DayRanges day = std::get<tarn::DayRanges>(tarn::DayRanges::Make(ranges));
+    tarn::WeekRanges week;
+    week.fill(day);
+    return week;
+}
+
+void BM_QtLoad32RegionsThroughWeekApi(benchmark::State& state) {
+    Fixture fixture;
+    const tarn::WeekRanges week = RegionsWeek();
+    const std::uint64_t before = fixture.redraws();
+    for (auto _ : state) {
+        state.PauseTiming();
+        ClearWithoutDrawing(fixture.widget);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        if (fixture.widget.setWeekRanges(week)) state.SkipWithError("the week was refused");
+        QCoreApplication::processEvents();
+    }
+    CheckDrew(state, fixture, before, state.iterations());
+}
+BENCHMARK(BM_QtLoad32RegionsThroughWeekApi)->Unit(benchmark::kMicrosecond);
 
 void BM_QtLoad32RegionsFloor(benchmark::State& state) {
     Fixture fixture;
