@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -163,7 +164,10 @@ QWidget* DemoWindow::BuildLibraryPanel() {
     layout->addWidget(list_, 1);
     connect(list_, &QListWidget::currentTextChanged, this, [this](const QString& name) {
         if (listing_ || name.isEmpty() || name == current_) return;
-        if (!openSchedule(name)) ReloadList(current_);
+        // A refused switch puts the selection back once the list has finished its signal.
+        if (!openSchedule(name))
+            QMetaObject::invokeMethod(
+                this, [this] { SelectInList(current_); }, Qt::QueuedConnection);
     });
     return panel;
 }
@@ -263,6 +267,29 @@ void DemoWindow::ReloadList(const QString& select) {
     listing_ = false;
 }
 
+void DemoWindow::SelectInList(const QString& name) {
+    const QList<QListWidgetItem*> found = list_->findItems(name, Qt::MatchExactly);
+    listing_ = true;
+    list_->setCurrentItem(found.isEmpty() ? nullptr : found.first());
+    listing_ = false;
+}
+
+void DemoWindow::closeEvent(QCloseEvent* event) {
+    // A change that could not be saved is not dropped without asking.
+    if (pending_ && !saveNow()) {
+        const auto answer = QMessageBox::warning(
+            this, tr("Changes not saved"),
+            tr("The changes to %1 could not be saved:\n%2\n\nClose and lose them?")
+                .arg(Quoted(current_), statusText()),
+            QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (answer != QMessageBox::Discard) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
 void DemoWindow::UpdateActions() {
     const bool open = !current_.isEmpty();
     for (QAction* action : scheduleActions_)
@@ -279,7 +306,7 @@ bool DemoWindow::openSchedule(const QString& name) {
     current_ = name;
     pending_ = false;
     ShowWeek(stored.Value().week);
-    ReloadList(current_);
+    SelectInList(current_);
     UpdateActions();
     Log(QStringLiteral("opened %1").arg(Quoted(name)));
     ShowStatus(tr("Opened %1").arg(Quoted(name)), false);

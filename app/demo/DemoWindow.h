@@ -74,12 +74,16 @@ public:
     /// The text of the status line.
     QString statusText() const;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void BuildWindow();
     QWidget* BuildLibraryPanel();
     QWidget* BuildHostControls();
     void BuildActions();
     void ReloadList(const QString& select);
+    void SelectInList(const QString& name);
     void UpdateActions();
     bool ShowWeek(const WeekRanges& week);
     void WeekChanged(const QString& why);

@@ -2,6 +2,7 @@
 // control reach the database at once, a file that is not a week changes nothing, and a save that
 // fails is shown and kept until it succeeds.
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -192,6 +193,10 @@ private Q_SLOTS:
     // released saves all of it.
     void saveIntoALockedDatabaseStaysPendingUntilRetried() {
         DemoWindow window(OpenStore(std::chrono::milliseconds(50)));
+        QVERIFY(window.createSchedule(QStringLiteral("Winter")));
+        QVERIFY(window.openSchedule(DemoWindow::SampleName()));
+        window.show();
+        QListWidget* list = window.findChild<QListWidget*>();
         {
             QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                                            QStringLiteral("other program"));
@@ -214,6 +219,10 @@ private Q_SLOTS:
             // Switching away would leave the edit behind: refused while it cannot be saved.
             QVERIFY(!window.createSchedule(QStringLiteral("Other")));
             QCOMPARE(window.currentName(), DemoWindow::SampleName());
+            const QRect winter = list->visualItemRect(list->item(1));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, winter.center());
+            QCOMPARE(window.currentName(), DemoWindow::SampleName());
+            QTRY_COMPARE(list->currentItem()->text(), DemoWindow::SampleName());
 
             QVERIFY(window.copyDay(0, {7}));
             QVERIFY(window.hasPendingSave());
@@ -237,6 +246,15 @@ private Q_SLOTS:
         QVERIFY(!window.duplicateSchedule(DemoWindow::SampleName()));  // the name is taken
         QCOMPARE(window.currentName(), QStringLiteral("Winter"));
         QVERIFY(!window.renameSchedule(QString()));
+        // A click on a name in the list opens it.
+        window.show();
+        QListWidget* list = window.findChild<QListWidget*>();
+        QVERIFY(list);
+        const QRect office = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, office.center());
+        QCOMPARE(window.currentName(), DemoWindow::SampleName());
+        QCOMPARE(list->currentItem()->text(), DemoWindow::SampleName());
+
         QVERIFY(window.createSchedule(QStringLiteral("Empty")));
         QCOMPARE(window.schedule().weekRanges(), WeekRanges{});
         QVERIFY(window.deleteSchedule());
