@@ -248,8 +248,10 @@ private:
             case 4:
                 return "marks " + bar;
             case 5: {
-                // Rows inside the bar; a row below it would end the script.
-                const int rows = 31 * height_ / 361 - 1;
+                // Rows inside the bar; a row below it would end the script. The bar is 35 of
+                // the control's 361 pixels high, its frame takes 4 of them, and its height may
+                // round down by one.
+                const int rows = 35 * height_ / 361 - 5;
                 if (rows < 1) return "bars";
                 return "row " + bar + " " + std::to_string(random_.Below(rows));
             }
