@@ -217,21 +217,26 @@ void DemoWindow::BuildActions() {
     tools->setMovable(false);
     tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto add = [this, tools](const QString& text, const QString& tip, auto slot,
-                                   bool needsSchedule) {
+                                   bool needsSchedule, const QKeySequence& keys = {}) {
         QAction* action = tools->addAction(text);
-        action->setToolTip(tip);
+        action->setToolTip(keys.isEmpty() ? tip
+                                          : QStringLiteral("%1 (%2)").arg(
+                                                tip, keys.toString(QKeySequence::NativeText)));
+        action->setShortcut(keys);
         connect(action, &QAction::triggered, this, slot);
         if (needsSchedule) scheduleActions_ << action;
         return action;
     };
-    add(tr("New\u2026"), tr("Add an empty schedule"), &DemoWindow::AskNew, false);
-    add(tr("Rename\u2026"), tr("Rename this schedule"), &DemoWindow::AskRename, true);
+    add(tr("New\u2026"), tr("Add an empty schedule"), &DemoWindow::AskNew, false,
+        QKeySequence::New);
+    add(tr("Rename\u2026"), tr("Rename this schedule"), &DemoWindow::AskRename, true,
+        QKeySequence(Qt::Key_F2));
     add(tr("Duplicate\u2026"), tr("Copy this schedule under a new name"), &DemoWindow::AskDuplicate,
         true);
     add(tr("Delete\u2026"), tr("Delete this schedule"), &DemoWindow::AskDelete, true);
     tools->addSeparator();
     add(tr("Import\u2026"), tr("Replace this schedule's week by one from a JSON file"),
-        &DemoWindow::AskImport, true);
+        &DemoWindow::AskImport, true, QKeySequence::Open);
     add(tr("Export\u2026"), tr("Write this schedule's week to a JSON file"), &DemoWindow::AskExport,
         true);
     tools->addSeparator();

@@ -1,6 +1,7 @@
 // The demo host's window driven as a user drives it, against a real database file: edits on the
 // control reach the database at once, a file that is not a week changes nothing, and a save that
 // fails is shown and kept until it succeeds.
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -14,6 +15,7 @@
 #include <memory>
 
 #include "TarnSchedule/ScheduleWidget.h"
+#include "app/demo/CopyDayDialog.h"
 #include "app/demo/DemoWindow.h"
 #include "app/demo/DeveloperView.h"
 #include "model/DesignData.h"
@@ -267,6 +269,28 @@ private Q_SLOTS:
         QVERIFY(window.deleteSchedule());
         QCOMPARE(window.currentName(), QString());
         QVERIFY(!window.schedule().isEnabled());
+    }
+
+    // The day being copied is never one of its own targets, also when it is chosen after the
+    // targets were ticked; Copy needs a target.
+    void copyDayDialogNeverCopiesADayOntoItself() {
+        tarn::app::CopyDayDialog dialog(true);
+        auto* copy = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QCOMPARE(dialog.sourceDay(), 0);
+        QVERIFY(!copy->isEnabled());
+        dialog.setTargetDays({1, 6});
+        QVERIFY(copy->isEnabled());
+        dialog.setSourceDay(1);
+        QCOMPARE(dialog.targetDays(), QList<int>{6});
+        dialog.setSourceDay(6);
+        QCOMPARE(dialog.targetDays(), QList<int>{1});
+        dialog.setTargetDays({6});
+        QCOMPARE(dialog.targetDays(), QList<int>());
+        QVERIFY(!copy->isEnabled());
+
+        tarn::app::CopyDayDialog withoutSpecial(false);
+        withoutSpecial.setTargetDays({1, 7});
+        QCOMPARE(withoutSpecial.targetDays(), QList<int>{1});
     }
 
     // The window shrinks well below the control's design width, and Tab leaves the developer
