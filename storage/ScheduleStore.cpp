@@ -29,7 +29,6 @@ namespace {
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
 constexpr int kSqliteReadOnly = 8;
-constexpr int kSqliteCantOpen = 14;
 
 /// The statements that take a database from version i to version i + 1, at index i. Version 0 is
 /// a database that holds nothing yet. A migration runs inside the transaction that opens the
@@ -334,8 +333,6 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
         const QSqlError error = db.lastError();
         db = QSqlDatabase();
         store.reset();
-        if (PrimaryCode(error) == kSqliteCantOpen)
-            return DatabaseError("cannot open " + path + ": " + error.databaseText());
         return SqlFailure("cannot open " + path, error, options.busyTimeout);
     }
     db = QSqlDatabase();
