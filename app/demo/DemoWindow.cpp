@@ -91,6 +91,8 @@ DemoWindow::DemoWindow(std::unique_ptr<storage::ScheduleStore> store, QWidget* p
     ReloadList(QString());
     if (list_->count() > 0) openSchedule(list_->item(0)->text());
     UpdateActions();
+    if (store_->IsReadOnly())
+        ShowStatus(tr("%1 is read-only: changes cannot be saved").arg(store_->Path()), true);
 }
 
 DemoWindow::~DemoWindow() = default;
