@@ -43,6 +43,9 @@ TEST(ScriptParser, TokensAreWordsAndQuotedStringsUpToAComment) {
     EXPECT_EQ(Tokenize("tick#comment").size(), 1u);
     for (const char* blank : {"", "  \t ", "\r", "# tick"})
         EXPECT_FALSE(ParseLine(blank, 1)) << blank;
+    // Any UTF-8 text may be quoted, whatever its length in bytes.
+    EXPECT_EQ(Tokenize("x \"f\xC3\xA9te \xE6\x97\xA5 \xF0\x9F\x98\x80\"")[1].text,
+              "f\xC3\xA9te \xE6\x97\xA5 \xF0\x9F\x98\x80");
     for (const char* bad : {"x \"abc\\", "x \"ab\"c", "x a\"b\""})
         EXPECT_THROW(Tokenize(bad), ScriptLineError) << bad;
 }
@@ -116,6 +119,9 @@ TEST(ScriptParser, ABadLineSaysWhatIsWrong) {
         {"set SpecialDayCaption \"x\\ty\"",
          "bad escape \"\\t\" in a quoted string (only \\\" and \\\\)"},
         {"get \"Enable", "unterminated quoted string"},
+        {"set SpecialDayCaption \"Sa\xEF\"", "a quoted string must be UTF-8 text"},
+        {"set SpecialDayCaption \"\xC0\xAF\"", "a quoted string must be UTF-8 text"},
+        {"set SpecialDayCaption \"\xED\xA0\x80\"", "a quoted string must be UTF-8 text"},
         {"day", "wrong number of arguments; usage: day DAY"},
         {"day monday", "unknown day \"monday\" (Monday ... Sunday, Special)"},
         {"setday Holiday", "unknown day \"Holiday\" (Monday ... Sunday, Special)"},
