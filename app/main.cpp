@@ -17,7 +17,8 @@ namespace {
 
 void PrintUsage(std::ostream& out) {
     out << "usage: tarn-schedule play [--backend qt|memory] [FILE]\n"
-           "       tarn-schedule demo\n";
+           "       tarn-schedule store [--db PATH] COMMAND ...\n"
+           "       tarn-schedule demo [--db PATH]\n";
 }
 
 int UsageError(const std::string& what) {
