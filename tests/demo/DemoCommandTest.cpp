@@ -90,6 +90,17 @@ int BandsOfColours(const QImage& picture,
         QCOMPARE((run).status, 0);                                     \
     } while (false)
 
+// Ends by itself with status 1, nothing on standard output and one line on standard error.
+#define VERIFY_ONE_LINE_FAILURE(run, start)                  \
+    do {                                                     \
+        QVERIFY((run).exited);                               \
+        QCOMPARE((run).status, 1);                           \
+        QCOMPARE((run).out, QString());                      \
+        QCOMPARE((run).errorLines.size(), 1);                \
+        QVERIFY2((run).errorLines.first().startsWith(start), \
+                 qPrintable((run).errorLines.first()));      \
+    } while (false)
+
 class DemoCommandTest : public QObject {
     Q_OBJECT
 
@@ -113,110 +124,82 @@ private Q_SLOTS:
         QVERIFY2(BandsOfColours(picture, {enabled}) > 0, "the sample schedule shows no block on");
     }
 
+    // Every run ends quietly and leaves exactly the files named in `made`: the schedules go to
+    // --db or the user's data folder, and a screenshot without --db uses a temporary database
+    // that leaves the user's folder alone.
     void runsQuietly_data() {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("platform");
         QTest::addColumn<bool>("display");
+        QTest::addColumn<QString>("made");
 
         const QString offscreen = QStringLiteral("offscreen");
-        QTest::newRow("quit after 300 ms")
-            << QStringLiteral("--quit-after-ms 300") << offscreen << true;
+        const QString userData = QStringLiteral("data/tarn-schedule/schedules.sqlite");
+        QTest::newRow("quit after 300 ms, into the user's data folder")
+            << QStringLiteral("--quit-after-ms 300") << offscreen << true << userData;
         QTest::newRow("no display, no platform chosen: off-screen")
-            << QStringLiteral("--quit-after-ms 100") << QString() << false;
+            << QStringLiteral("--quit-after-ms 100") << QString() << false << userData;
+        QTest::newRow("--db") << QStringLiteral("--db DIR/mine.sqlite --quit-after-ms 0")
+                              << offscreen << true << QStringLiteral("mine.sqlite");
         QTest::newRow("quitting before the first drawing still writes the screenshot")
-            << QStringLiteral("--quit-after-ms 0 --screenshot DIR/early.png") << offscreen << true;
+            << QStringLiteral("--quit-after-ms 0 --screenshot DIR/early.png") << offscreen << true
+            << QStringLiteral("early.png");
         // These run where TARN_DEMO_TEST_ON_X is set, under xvfb-run.
         const QString xcb = QStringLiteral("xcb");
-        QTest::newRow("X server: window") << QStringLiteral("--quit-after-ms 1500") << xcb << true;
+        QTest::newRow("X server: window")
+            << QStringLiteral("--quit-after-ms 1500") << xcb << true << userData;
         QTest::newRow("X server: screenshot")
-            << QStringLiteral("--screenshot DIR/x.png") << xcb << true;
+            << QStringLiteral("--screenshot DIR/x.png") << xcb << true << QStringLiteral("x.png");
     }
 
     void runsQuietly() {
         QFETCH(QString, arguments);
         QFETCH(QString, platform);
         QFETCH(bool, display);
+        QFETCH(QString, made);
         if (platform == QLatin1String("xcb") && qEnvironmentVariableIsEmpty("TARN_DEMO_TEST_ON_X"))
             QSKIP("needs an X server (run under xvfb-run with TARN_DEMO_TEST_ON_X=1)");
 
         QTemporaryDir folder;
         const Run run = RunDemo(arguments, folder.path(), platform, display);
         VERIFY_QUIET_SUCCESS(run);
-        if (arguments.contains(QLatin1String("--screenshot")))
-            QVERIFY(!QImage(folder.filePath(arguments.section(QLatin1Char('/'), -1))).isNull());
-    }
-
-    // A wrong command line is refused with status 2, one message and the usage on standard error,
-    // before the toolkit starts: the platform here could not start at all.
-    // Where the schedules are kept: --db, the user's data folder, or for a screenshot without
-    // --db a temporary database that leaves the user's folder alone.
-    void databaseIsChosenByTheCommandLine_data() {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QString>("database");
-        QTest::newRow("--db") << QStringLiteral("--db DIR/mine.sqlite --quit-after-ms 0")
-                              << QStringLiteral("mine.sqlite");
-        QTest::newRow("default: the user's data folder")
-            << QStringLiteral("--quit-after-ms 0")
-            << QStringLiteral("data/tarn-schedule/schedules.sqlite");
-        QTest::newRow("screenshot: a temporary database")
-            << QStringLiteral("--screenshot DIR/shot.png") << QString();
-    }
-
-    void databaseIsChosenByTheCommandLine() {
-        QFETCH(QString, arguments);
-        QFETCH(QString, database);
-        QTemporaryDir folder;
-        const Run run = RunDemo(arguments, folder.path(), QStringLiteral("offscreen"));
-        VERIFY_QUIET_SUCCESS(run);
-        QStringList made =
-            QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-        made.removeAll(QStringLiteral("shot.png"));
-        if (database.isEmpty()) {
-            QCOMPARE(made, QStringList());
-            return;
-        }
-        QVERIFY2(QFileInfo(folder.filePath(database)).size() > 0, qPrintable(made.join(' ')));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{made.section(QLatin1Char('/'), 0, 0)});
+        if (made.endsWith(QLatin1String(".png")))
+            QVERIFY(!QImage(folder.filePath(made)).isNull());
+        else
+            QVERIFY(QFileInfo(folder.filePath(made)).size() > 0);
     }
 
     void databaseThatCannotBeOpenedFailsWithOneLine() {
         const Run run = RunDemo(QStringLiteral("--db DIR --quit-after-ms 0"), folder_.path(),
                                 QStringLiteral("offscreen"));
-        QVERIFY(run.exited);
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.out, QString());
-        QCOMPARE(run.errorLines.size(), 1);
-        QVERIFY2(run.errorLines.first().startsWith(
-                     QStringLiteral("demo: cannot open %1: ").arg(folder_.path())),
-                 qPrintable(run.errorLines.first()));
+        VERIFY_ONE_LINE_FAILURE(run, QStringLiteral("demo: cannot open %1: ").arg(folder_.path()));
     }
 
+    // A wrong command line is refused with status 2, one message and the usage on standard error,
+    // before the toolkit starts: the platform here could not start at all.
     void wrongCommandLineIsRefused_data() {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("message");
 
-        const QString number =
-            QStringLiteral("--quit-after-ms needs a whole number of milliseconds");
-        QTest::newRow("unknown option")
-            << QStringLiteral("--bogus") << QStringLiteral("unknown option 'bogus'");
-        QTest::newRow("toolkit option")
-            << QStringLiteral("-platform offscreen") << QStringLiteral("unknown option 'platform'");
-        QTest::newRow("extra argument") << QStringLiteral("--quit-after-ms 10 extra")
-                                        << QStringLiteral("unexpected argument 'extra'");
-        QTest::newRow("missing value") << QStringLiteral("--screenshot")
-                                       << QStringLiteral("missing value after '--screenshot'");
-        QTest::newRow("empty file name")
-            << QStringLiteral("--screenshot=") << QStringLiteral("--screenshot needs a file name");
-        QTest::newRow("not a number") << QStringLiteral("--quit-after-ms soon") << number;
-        QTest::newRow("negative") << QStringLiteral("--quit-after-ms -5") << number;
-        QTest::newRow("over a day") << QStringLiteral("--quit-after-ms 86400001") << number;
-        QTest::newRow("beyond any integer")
-            << QStringLiteral("--quit-after-ms 99999999999999") << number;
-        QTest::newRow("given twice") << QStringLiteral("--quit-after-ms 1 --quit-after-ms 2")
-                                     << QStringLiteral("--quit-after-ms is given twice");
-        QTest::newRow("empty database name")
-            << QStringLiteral("--db=") << QStringLiteral("--db needs a file name");
-        QTest::newRow("two databases")
-            << QStringLiteral("--db a --db b") << QStringLiteral("--db is given twice");
+        const char* const number = "--quit-after-ms needs a whole number of milliseconds";
+        const char* const rows[][2] = {
+            {"--bogus", "unknown option 'bogus'"},
+            {"-platform offscreen", "unknown option 'platform'"},  // a toolkit option
+            {"--quit-after-ms 10 extra", "unexpected argument 'extra'"},
+            {"--screenshot", "missing value after '--screenshot'"},
+            {"--screenshot=", "--screenshot needs a file name"},
+            {"--quit-after-ms soon", number},
+            {"--quit-after-ms -5", number},
+            {"--quit-after-ms 86400001", number},  // over a day
+            {"--quit-after-ms 99999999999999", number},
+            {"--quit-after-ms 1 --quit-after-ms 2", "--quit-after-ms is given twice"},
+            {"--db=", "--db needs a file name"},
+            {"--db a --db b", "--db is given twice"},
+        };
+        for (const auto& [arguments, message] : rows)
+            QTest::newRow(arguments) << QString::fromUtf8(arguments) << QString::fromUtf8(message);
     }
 
     void wrongCommandLineIsRefused() {
@@ -281,13 +264,7 @@ private Q_SLOTS:
         QFETCH(QString, platform);
         const Run run =
             RunDemo(QStringLiteral("--quit-after-ms 1000"), folder_.path(), platform, false);
-        QVERIFY(run.exited);
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.out, QString());
-        QCOMPARE(run.errorLines.size(), 1);
-        QVERIFY2(run.errorLines.first().startsWith(
-                     QLatin1String("demo: cannot start the Qt platform: ")),
-                 qPrintable(run.errorLines.first()));
+        VERIFY_ONE_LINE_FAILURE(run, QLatin1String("demo: cannot start the Qt platform: "));
     }
 
 private:

@@ -76,13 +76,21 @@ class ScheduleStoreSafetyTest : public ::testing::Test {
 protected:
     QString Path() const { return dir_.filePath(QStringLiteral("schedules.sqlite")); }
     QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files); }
+    /// A store file holding the schedule "Office" with the early week, closed again.
+    void CreateOffice() {
+        auto store = ScheduleStore::Open(Path());
+        ASSERT_TRUE(store.Ok());
+        ASSERT_TRUE(store.Value()->Create(QStringLiteral("Office"), kEarly));
+    }
     QTemporaryDir dir_;
 };
 
+/// A file at the store's path that is not a store of ours: an SQLite database made by `sql`,
+/// else a file of `bytes`, else (with null bytes) a folder.
 struct ForeignFile {
     const char* label;
-    /// Makes the file at the path.
-    std::function<void(const QString&)> make;
+    QStringList sql;
+    QByteArray bytes;
     /// A word the refusal must hold.
     const char* reason;
 };
@@ -90,20 +98,19 @@ struct ForeignFile {
 class ScheduleStoreForeignFiles : public ScheduleStoreSafetyTest,
                                   public ::testing::WithParamInterface<ForeignFile> {};
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-void MakeDatabase(const QString& path, const QStringList& statements) {
-    OtherConnection other(path);
-    for (const QString& sql : statements)
-        ASSERT_TRUE(other.Exec(sql)) << sql.toStdString();
-}
-
 TEST_P(ScheduleStoreForeignFiles, AreRefusedAndLeftByteForByte) {
-    GetParam().make(Path());
+    const ForeignFile& file = GetParam();
+    if (!file.sql.isEmpty()) {
+        OtherConnection other(Path());
+        for (const QString& sql : file.sql)
+            ASSERT_TRUE(other.Exec(sql)) << sql.toStdString();
+    } else if (file.bytes.isNull()) {
+        ASSERT_TRUE(QDir().mkpath(Path()));
+    } else {
+        QFile made(Path());
+        ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+        made.write(file.bytes);
+    }
     const QByteArray before = Contents(Path());
     const QStringList filesBefore = Files();
     for (const bool readOnly : {false, true}) {
@@ -112,50 +119,36 @@ TEST_P(ScheduleStoreForeignFiles, AreRefusedAndLeftByteForByte) {
         auto store = ScheduleStore::Open(Path(), options);
         ASSERT_FALSE(store.Ok());
         EXPECT_EQ(store.Error().kind, StoreError::Kind::Database);
-        EXPECT_TRUE(store.Error().message.contains(QString::fromUtf8(GetParam().reason)))
+        EXPECT_TRUE(store.Error().message.contains(QString::fromUtf8(file.reason)))
             << store.Error().message.toStdString();
     }
     EXPECT_EQ(Contents(Path()), before);
     EXPECT_EQ(Files(), filesBefore);  // no journal left behind either
 }
 
+QByteArray Garbage() {
+    QByteArray bytes(4096, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 7919 + 13) % 251);
+    return bytes;
+}
+
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ScheduleStoreForeignFiles,
     ::testing::Values(
-        ForeignFile{"OtherSqliteDatabase",
-                    [](const QString& path) {
-                        MakeDatabase(path, {"CREATE TABLE schedules (name TEXT, week TEXT)",
-                                            "INSERT INTO schedules VALUES ('x', 'y')"});
-                    },
+        ForeignFile{"OtherSqliteDatabase", {"CREATE TABLE schedules (name TEXT, week TEXT)",
+                    "INSERT INTO schedules VALUES ('x', 'y')"}, {}, "another program"},
+        ForeignFile{"OtherApplicationId", {"PRAGMA application_id = 1", "CREATE TABLE t (x)"}, {},
                     "another program"},
-        ForeignFile{"OtherApplicationId",
-                    [](const QString& path) {
-                        MakeDatabase(path, {"PRAGMA application_id = 1", "CREATE TABLE t (x)"});
-                    },
-                    "another program"},
-        ForeignFile{"NewerSchema",
-                    [](const QString& path) {
-                        MakeDatabase(path,
-                                     {"PRAGMA application_id = " + QString::number(kApplicationId),
-                                      "PRAGMA user_version = 2", "CREATE TABLE future (x)"});
-                    },
-                    "newer version"},
-        ForeignFile{"Text", [](const QString& path) { WriteBytes(path, "Monday 08:00-12:00\n"); },
-                    "not an SQLite file"},
-        ForeignFile{
-            "SqliteMagicAlone",
-            [](const QString& path) { WriteBytes(path, QByteArray("SQLite format 3", 16)); },
-            "not an SQLite file"},
-        ForeignFile{"Garbage",
-                    [](const QString& path) {
-                        QByteArray bytes(4096, '\0');
-                        for (int i = 0; i < bytes.size(); ++i)
-                            bytes[i] = static_cast<char>((i * 7919 + 13) % 251);
-                        WriteBytes(path, bytes);
-                    },
-                    "not an SQLite file"},
-        ForeignFile{"Folder", [](const QString& path) { QDir().mkpath(path); }, "folder"}),
+        ForeignFile{"NewerSchema", {"PRAGMA application_id = " + QString::number(kApplicationId),
+                    "PRAGMA user_version = 2", "CREATE TABLE future (x)"}, {}, "newer version"},
+        ForeignFile{"Text", {}, "Monday 08:00-12:00\n", "not an SQLite file"},
+        ForeignFile{"SqliteMagicAlone", {}, QByteArray("SQLite format 3", 16), "not an SQLite file"},
+        ForeignFile{"Garbage", {}, Garbage(), "not an SQLite file"},
+        ForeignFile{"Folder", {}, {}, "folder"}),
     [](const auto& info) { return std::string(info.param.label); });
+// clang-format on
 
 /// Runs `check` (which returns what went wrong, or nothing) as a user the file permissions apply
 /// to: in a child process without root's rights when the tests run as root.
@@ -207,11 +200,7 @@ std::string ReadsButRefusesWrites(const QString& path, const StoreOptions& optio
 }
 
 TEST_F(ScheduleStoreSafetyTest, ReadOnlyDatabaseIsReadAndRefusesWrites) {
-    {
-        auto store = ScheduleStore::Open(Path());
-        ASSERT_TRUE(store.Ok());
-        ASSERT_TRUE(store.Value()->Create(QStringLiteral("Office"), kEarly));
-    }
+    ASSERT_NO_FATAL_FAILURE(CreateOffice());
     const QByteArray before = Contents(Path());
     // Opening and reading an up-to-date file does not write to it.
     {
@@ -280,7 +269,7 @@ TEST_F(ScheduleStoreSafetyTest, OpeningWhileAnotherProgramWritesFailsAfterABound
     ASSERT_TRUE(ScheduleStore::Open(Path()).Ok());
     // A new file is prepared under the write lock, so that lock is waited for too.
     const QString fresh = dir_.filePath(QStringLiteral("fresh.sqlite"));
-    WriteBytes(fresh, {});
+    ASSERT_TRUE(QFile(fresh).open(QIODevice::WriteOnly));
     OtherConnection other(fresh);
     ASSERT_TRUE(other.Exec(QStringLiteral("BEGIN IMMEDIATE")));
     StoreOptions options;
@@ -294,11 +283,7 @@ TEST_F(ScheduleStoreSafetyTest, OpeningWhileAnotherProgramWritesFailsAfterABound
 }
 
 TEST_F(ScheduleStoreSafetyTest, WriterKilledMidWriteLeavesAWholeEarlierOrLaterState) {
-    {
-        auto store = ScheduleStore::Open(Path());
-        ASSERT_TRUE(store.Ok());
-        ASSERT_TRUE(store.Value()->Create(QStringLiteral("Office"), kEarly));
-    }
+    ASSERT_NO_FATAL_FAILURE(CreateOffice());
     for (int round = 0; round < 4; ++round) {
         int pipe[2];
         ASSERT_EQ(::pipe(pipe), 0);

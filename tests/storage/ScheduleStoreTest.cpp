@@ -55,8 +55,8 @@ WeekRanges NightWeek() {
     return week;
 }
 
-std::unique_ptr<ScheduleStore> OpenOrFail(const QString& path, const StoreOptions& options = {}) {
-    auto store = ScheduleStore::Open(path, options);
+std::unique_ptr<ScheduleStore> OpenOrFail(const QString& path) {
+    auto store = ScheduleStore::Open(path);
     EXPECT_TRUE(store.Ok()) << (store.Ok() ? "" : store.Error().message.toStdString());
     return store.Ok() ? std::move(store).Value() : nullptr;
 }
@@ -71,27 +71,40 @@ std::vector<QString> Names(const ScheduleStore& store) {
     return names;
 }
 
+/// Runs SQL on a plain connection of its own, as another program would.
+void ExecElsewhere(const QString& path, const QStringList& statements) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "elsewhere");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        for (const QString& sql : statements)
+            ASSERT_TRUE(QSqlQuery(db).exec(sql)) << sql.toStdString();
+    }
+    QSqlDatabase::removeDatabase("elsewhere");
+}
+
+/// A fresh store in a temporary folder, open as `store_`.
 class ScheduleStoreTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        store_ = OpenOrFail(Path());
+        ASSERT_TRUE(store_);
+    }
     QString Path() const { return dir_.filePath(QStringLiteral("schedules.sqlite")); }
     QTemporaryDir dir_;
+    std::unique_ptr<ScheduleStore> store_;
 };
 
 TEST_F(ScheduleStoreTest, WrittenSchedulesAreThereAfterReopening) {
-    {
-        auto store = OpenOrFail(Path());
-        ASSERT_TRUE(store);
-        EXPECT_FALSE(store->IsReadOnly());
-        ASSERT_TRUE(store->Create(QStringLiteral("Office"), OfficeWeek()));
-        ASSERT_TRUE(store->Create(QStringLiteral("Night"), WeekRanges{}));
-        ASSERT_TRUE(store->Write(QStringLiteral("Night"), NightWeek()));
-    }
+    EXPECT_FALSE(store_->IsReadOnly());
+    ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
+    ASSERT_TRUE(store_->Create(QStringLiteral("Night"), WeekRanges{}));
+    ASSERT_TRUE(store_->Write(QStringLiteral("Night"), NightWeek()));
+    store_.reset();
     auto store = OpenOrFail(Path());
     ASSERT_TRUE(store);
     EXPECT_EQ(Names(*store), (std::vector<QString>{"Night", "Office"}));
-    auto office = store->Read(QStringLiteral("Office"));
-    ASSERT_TRUE(office.Ok());
-    EXPECT_EQ(office.Value().week, OfficeWeek());
+    EXPECT_EQ(store->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
     auto night = store->Read(QStringLiteral("Night"));
     ASSERT_TRUE(night.Ok());
     EXPECT_EQ(night.Value().week, NightWeek());
@@ -100,14 +113,12 @@ TEST_F(ScheduleStoreTest, WrittenSchedulesAreThereAfterReopening) {
 }
 
 TEST_F(ScheduleStoreTest, ListIsInByteOrderOfUtf8NotCollation) {
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
     for (const char* name : {"b", "é", "B", "a", "Z", "ä", "a b", "ab", "😀", "\u00a0x"})
-        ASSERT_TRUE(store->Create(QString::fromUtf8(name), WeekRanges{}));
+        ASSERT_TRUE(store_->Create(QString::fromUtf8(name), WeekRanges{}));
     std::vector<QString> expected;
     for (const char* name : {"B", "Z", "a", "a b", "ab", "b", "\u00a0x", "ä", "é", "😀"})
         expected.push_back(QString::fromUtf8(name));
-    EXPECT_EQ(Names(*store), expected);
+    EXPECT_EQ(Names(*store_), expected);
 }
 
 struct NameCase {
@@ -121,24 +132,21 @@ class ScheduleStoreNames : public ScheduleStoreTest,
 
 TEST_P(ScheduleStoreNames, AcceptedNamesRoundTripAndOthersAreRefusedUnwritten) {
     const NameCase& c = GetParam();
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
-    const StoreStatus written = store->Write(c.name, OfficeWeek());
+    const StoreStatus written = store_->Write(c.name, OfficeWeek());
     ASSERT_EQ(written.Ok(), c.accepted) << (written ? "" : written.Error().message.toStdString());
     if (c.accepted) {
-        EXPECT_EQ(Names(*store), std::vector<QString>{c.name});
-        auto read = store->Read(c.name);
+        EXPECT_EQ(Names(*store_), std::vector<QString>{c.name});
+        auto read = store_->Read(c.name);
         ASSERT_TRUE(read.Ok());
         EXPECT_EQ(read.Value().name, c.name);
     } else {
         EXPECT_EQ(written.Error().kind, StoreError::Kind::BadName);
         EXPECT_FALSE(written.Error().message.isEmpty());
-        EXPECT_TRUE(Names(*store).empty());
-        EXPECT_EQ(store->Create(c.name, OfficeWeek()).Error().kind, StoreError::Kind::BadName);
-        EXPECT_EQ(store->Read(c.name).Error().kind, StoreError::Kind::BadName);
+        EXPECT_TRUE(Names(*store_).empty());
+        EXPECT_EQ(store_->Create(c.name, OfficeWeek()).Error().kind, StoreError::Kind::BadName);
+        EXPECT_EQ(store_->Read(c.name).Error().kind, StoreError::Kind::BadName);
     }
 }
-
 const QString kFace = QString::fromUtf8("😀");  // two UTF-16 units, one character
 
 INSTANTIATE_TEST_SUITE_P(
@@ -159,81 +167,66 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(ScheduleStoreTest, OperationsRefuseUnknownAndTakenNamesAndChangeNothing) {
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
-    ASSERT_TRUE(store->Create(QStringLiteral("Office"), OfficeWeek()));
-    ASSERT_TRUE(store->Create(QStringLiteral("Night"), NightWeek()));
+    ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
+    ASSERT_TRUE(store_->Create(QStringLiteral("Night"), NightWeek()));
     const auto kind = [](const StoreStatus& status) {
         return status.Ok() ? std::optional<StoreError::Kind>() : status.Error().kind;
     };
     using K = StoreError::Kind;
-    EXPECT_EQ(kind(store->Create(QStringLiteral("Office"), NightWeek())), K::NameTaken);
-    EXPECT_EQ(kind(store->Rename(QStringLiteral("Office"), QStringLiteral("Night"))), K::NameTaken);
-    EXPECT_EQ(kind(store->Duplicate(QStringLiteral("Night"), QStringLiteral("Office"))),
+    EXPECT_EQ(kind(store_->Create(QStringLiteral("Office"), NightWeek())), K::NameTaken);
+    EXPECT_EQ(kind(store_->Rename(QStringLiteral("Office"), QStringLiteral("Night"))),
               K::NameTaken);
-    EXPECT_EQ(kind(store->Rename(QStringLiteral("Gone"), QStringLiteral("New"))), K::UnknownName);
-    EXPECT_EQ(kind(store->Duplicate(QStringLiteral("Gone"), QStringLiteral("New"))),
+    EXPECT_EQ(kind(store_->Duplicate(QStringLiteral("Night"), QStringLiteral("Office"))),
+              K::NameTaken);
+    EXPECT_EQ(kind(store_->Rename(QStringLiteral("Gone"), QStringLiteral("New"))), K::UnknownName);
+    EXPECT_EQ(kind(store_->Duplicate(QStringLiteral("Gone"), QStringLiteral("New"))),
               K::UnknownName);
-    EXPECT_EQ(kind(store->Delete(QStringLiteral("Gone"))), K::UnknownName);
-    EXPECT_EQ(store->Read(QStringLiteral("office")).Error().kind, K::UnknownName);
-    EXPECT_EQ(kind(store->Rename(QStringLiteral("Office"), QString())), K::BadName);
+    EXPECT_EQ(kind(store_->Delete(QStringLiteral("Gone"))), K::UnknownName);
+    EXPECT_EQ(store_->Read(QStringLiteral("office")).Error().kind, K::UnknownName);
+    EXPECT_EQ(kind(store_->Rename(QStringLiteral("Office"), QString())), K::BadName);
 
-    EXPECT_EQ(Names(*store), (std::vector<QString>{"Night", "Office"}));
-    EXPECT_EQ(store->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
-    EXPECT_EQ(store->Read(QStringLiteral("Night")).Value().week, NightWeek());
+    EXPECT_EQ(Names(*store_), (std::vector<QString>{"Night", "Office"}));
+    EXPECT_EQ(store_->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
+    EXPECT_EQ(store_->Read(QStringLiteral("Night")).Value().week, NightWeek());
 }
 
 TEST_F(ScheduleStoreTest, RenameDuplicateAndDeleteCarryTheWeek) {
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
-    ASSERT_TRUE(store->Create(QStringLiteral("Office"), OfficeWeek()));
-    ASSERT_TRUE(store->Rename(QStringLiteral("Office"), QStringLiteral("Office")));
-    ASSERT_TRUE(store->Rename(QStringLiteral("Office"), QStringLiteral("office")));
-    ASSERT_TRUE(store->Duplicate(QStringLiteral("office"), QStringLiteral("Copy")));
-    ASSERT_TRUE(store->Write(QStringLiteral("Copy"), NightWeek()));
-    EXPECT_EQ(Names(*store), (std::vector<QString>{"Copy", "office"}));
-    EXPECT_EQ(store->Read(QStringLiteral("office")).Value().week, OfficeWeek());
-    EXPECT_EQ(store->Read(QStringLiteral("Copy")).Value().week, NightWeek());
-    ASSERT_TRUE(store->Delete(QStringLiteral("office")));
-    EXPECT_EQ(Names(*store), std::vector<QString>{"Copy"});
+    ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
+    ASSERT_TRUE(store_->Rename(QStringLiteral("Office"), QStringLiteral("Office")));
+    ASSERT_TRUE(store_->Rename(QStringLiteral("Office"), QStringLiteral("office")));
+    ASSERT_TRUE(store_->Duplicate(QStringLiteral("office"), QStringLiteral("Copy")));
+    ASSERT_TRUE(store_->Write(QStringLiteral("Copy"), NightWeek()));
+    EXPECT_EQ(Names(*store_), (std::vector<QString>{"Copy", "office"}));
+    EXPECT_EQ(store_->Read(QStringLiteral("office")).Value().week, OfficeWeek());
+    EXPECT_EQ(store_->Read(QStringLiteral("Copy")).Value().week, NightWeek());
+    ASSERT_TRUE(store_->Delete(QStringLiteral("office")));
+    EXPECT_EQ(Names(*store_), std::vector<QString>{"Copy"});
 }
 
 // Each store has a connection of its own: closing one leaves the other working.
 TEST_F(ScheduleStoreTest, TwoStoresOnOneFileSeeEachOthersWrites) {
-    auto first = OpenOrFail(Path());
     auto second = OpenOrFail(Path());
-    ASSERT_TRUE(first && second);
-    ASSERT_TRUE(first->Create(QStringLiteral("Office"), OfficeWeek()));
+    ASSERT_TRUE(second);
+    ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
     EXPECT_EQ(second->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
-    first.reset();
+    store_.reset();
     EXPECT_EQ(Names(*second), std::vector<QString>{"Office"});
 }
 
-TEST_F(ScheduleStoreTest, FileOfAnOlderSchemaIsMigratedInPlace) {
-    {
-        // Version 0: our file, marked but holding nothing yet.
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "old");
-        db.setDatabaseName(Path());
-        ASSERT_TRUE(db.open());
-        QSqlQuery(db).exec("PRAGMA application_id = " + QString::number(kApplicationId));
-        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE unrelated (x)"));
-        db.close();
+// An empty file and one of an older schema (version 0: ours, marked but holding nothing yet)
+// become a working store; a missing folder is an error and is not made.
+TEST_F(ScheduleStoreTest, EmptyAndOlderFilesBecomeAStoreAndAMissingFolderIsAnError) {
+    const QString empty = dir_.filePath(QStringLiteral("empty.sqlite"));
+    ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
+    const QString old = dir_.filePath(QStringLiteral("old.sqlite"));
+    ExecElsewhere(old, {"PRAGMA application_id = " + QString::number(kApplicationId),
+                        "CREATE TABLE unrelated (x)"});
+    for (const QString& path : {empty, old}) {
+        auto store = OpenOrFail(path);
+        ASSERT_TRUE(store);
+        ASSERT_TRUE(store->Create(QStringLiteral("Office"), OfficeWeek()));
+        EXPECT_EQ(store->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
     }
-    QSqlDatabase::removeDatabase("old");
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
-    ASSERT_TRUE(store->Create(QStringLiteral("Office"), OfficeWeek()));
-    EXPECT_EQ(store->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
-}
-
-TEST_F(ScheduleStoreTest, EmptyFileBecomesAStoreAndAMissingFolderIsAnError) {
-    {
-        QFile empty(Path());
-        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    }
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
-    EXPECT_TRUE(store->Create(QStringLiteral("Office"), OfficeWeek()));
 
     const QString nowhere = dir_.filePath(QStringLiteral("missing/schedules.sqlite"));
     auto refused = ScheduleStore::Open(nowhere);
@@ -244,21 +237,9 @@ TEST_F(ScheduleStoreTest, EmptyFileBecomesAStoreAndAMissingFolderIsAnError) {
 }
 
 TEST_F(ScheduleStoreTest, DamagedWeekIsReportedNotGuessed) {
-    {
-        auto store = OpenOrFail(Path());
-        ASSERT_TRUE(store && store->Create(QStringLiteral("Office"), OfficeWeek()));
-    }
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "edit");
-        db.setDatabaseName(Path());
-        ASSERT_TRUE(db.open());
-        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("UPDATE schedules SET week = '{'")));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("edit");
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
-    auto read = store->Read(QStringLiteral("Office"));
+    ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
+    ExecElsewhere(Path(), {QStringLiteral("UPDATE schedules SET week = '{'")});
+    auto read = store_->Read(QStringLiteral("Office"));
     ASSERT_FALSE(read.Ok());
     EXPECT_EQ(read.Error().kind, StoreError::Kind::Database);
     EXPECT_TRUE(read.Error().message.contains(QStringLiteral("damaged")));

@@ -15,14 +15,16 @@ DayRanges Day(std::vector<TimeRange> ranges) {
     return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
 }
 
-/// A week document whose days object holds the given members text.
-std::string WithDays(const std::string& days) {
-    return R"({"format": "tarn-schedule-week", "version": 1, "days": {)" + days + "}}";
-}
+/// A good week document with every day empty, for the cases to change.
+const std::string kGood = R"({"format": "tarn-schedule-week", "version": 1, "days": {
+    "Monday": [], "Tuesday": [], "Wednesday": [], "Thursday": [], "Friday": [],
+    "Saturday": [], "Sunday": [], "Special": []}})";
 
-const std::string kEmptyDays =
-    R"("Monday": [], "Tuesday": [], "Wednesday": [], "Thursday": [], "Friday": [],
-       "Saturday": [], "Sunday": [], "Special": [])";
+/// `text` with the first `from` in it replaced by `to`.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
 
 TEST(WeekJson, WrittenWeekReadsBackTheSame) {
     WeekRanges week;
@@ -51,10 +53,8 @@ TEST(WeekJson, WrittenWeekReadsBackTheSame) {
 }
 
 TEST(WeekJson, ReadingSortsAndMergesLikeEveryWrite) {
-    const auto read = WeekFromJson(QByteArray::fromStdString(
-        WithDays(R"("Monday": ["13:00-17:30", "12:00-13:00", "08:00-12:00"], "Tuesday": [],
-           "Wednesday": [], "Thursday": [], "Friday": [], "Saturday": [], "Sunday": [],
-           "Special": [])")));
+    const auto read = WeekFromJson(QByteArray::fromStdString(Replaced(
+        kGood, R"("Monday": [])", R"("Monday": ["13:00-17:30", "12:00-13:00", "08:00-12:00"])")));
     ASSERT_TRUE(std::holds_alternative<WeekRanges>(read)) << std::get<std::string>(read);
     EXPECT_EQ(std::get<WeekRanges>(read)[0], Day({{32, 70}}));
 }
@@ -64,13 +64,6 @@ struct BadCase {
     std::string json;
     std::string message;
 };
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    text.replace(text.find(from), from.size(), to);
-    return text;
-}
-
-const std::string kGood = WithDays(kEmptyDays);
 
 // clang-format off
 const BadCase kBad[] = {
