@@ -276,7 +276,6 @@ std::vector<long long> CallsToFail(int step) {
 
 /// What came of failing one call, and every way it went against the table or broke the control.
 struct Result {
-    long long call = 0;
     FaultInjector::Call failed;
     std::string caughtBy;  // the reporting operation, or "silent", or "escaped"
     std::vector<std::string> problems;
@@ -335,7 +334,6 @@ Result FailCall(long long call) {
     const CleanSession& clean = Clean();
     const int last = StepOf(call);
     Result result;
-    result.call = call;
     result.failed = clean.calls[call];
     const std::string description =
         FaultInjector::Describe(result.failed.operation, result.failed.target);

@@ -24,7 +24,6 @@ public:
         return s_.TimeToBlockQuantity(start, t);
     }
     void SetBlockStates() { s_.SetBlockStates(); }
-    void UpdateInternalScheduleArrays() { s_.UpdateInternalScheduleArrays(); }
     void UpdateScheduleProperties() { s_.UpdateScheduleProperties(); }
     void DrawTickmarks() { s_.DrawTickmarks(); }
     void InitializeScheduleBlocks() { s_.InitializeScheduleBlocks(); }

@@ -36,7 +36,6 @@ const ReadCase kReads[] = {
     {"PairsInAnyOrder", {1300, 1730, 800, 1200, 0, 0, 0, 0}, {{32, 48}, {52, 70}}},
     {"TouchingPairsAreOneRange", {800, 1000, 1000, 1100, 0, 0, 0, 0}, {{32, 44}}},
     {"OverlappingPairsAreOneRange", {800, 1000, 900, 1100, 0, 0, 0, 0}, {{32, 44}}},
-    {"UpToMidnight", {2200, 2400, 0, 0, 0, 0, 0, 0}, {{88, 96}}},
     {"BackwardsPairIsNothing", {1000, 900, 0, 0, 0, 0, 0, 0}, {}},
     // 960 reads as 9 hours 60 minutes: 10:00; 810 rounds to the block of 08:15.
     {"MinutesPast59ReadAsTheirText", {800, 960, 0, 0, 0, 0, 0, 0}, {{32, 40}}},
