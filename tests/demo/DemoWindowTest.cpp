@@ -2,7 +2,6 @@
 // control reach the database at once, a file that is not a week changes nothing, and a save that
 // fails is shown and kept until it succeeds.
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
