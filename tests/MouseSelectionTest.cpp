@@ -32,12 +32,10 @@ TEST(HitTest, BlockUnderHoldsItsLeftBoundaryButNotItsRight) {
     // Bar width, X and the block hit (-1: none). 573 wide: w = 5.96875, and the float just below a
     // boundary still lies in the block before.
     const std::tuple<double, float, int> cases[] = {
-        {573, 0.0f, 0},        {573, 5.96875f, 1},    {573, 5.9687495f, 0}, {573, 6.0f, 1},
-        {573, 572.0f, 95},     {573, 572.99994f, 95}, {573, 573.0f, -1},    {576, 12.0f, 2},
-        {576, 11.999999f, 1},  {576, 575.5f, 95},     {576, 576.0f, -1},    {144, 1.5f, 1},
-        {144, 3.0f, 2},        {144, 4.0f, 2},        {144, 4.5f, 3},       {573, -0.5f, -1},
-        {573, -1e-30f, -1},    {573, 1e30f, -1},      {573, kNaN, -1},      {573, kInfinity, -1},
-        {573, -kInfinity, -1}, {0, 0.0f, -1},         {-96, 0.0f, -1}};
+        {573, 0.0f, 0},        {573, 5.96875f, 1},   {573, 5.9687495f, 0}, {573, 572.99994f, 95},
+        {573, 573.0f, -1},     {576, 11.999999f, 1}, {144, 4.0f, 2},       {144, 4.5f, 3},
+        {573, -1e-30f, -1},    {573, 1e30f, -1},     {573, kNaN, -1},      {573, kInfinity, -1},
+        {573, -kInfinity, -1}, {0, 0.0f, -1},        {-96, 0.0f, -1}};
     for (const auto& [width, x, block] : cases)
         EXPECT_EQ(render::BlockUnder(width, x), block) << "X=" << x << " on " << width;
 }

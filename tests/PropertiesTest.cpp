@@ -55,10 +55,6 @@ TEST(Properties, TimePropertiesRedrawAtOnceExactlyWhenThePairsStopIsLaterThanIts
         }
         EXPECT_FALSE(f.Tick()) << "a Let never defers its redraw";
     }
-    ScheduleFixture f;
-    f.schedule.SetSchedule_WednesdayStop3(1234);
-    EXPECT_EQ(f.schedule.TimeValue(*FindTimeProperty("Schedule_WednesdayStop3")), 1234);
-    EXPECT_EQ(TimePropertyName(63), "Schedule_SpecialStop4");
 }
 
 TEST(Properties, ResetRedrawsOncePerRegionWithAStopAndOnceMoreOnTheTick) {

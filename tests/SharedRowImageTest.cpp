@@ -112,7 +112,6 @@ std::vector<FillCase> FillCases() {
           {12, 15, 4, 3, kWhite}}},
         {"DenseHalfWay", {{1, 1, 6, 6, kRed}, {2, 2, 30, 20, kBlack}, {0, 4, 37, 5, kWhite}}, 1},
         {"RandomSeed1", RandomFills(1)},
-        {"RandomSeed2", RandomFills(2)},
         {"RandomSeed3DenseHalfWay", RandomFills(3), 150},
     };
 }
