@@ -151,8 +151,7 @@ const QString kFace = QString::fromUtf8("😀");  // two UTF-16 units, one chara
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, ScheduleStoreNames,
-    ::testing::Values(NameCase{"OneCharacter", QStringLiteral("x"), true},
-                      NameCase{"HundredCharacters", QString(100, QLatin1Char('n')), true},
+    ::testing::Values(NameCase{"HundredCharacters", QString(100, QLatin1Char('n')), true},
                       NameCase{"HundredWideCharacters", kFace.repeated(100), true},
                       NameCase{"BlanksOnly", QStringLiteral("   "), true},
                       NameCase{"QuotesAndSql", QStringLiteral("'; DROP TABLE schedules; --"), true},
@@ -160,13 +159,12 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"HundredAndOneCharacters", QString(101, QLatin1Char('n')), false},
                       NameCase{"HundredAndOneWideCharacters", kFace.repeated(101), false},
                       NameCase{"Tab", QStringLiteral("a\tb"), false},
-                      NameCase{"LineBreak", QStringLiteral("a\n"), false},
                       NameCase{"Delete", QStringLiteral("a\x7f"), false},
                       NameCase{"C1Control", QString(QChar(0x85)), false},
                       NameCase{"LoneSurrogate", QString(QChar(0xd800)) + 'x', false}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(ScheduleStoreTest, OperationsRefuseUnknownAndTakenNamesAndChangeNothing) {
+TEST_F(ScheduleStoreTest, OperationsRefuseUnknownAndTakenNamesAndCarryTheWeek) {
     ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
     ASSERT_TRUE(store_->Create(QStringLiteral("Night"), NightWeek()));
     const auto kind = [](const StoreStatus& status) {
@@ -188,10 +186,9 @@ TEST_F(ScheduleStoreTest, OperationsRefuseUnknownAndTakenNamesAndChangeNothing) 
     EXPECT_EQ(Names(*store_), (std::vector<QString>{"Night", "Office"}));
     EXPECT_EQ(store_->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
     EXPECT_EQ(store_->Read(QStringLiteral("Night")).Value().week, NightWeek());
-}
 
-TEST_F(ScheduleStoreTest, RenameDuplicateAndDeleteCarryTheWeek) {
-    ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
+    // With free names they succeed and carry the week, also renaming to itself or another case.
+    ASSERT_TRUE(store_->Delete(QStringLiteral("Night")));
     ASSERT_TRUE(store_->Rename(QStringLiteral("Office"), QStringLiteral("Office")));
     ASSERT_TRUE(store_->Rename(QStringLiteral("Office"), QStringLiteral("office")));
     ASSERT_TRUE(store_->Duplicate(QStringLiteral("office"), QStringLiteral("Copy")));
