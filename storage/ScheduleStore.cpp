@@ -18,6 +18,7 @@
 #include <atomic>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 
 #include "storage/WeekJson.h"
 
@@ -234,6 +235,22 @@ StoreStatus Change(const QString& connection, std::chrono::milliseconds busyTime
     return session.Transaction(what, [&] { return body(session); });
 }
 
+/// Checks the two names of a rename or a duplicate inside its transaction: from must exist and
+/// to must be free, unless it is from itself and that is allowed (a rename to the same name).
+/// Nothing when both hold, otherwise the status to return.
+std::optional<StoreStatus> CheckFromAndTo(Session& session, const QString& what,
+                                          const QString& from, const QString& to,
+                                          bool sameNameAllowed) {
+    const QString count = QStringLiteral("SELECT count(*) FROM schedules WHERE name = ?");
+    const auto exists = session.Value(what, count, {from});
+    const auto taken = session.Value(what, count, {to});
+    if (!exists || !taken) return StoreStatus(session.Failure());
+    if (exists->toInt() == 0) return StoreStatus(UnknownName(from));
+    if (sameNameAllowed && from == to) return StoreStatus();
+    if (taken->toInt() != 0) return StoreStatus(NameTaken(to));
+    return std::nullopt;
+}
+
 /// Checks that the open database is ours and of this version, migrating it first when it is
 /// older or new. An up-to-date file is only read: opening it takes no write lock.
 StoreStatus ReadySchema(const QString& connection, const QString& path, bool readOnly,
@@ -429,14 +446,7 @@ StoreStatus ScheduleStore::Rename(const QString& from, const QString& to) {
     if (StoreStatus valid = CheckName(to); !valid) return valid;
     const QString what = "cannot rename " + Quoted(from) + " in " + path_;
     return Change(connection_, busyTimeout_, readOnly_, what, [&](Session& session) {
-        const auto exists = session.Value(
-            what, QStringLiteral("SELECT count(*) FROM schedules WHERE name = ?"), {from});
-        const auto taken = session.Value(
-            what, QStringLiteral("SELECT count(*) FROM schedules WHERE name = ?"), {to});
-        if (!exists || !taken) return StoreStatus(session.Failure());
-        if (exists->toInt() == 0) return StoreStatus(UnknownName(from));
-        if (from == to) return StoreStatus();
-        if (taken->toInt() != 0) return StoreStatus(NameTaken(to));
+        if (auto refused = CheckFromAndTo(session, what, from, to, true)) return *refused;
         if (!session.Run(
                 what, QStringLiteral("UPDATE schedules SET name = ?, changed = ? WHERE name = ?"),
                 {to, NowMs(), from}))
@@ -450,13 +460,7 @@ StoreStatus ScheduleStore::Duplicate(const QString& from, const QString& to) {
     if (StoreStatus valid = CheckName(to); !valid) return valid;
     const QString what = "cannot duplicate " + Quoted(from) + " in " + path_;
     return Change(connection_, busyTimeout_, readOnly_, what, [&](Session& session) {
-        const auto exists = session.Value(
-            what, QStringLiteral("SELECT count(*) FROM schedules WHERE name = ?"), {from});
-        const auto taken = session.Value(
-            what, QStringLiteral("SELECT count(*) FROM schedules WHERE name = ?"), {to});
-        if (!exists || !taken) return StoreStatus(session.Failure());
-        if (exists->toInt() == 0) return StoreStatus(UnknownName(from));
-        if (taken->toInt() != 0) return StoreStatus(NameTaken(to));
+        if (auto refused = CheckFromAndTo(session, what, from, to, false)) return *refused;
         if (!session.Run(what,
                          QStringLiteral("INSERT INTO schedules (name, week, changed)"
                                         " SELECT ?, week, ? FROM schedules WHERE name = ?"),
