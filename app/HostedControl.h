@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "model/Arithmetic.h"
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 #include "model/Schedule.h"
 #include "platform/PlatformError.h"
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <utility>
 
-#include "model/DayRanges.h"
-#include "model/TimeProperties.h"
+#include "TarnSchedule/DayRanges.h"
+#include "TarnSchedule/TimeProperties.h"
 
 namespace tarn::app {
 

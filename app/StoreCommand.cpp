@@ -16,7 +16,7 @@
 #include <variant>
 
 #include "app/PlayCommand.h"
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 #include "storage/ScheduleStore.h"
 #include "storage/WeekJson.h"
 

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "model/DayRanges.h"
-#include "model/TimeProperties.h"
+#include "TarnSchedule/DayRanges.h"
+#include "TarnSchedule/TimeProperties.h"
 
 namespace tarn::fuzz {
 

@@ -1,4 +1,4 @@
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 
 namespace tarn {
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 #include "model/ScheduleState.h"
-#include "model/TimeProperties.h"
+#include "TarnSchedule/TimeProperties.h"
 #include "platform/Platform.h"
 
 namespace tarn {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/TimeProperties.h"
+#include "TarnSchedule/TimeProperties.h"
 
 namespace tarn {
 

@@ -1,4 +1,4 @@
-#include "model/TimeProperties.h"
+#include "TarnSchedule/TimeProperties.h"
 
 #include "model/DesignData.h"
 

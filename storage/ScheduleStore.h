@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 
 namespace tarn::storage {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <variant>
 
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 
 namespace tarn::storage {
 

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 
 namespace tarn {
 namespace {

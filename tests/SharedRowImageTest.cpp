@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "model/Schedule.h"
-#include "model/TimeProperties.h"
+#include "TarnSchedule/TimeProperties.h"
 #include "platform/PixelGdi.h"
 #include "platform/memory/MemoryPlatform.h"
 

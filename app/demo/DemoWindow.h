@@ -8,7 +8,7 @@
 #include <QString>
 #include <memory>
 
-#include "model/DayRanges.h"
+#include "TarnSchedule/DayRanges.h"
 #include "storage/ScheduleStore.h"
 
 class QAction;

@@ -11,7 +11,7 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "model/DesignData.h"
-#include "model/TimeProperties.h"
+#include "TarnSchedule/TimeProperties.h"
 
 namespace tarn::app {
 

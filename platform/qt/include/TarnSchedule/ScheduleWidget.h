@@ -13,8 +13,8 @@
 #include <optional>
 
 #include "TarnSchedule/ScheduleWidgetExport.h"
-#include "model/DayRanges.h"
-#include "model/TimeProperties.h"
+#include "TarnSchedule/DayRanges.h"
+#include "TarnSchedule/TimeProperties.h"
 
 namespace tarn {
 
