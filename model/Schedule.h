@@ -5,14 +5,17 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "TarnSchedule/DayRanges.h"
-#include "model/ScheduleState.h"
 #include "TarnSchedule/TimeProperties.h"
+#include "editing/Keys.h"
+#include "model/ScheduleState.h"
 #include "platform/Platform.h"
+#include "render/Theme.h"
 
 namespace tarn {
 
@@ -84,6 +87,39 @@ public:
     void cmdDay_Click(std::int16_t Index);
     void cmdEnable_Click();
     void cmdDisable_Click();
+
+    // The keyboard, focus and the time hint. Bars are 0 to 7; another index is ignored.
+    /// True when bar Index may take keyboard focus now: Enable is True and, for the Special bar,
+    /// SpecialDayEnabled is True too.
+    bool BarTakesFocus(int Index) const;
+    /// Bar Index took the keyboard focus (Tab, a press on it, Up or Down from a neighbour, or the
+    /// host), or lost it. The cursor keeps its block across bars.
+    void Schedule_GotFocus(std::int16_t Index);
+    void Schedule_LostFocus(std::int16_t Index);
+    /// A key pressed on bar Index, which has the focus. Shift: kShiftMask, kCtrlMask.
+    KeyOutcome Schedule_KeyDown(std::int16_t Index, Key KeyCode, std::int16_t Shift);
+    /// The pointer left the control: the hint goes.
+    void Schedule_MouseLeave();
+    /// The bar that has the focus, -1 when none has.
+    int FocusedBar() const;
+    /// The keyboard cursor's block, 0 to 95.
+    int CursorBlock() const;
+    /// True once a key has been used on the focused bar: the frontend shows the cursor then.
+    bool CursorShown() const;
+    /// The time shown at the pointer or the cursor, "Monday 08:00-08:15"; empty when none.
+    std::string HintText() const;
+    /// What a screen reader reads for a bar: its caption, and its enabled ranges
+    /// ("08:00-12:00, 13:00-17:30", or "none").
+    std::string BarName(int Index) const;
+    std::string BarDescription(int Index) const;
+    /// The colours the bars are drawn in from the next drawing on.
+    void SetTheme(const render::Theme& theme);
+    const render::Theme& CurrentTheme() const;
+
+    /// What changed beside the bars' pixels, for a frontend that shows it.
+    enum class ViewChange { Focus, Cursor, Hint };
+    /// Called after each such change, once the control's state is consistent.
+    void SetViewListener(std::function<void(ViewChange)> listener);
 
     /// Every field, read-only.
     const ScheduleState& State() const {
