@@ -31,7 +31,6 @@ void FaultInjector::Check(std::string_view operation, int target) {
         }
         if (fault.times == 0) continue;
         if (fault.times > 0) --fault.times;
-        ++thrown_;
         lastFailure_ = Call{std::string(operation), target};
         throw PlatformError(Describe(operation, target));
     }

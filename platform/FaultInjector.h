@@ -35,8 +35,6 @@ public:
     void Clear();
     /// Throws PlatformError when an armed fault matches this call of the operation on target.
     void Check(std::string_view operation, int target = kAnyTarget);
-    /// Number of injected failures thrown so far.
-    int Thrown() const { return thrown_; }
     /// The call that the last injected failure was thrown from.
     const std::optional<Call>& LastFailure() const { return lastFailure_; }
     /// Number of calls checked so far, failed or not.
@@ -56,7 +54,6 @@ private:
         int times;
     };
     std::vector<Fault> faults_;
-    int thrown_ = 0;
     long long checked_ = 0;
     bool recording_ = false;
     std::vector<Call> calls_;

@@ -353,7 +353,7 @@ Result FailCall(long long call) {
     } catch (const std::exception& error) {
         problems.push_back(std::string("an error of another kind escaped: ") + error.what());
     }
-    if (f.platform.Faults().Thrown() != 1 || f.platform.Faults().LastFailure() != result.failed)
+    if (f.platform.Faults().LastFailure() != result.failed)
         problems.push_back("the session did not repeat itself: another call failed");
 
     // The boxes of the step: those of the clean step (less the box whose showing failed) and at
