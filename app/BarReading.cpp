@@ -33,19 +33,4 @@ int BandCentreRow(int height, int band) {
     return Centre(rect.Top, rect.bottom, height);
 }
 
-char ColourLetter(std::uint32_t colour) {
-    switch (colour & 0xFFFFFFu) {
-        case 0xFFFFFFu:
-            return 'W';
-        case 0xFF0000u:
-            return 'R';
-        case 0x00FF00u:
-            return 'G';
-        case 0x000000u:
-            return 'K';
-        default:
-            return '?';
-    }
-}
-
 }  // namespace tarn::app

@@ -20,7 +20,22 @@ std::array<int, 96> BlockCentreColumns(int width);
 int BandCentreRow(int height, int band);
 
 /// One letter per colour a user tells apart: W bright white, R light red, G light green,
-/// K black, ? anything else. colour is 0xRRGGBB.
-char ColourLetter(std::uint32_t colour);
+/// K black, ? anything else. colour is 0xRRGGBB; a byte above it is ignored, so a stored pixel
+/// (0xFFRRGGBB) reads the same. Inline so that the core's tests read bars with the same letters
+/// without linking the host.
+constexpr char ColourLetter(std::uint32_t colour) {
+    switch (colour & 0xFFFFFFu) {
+        case 0xFFFFFFu:
+            return 'W';
+        case 0xFF0000u:
+            return 'R';
+        case 0x00FF00u:
+            return 'G';
+        case 0x000000u:
+            return 'K';
+        default:
+            return '?';
+    }
+}
 
 }  // namespace tarn::app

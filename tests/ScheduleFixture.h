@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BarReading.h"
 #include "model/DesignData.h"
 #include "model/Schedule.h"
 #include "platform/memory/MemoryPlatform.h"
@@ -56,13 +57,11 @@ inline std::string BlockRun(int first, int last, char mark = '#', char other = '
     return blocks;
 }
 
-/// A pixel as a letter: K black, W white, R light red, G light green, - the cleared background.
+/// A pixel as the scripted host prints it (W, R, G, K, ? other), except that the cleared
+/// background reads - so that a test tells an empty bar from a wrong colour.
 inline char Letter(std::uint32_t pixel) {
-    const platform::ColourRef colours[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
-                                           platform::kBackgroundColour};
-    for (int i = 0; i < 5; ++i)
-        if (platform::ColourOf(pixel) == colours[i]) return "KWRG-"[i];
-    return '?';
+    if (platform::ColourOf(pixel) == platform::kBackgroundColour) return '-';
+    return app::ColourLetter(pixel);
 }
 
 /// A created control, initialised unless told otherwise; `log` holds what it told the host.
