@@ -1,0 +1,143 @@
+// Cost of one move of a drag on the Qt widget: a mouse move with the left button held over the bar
+// being dragged on, delivered through Qt's event delivery, and the repaint of the bar that shows
+// the new marks. The drag sweeps across the bar and back a few pixels a move, as a hand does.
+// Beside it stands its floor: the same move events delivered to a bar with no drag under way,
+// each followed by a repaint of the unchanged bar, so the difference is what the control's
+// marking and drawing cost.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QObject>
+
+#include "TarnSchedule/ScheduleWidget.h"
+#include "platform/qt/BarWidget.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/ScheduleWidgetInternals.h"
+
+namespace {
+
+using tarn::ScheduleHostServices;
+using tarn::ScheduleWidget;
+using tarn::ScheduleWidgetInternals;
+
+int messageBoxes = 0;
+
+ScheduleHostServices QuietServices() {
+    ScheduleHostServices services;
+    services.messageBox = [](const QString&, int, const QString&) { ++messageBoxes; };
+    services.sleep = [](int) {};
+    services.manualTimer = true;
+    return services;
+}
+
+/// Counts the paint events a widget receives.
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+constexpr int kBar = 2;   // Wednesday
+constexpr int kStep = 3;  // pixels a move
+
+/// A shown control with office hours on its bars, the first redraw done.
+struct Fixture {
+    Fixture() : widget(QuietServices()) {
+        widget.show();
+        QCoreApplication::processEvents();
+        widget.deliverTimerTick();
+        for (int day = 0; day < 5; ++day) {
+            widget.setTimeValue(tarn::TimePropertyIndex(day, 1, false), 800);
+            widget.setTimeValue(tarn::TimePropertyIndex(day, 1, true), 1730);
+        }
+        QCoreApplication::processEvents();
+        bar().installEventFilter(&counter);
+        width = bar().innerSize().width();
+    }
+
+    tarn::qt::BarWidget& bar() { return ScheduleWidgetInternals::Platform(widget).Bar(kBar); }
+
+    /// A mouse event at x in the bar's inner pixels, on its top inner row.
+    void Send(QEvent::Type type, int x, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        const QPointF local(x + 2.0, 2.0);
+        QMouseEvent event(type, local, bar().mapToGlobal(local), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&bar(), &event);
+    }
+
+    /// The next position of a sweep across the bar and back, 10 pixels in from each end.
+    int NextX() {
+        x += direction * kStep;
+        if (x >= width - 10 || x <= 10) direction = -direction;
+        return x;
+    }
+
+    ScheduleWidget widget;
+    PaintCounter counter;
+    int width = 0;
+    int x = 10;
+    int direction = 1;
+};
+
+/// A drag that did not mark, did not repaint once a move, or reported an error, must not pass
+/// as a fast one.
+void CheckDrag(benchmark::State& state, Fixture& fixture, int paintsBefore) {
+    if (fixture.counter.paints - paintsBefore < static_cast<int>(state.iterations()))
+        state.SkipWithError("the bar was not repainted after every move");
+    if (messageBoxes != 0) state.SkipWithError("the control showed a message box");
+    if (ScheduleWidgetInternals::Platform(fixture.widget).Pens().LivePens() != 0)
+        state.SkipWithError("pens were left alive");
+}
+
+void BM_QtDragMove(benchmark::State& state) {
+    Fixture fixture;
+    fixture.Send(QEvent::MouseButtonPress, fixture.x, Qt::LeftButton, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const QImage pressed = fixture.bar().image();
+    const int paintsBefore = fixture.counter.paints;
+    for (auto _ : state) {
+        fixture.Send(QEvent::MouseMove, fixture.NextX(), Qt::NoButton, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+    CheckDrag(state, fixture, paintsBefore);
+    // Any move past the block pressed on marks more blocks.
+    if (state.iterations() * kStep > 20 && fixture.bar().image() == pressed)
+        state.SkipWithError("the drag marked nothing");
+    fixture.Send(QEvent::MouseButtonRelease, fixture.x, Qt::LeftButton, Qt::NoButton);
+    QCoreApplication::processEvents();
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QtDragMove)->Unit(benchmark::kMicrosecond);
+
+void BM_QtDragMoveFloor(benchmark::State& state) {
+    Fixture fixture;
+    const int paintsBefore = fixture.counter.paints;
+    for (auto _ : state) {
+        fixture.Send(QEvent::MouseMove, fixture.NextX(), Qt::NoButton, Qt::NoButton);
+        fixture.bar().update(fixture.bar().contentsRect());
+        QCoreApplication::processEvents();
+    }
+    CheckDrag(state, fixture, paintsBefore);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QtDragMoveFloor)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // No display is needed: the widget runs on the off-screen platform unless one is chosen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
