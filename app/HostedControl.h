@@ -9,10 +9,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "model/Arithmetic.h"
 #include "TarnSchedule/DayRanges.h"
+#include "app/FocusChain.h"
+#include "editing/Keys.h"
+#include "model/Arithmetic.h"
 #include "model/Schedule.h"
 #include "platform/PlatformError.h"
 
@@ -51,6 +54,11 @@ public:
     /// The control's public interface (properties and methods).
     virtual Schedule& Control() = 0;
 
+    // The host's writes of the two switches, which decide what can hold the keyboard focus: a
+    // widget that has it and can no longer take it loses it, and no other widget gets it.
+    virtual void SetEnable(bool enable) = 0;
+    virtual void SetSpecialDayEnabled(bool enabled) = 0;
+
     // The host's whole-day calls (days 0 to 7), through the backend's own interface. A write
     // returns nothing when accepted and the control's reason when refused.
     virtual DayRanges ReadDay(int day) = 0;
@@ -70,6 +78,17 @@ public:
     virtual void Release(int bar, double x, int button) = 0;
     /// widget: 0 to 7 day buttons, 8 Enable, 9 Disable. False when the button is disabled.
     virtual bool Click(int widget) = 0;
+
+    // The keyboard.
+    /// Moves the focus to widget as Tab would; false, and nothing changes, when it cannot take it.
+    virtual bool Focus(FocusWidget widget) = 0;
+    /// The user presses and releases key on the widget that has the focus (on the window when
+    /// none has). modifiers: kShiftMask, kCtrlMask.
+    virtual void PressKey(Key key, int modifiers) = 0;
+    /// The widget that has the focus, nothing when none has.
+    virtual std::optional<FocusWidget> FocusedWidget() = 0;
+    /// What a screen reader reads for a bar: its name and its description.
+    virtual std::pair<std::string, std::string> AccessibleText(int bar) = 0;
 
     // Looking.
     /// The colour (0xRRGGBB) of inner pixel (x, y) of a bar.

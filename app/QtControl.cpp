@@ -1,7 +1,9 @@
 // The control as the real Qt widget, shown on an off-screen window: the host's calls go to the
 // control, mouse events and clicks are QMouseEvents delivered by Qt to the bars and buttons, the
 // window system's repaint request is an exposure of the window, and what the user sees is read
-// back from the bars' pixels and from a grab of the widget.
+// back from the bars' pixels and from a grab of the widget. Keys are QKeyEvents sent to the focus
+// widget, which the host window (active, so that focus works off-screen) starts without.
+#include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
 #include <QExposeEvent>
@@ -15,6 +17,7 @@
 #include <QResizeEvent>
 #include <QWindow>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -60,10 +63,19 @@ public:
         // so asks for nothing. Nothing else reaches the control unless the script says so.
         window_.resize(widget_->size());
         window_.show();
+        // Keyboard focus works only in the active window. Activating it gives the focus to the
+        // first widget of the chain; the script starts with no focus, as the in-memory host does.
+        QApplication::setActiveWindow(&window_);
+        window_.activateWindow();
         QCoreApplication::processEvents();
+        if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
     }
 
     Schedule& Control() override { return ScheduleWidgetInternals::Control(*widget_); }
+
+    // Through the widget's setters, which keep the bars' focus policies in step with the control.
+    void SetEnable(bool enable) override { widget_->setEnable(enable); }
+    void SetSpecialDayEnabled(bool enabled) override { widget_->setSpecialDayEnabled(enabled); }
 
     DayRanges ReadDay(int day) override { return widget_->dayRanges(day); }
     std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
@@ -96,6 +108,8 @@ public:
     bool Tick() override { return widget_->deliverTimerTick(); }
 
     void Press(int bar, double x, int button, int shift) override {
+        qt::BarWidget& target = Platform().Bar(bar);
+        GiveFocusOnPress(target, InnerPoint(target, x));
         const Qt::MouseButton qtButton = SingleButton(button);
         SendMouse(bar, QEvent::MouseButtonPress, x, qtButton, qtButton, shift);
     }
@@ -125,6 +139,7 @@ public:
         // has its centre on the pixel's far edge, which the toolkit gives to the next pixel.
         const QPointF centre = button.rect().center();
         const QPointF global = button.mapToGlobal(centre);
+        GiveFocusOnPress(button, centre);
         QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
         QApplication::sendEvent(&button, &press);
@@ -132,6 +147,44 @@ public:
                             Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&button, &release);
         return true;
+    }
+
+    bool Focus(FocusWidget widget) override {
+        QWidget& target = Widget(widget);
+        if (!target.isEnabled() || (target.focusPolicy() & Qt::TabFocus) == 0) return false;
+        target.setFocus(Qt::TabFocusReason);
+        return true;
+    }
+
+    void PressKey(Key key, int modifiers) override {
+        Qt::Key code = QtKey(key);
+        // Shift+Tab reaches widgets as the back-tab key, as a keyboard sends it.
+        if (key == Key::Tab && (modifiers & kShiftMask) != 0) code = Qt::Key_Backtab;
+        Qt::KeyboardModifiers qtModifiers;
+        if ((modifiers & kShiftMask) != 0) qtModifiers |= Qt::ShiftModifier;
+        if ((modifiers & kCtrlMask) != 0) qtModifiers |= Qt::ControlModifier;
+        const QString text = KeyText(key, modifiers);
+        // Each half goes to the widget that has the focus at that moment, as typed keys do.
+        QKeyEvent press(QEvent::KeyPress, code, qtModifiers, text);
+        QApplication::sendEvent(FocusTarget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, code, qtModifiers, text);
+        QApplication::sendEvent(FocusTarget(), &release);
+    }
+
+    std::optional<FocusWidget> FocusedWidget() override {
+        const QWidget* focus = QApplication::focusWidget();
+        if (focus == nullptr) return std::nullopt;
+        for (const FocusWidget widget : TabChain())
+            if (&Widget(widget) == focus) return widget;
+        return std::nullopt;
+    }
+
+    std::pair<std::string, std::string> AccessibleText(int bar) override {
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(&Platform().Bar(bar));
+        if (accessible == nullptr) return {};
+        return {accessible->text(QAccessible::Name).toStdString(),
+                accessible->text(QAccessible::Description).toStdString()};
     }
 
     std::uint32_t BarPixel(int bar, int x, int y) override {
@@ -214,11 +267,101 @@ private:
         return Qt::NoButton;
     }
 
+    QWidget& Widget(FocusWidget widget) {
+        if (widget.kind == FocusWidget::Kind::Bar) return Platform().Bar(widget.index);
+        return Platform().ButtonWidget(widget.index);
+    }
+
+    QWidget* FocusTarget() {
+        QWidget* focus = QApplication::focusWidget();
+        return focus != nullptr ? focus : &window_;
+    }
+
+    static Qt::Key QtKey(Key key) {
+        switch (key) {
+            case Key::Left:
+                return Qt::Key_Left;
+            case Key::Right:
+                return Qt::Key_Right;
+            case Key::Up:
+                return Qt::Key_Up;
+            case Key::Down:
+                return Qt::Key_Down;
+            case Key::Home:
+                return Qt::Key_Home;
+            case Key::End:
+                return Qt::Key_End;
+            case Key::Return:
+                return Qt::Key_Return;
+            case Key::Enter:
+                return Qt::Key_Enter;
+            case Key::Space:
+                return Qt::Key_Space;
+            case Key::Delete:
+                return Qt::Key_Delete;
+            case Key::Backspace:
+                return Qt::Key_Backspace;
+            case Key::Escape:
+                return Qt::Key_Escape;
+            case Key::Tab:
+                return Qt::Key_Tab;
+            case Key::A:
+                return Qt::Key_A;
+        }
+        return Qt::Key_unknown;
+    }
+
+    /// The text a keyboard sends with the key.
+    static QString KeyText(Key key, int modifiers) {
+        switch (key) {
+            case Key::Return:
+            case Key::Enter:
+                return QStringLiteral("\r");
+            case Key::Space:
+                return QStringLiteral(" ");
+            case Key::Delete:
+                return QString(QChar(0x7f));
+            case Key::Backspace:
+                return QStringLiteral("\b");
+            case Key::Escape:
+                return QString(QChar(0x1b));
+            case Key::Tab:
+                return QStringLiteral("\t");
+            case Key::A:
+                if ((modifiers & kCtrlMask) != 0) return QString(QChar(0x01));
+                return (modifiers & kShiftMask) != 0 ? QStringLiteral("A") : QStringLiteral("a");
+            default:
+                return {};
+        }
+    }
+
+    /// The script's X in the bar's inner pixels, and Y 0: inside the frame.
+    static QPointF InnerPoint(const qt::BarWidget& bar, double x) {
+        return QPointF(x + bar.frameWidth(), bar.frameWidth());
+    }
+
+    /// What the toolkit does for a press that comes from the window system, before the press
+    /// itself reaches the widget: the innermost widget under the point that takes the focus on a
+    /// click gets it. Events sent by the host are not the window system's, so it is done here.
+    static void GiveFocusOnPress(QWidget& pressed, QPointF local) {
+        // A point that far off lies on no widget (and has no whole-pixel form).
+        if (!(std::abs(local.x()) < 1e9)) return;
+        QPoint point = local.toPoint();
+        for (QWidget* widget = &pressed; widget != nullptr; widget = widget->parentWidget()) {
+            if (widget->isEnabled() && widget->rect().contains(point) &&
+                (widget->focusPolicy() & Qt::ClickFocus) != 0) {
+                widget->setFocus(Qt::MouseFocusReason);
+                return;
+            }
+            if (widget->isWindow()) return;
+            point += widget->pos();
+        }
+    }
+
     void SendMouse(int bar, QEvent::Type type, double x, Qt::MouseButton button,
                    Qt::MouseButtons buttons, int shift) {
         qt::BarWidget& target = Platform().Bar(bar);
-        // The script's X is in the bar's inner pixels and its Y is 0: inside the frame.
-        const QPointF local(x + target.frameWidth(), target.frameWidth());
+        const QPointF local = InnerPoint(target, x);
         QMouseEvent event(type, local, target.mapToGlobal(local), button, buttons,
                           qt::ModifiersOfCodes(shift));
         QApplication::sendEvent(&target, &event);

@@ -12,6 +12,9 @@
 #include <variant>
 #include <vector>
 
+#include "app/FocusChain.h"
+#include "editing/Keys.h"
+
 namespace tarn::app {
 
 /// A line that is not a valid command; what() says why, without the line number.
@@ -108,10 +111,25 @@ struct Import {
 struct Export {
     std::string file;
 };
+/// The keyboard: the focus moved by the host as Tab would, a key pressed and released on the
+/// focused widget (modifiers kShiftMask, kCtrlMask), and what a user or a screen reader is shown.
+struct Focus {
+    FocusWidget widget;
+};
+struct KeyPress {
+    Key key;
+    int modifiers;
+};
+struct Focused {};
+struct Hint {};
+struct Accessible {
+    int bar;
+};
 
-using Action = std::variant<Set, Get, Call, PrintSchedule, On, Resize, Paint, Tick, Press, Move,
-                            Release, Click, State, Marks, Row, Buttons, Bars, Labels, Redraws,
-                            Screenshot, Day, SetDay, CopyDay, Import, Export>;
+using Action =
+    std::variant<Set, Get, Call, PrintSchedule, On, Resize, Paint, Tick, Press, Move, Release,
+                 Click, State, Marks, Row, Buttons, Bars, Labels, Redraws, Screenshot, Day, SetDay,
+                 CopyDay, Import, Export, Focus, KeyPress, Focused, Hint, Accessible>;
 
 }  // namespace script
 
@@ -122,5 +140,8 @@ struct Command {
 
 /// The script name of widget 0 to 9: "cmdDay(0)" ... "cmdDay(7)", "cmdEnable", "cmdDisable".
 std::string WidgetName(int widget);
+
+/// A key as a script writes it: modifiers joined by "+", then the key ("Ctrl+Shift+Left").
+std::string KeyName(Key key, int modifiers);
 
 }  // namespace tarn::app

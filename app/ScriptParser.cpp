@@ -81,6 +81,35 @@ std::optional<int> FindWidget(std::string_view name) {
     return std::nullopt;
 }
 
+/// A widget that can hold the focus, by its script name.
+std::optional<FocusWidget> FindFocusWidget(std::string_view name) {
+    for (const FocusWidget widget : TabChain())
+        if (FocusWidgetName(widget) == name) return widget;
+    return std::nullopt;
+}
+
+constexpr std::string_view kKeyNames[] = {"Left",      "Right",  "Up",    "Down",  "Home",
+                                          "End",       "Return", "Enter", "Space", "Delete",
+                                          "Backspace", "Escape", "Tab",   "A"};
+
+/// "Ctrl+Shift+Left": any of the modifiers Shift and Ctrl, each at most once and in any order,
+/// joined by "+" before the key's name.
+std::optional<script::KeyPress> FindKeyStroke(std::string_view text) {
+    int modifiers = 0;
+    for (;;) {
+        const std::size_t plus = text.find('+');
+        if (plus == std::string_view::npos) break;
+        const std::string_view modifier = text.substr(0, plus);
+        const int bit = modifier == "Shift" ? kShiftMask : modifier == "Ctrl" ? kCtrlMask : 0;
+        if (bit == 0 || (modifiers & bit) != 0) return std::nullopt;
+        modifiers |= bit;
+        text.remove_prefix(plus + 1);
+    }
+    const std::optional<Key> key = FindKey(text);
+    if (!key) return std::nullopt;
+    return script::KeyPress{*key, modifiers};
+}
+
 std::optional<PropertyName> FindProperty(std::string_view name) {
     using Kind = PropertyName::Kind;
     if (const auto index = FindTimeProperty(name)) return PropertyName{Kind::Time, *index};
@@ -192,6 +221,28 @@ private:
         if (name_ == "export") {
             Arguments(1, 1, "export FILE");
             return Export{FileArgument(1)};
+        }
+        if (name_ == "focus") {
+            Arguments(1, 1, "focus WIDGET");
+            const std::string& name = Word(1, "WIDGET");
+            if (const auto widget = FindFocusWidget(name)) return Focus{*widget};
+            throw ScriptLineError("unknown widget \"" + Abridged(name) +
+                                  "\" (Schedule(0) ... Schedule(7), cmdDay(0) ... cmdDay(7), "
+                                  "cmdEnable, cmdDisable)");
+        }
+        if (name_ == "key") {
+            Arguments(1, 1, "key KEY");
+            const std::string& name = Word(1, "KEY");
+            if (const auto stroke = FindKeyStroke(name)) return *stroke;
+            throw ScriptLineError("unknown key \"" + Abridged(name) +
+                                  "\" (Left, Right, Up, Down, Home, End, Return, Enter, Space, "
+                                  "Delete, Backspace, Escape, Tab or A, after Shift+ or Ctrl+)");
+        }
+        if (name_ == "focused") return Plain<Focused>("focused");
+        if (name_ == "hint") return Plain<Hint>("hint");
+        if (name_ == "accessible") {
+            Arguments(1, 1, "accessible BAR");
+            return Accessible{Bar(1)};
         }
         throw ScriptLineError("unknown command \"" + Abridged(name_) + "\"");
     }
@@ -331,6 +382,13 @@ std::string WidgetName(int widget) {
     if (widget == 8) return "cmdEnable";
     if (widget == 9) return "cmdDisable";
     return {};
+}
+
+std::string KeyName(Key key, int modifiers) {
+    std::string name;
+    if ((modifiers & kCtrlMask) != 0) name += "Ctrl+";
+    if ((modifiers & kShiftMask) != 0) name += "Shift+";
+    return name.append(kKeyNames[static_cast<int>(key)]);
 }
 
 std::string Quoted(std::string_view text) {

@@ -125,10 +125,10 @@ void ScriptRunner::Do(const Command&, const script::Set& set) {
             control.SetTimeValue(set.property.timeIndex, std::get<std::int16_t>(set.value));
             break;
         case PropertyName::Kind::Enable:
-            control.SetEnable(std::get<bool>(set.value));
+            control_->SetEnable(std::get<bool>(set.value));
             break;
         case PropertyName::Kind::SpecialDayEnabled:
-            control.SetSpecialDayEnabled(std::get<bool>(set.value));
+            control_->SetSpecialDayEnabled(std::get<bool>(set.value));
             break;
         case PropertyName::Kind::SpecialDayCaption:
             control.SetSpecialDayCaption(std::get<std::string>(set.value));
@@ -323,6 +323,37 @@ void ScriptRunner::Do(const Command& command, const script::Export& exportComman
     std::string error;
     if (!WriteFile(exportCommand.file, storage::WeekToJson(week), error))
         Fail(command, 1, "cannot write " + Abridged(exportCommand.file) + ": " + error);
+}
+
+// The keyboard.
+
+void ScriptRunner::Do(const Command&, const script::Focus& focus) {
+    if (!control_->Focus(focus.widget)) out_ << "ignored " << FocusWidgetName(focus.widget) << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::KeyPress& key) {
+    control_->PressKey(key.key, key.modifiers);
+}
+
+void ScriptRunner::Do(const Command&, const script::Focused&) {
+    const std::optional<FocusWidget> widget = control_->FocusedWidget();
+    if (!widget) {
+        out_ << "focused none\n";
+        return;
+    }
+    out_ << "focused " << FocusWidgetName(*widget);
+    if (widget->kind == FocusWidget::Kind::Bar) out_ << ' ' << control_->Control().CursorBlock();
+    out_ << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::Hint&) {
+    out_ << "hint " << Quoted(control_->Control().HintText()) << '\n';
+}
+
+void ScriptRunner::Do(const Command&, const script::Accessible& accessible) {
+    const auto [name, description] = control_->AccessibleText(accessible.bar);
+    out_ << "accessible " << FocusWidgetName(BarWidget(accessible.bar)) << ' ' << Quoted(name)
+         << ' ' << Quoted(description) << '\n';
 }
 
 // What the control tells its host.

@@ -81,6 +81,11 @@ private:
     void Do(const Command& command, const script::CopyDay& copy);
     void Do(const Command& command, const script::Import& import);
     void Do(const Command& command, const script::Export& exportCommand);
+    void Do(const Command& command, const script::Focus& focus);
+    void Do(const Command& command, const script::KeyPress& key);
+    void Do(const Command& command, const script::Focused&);
+    void Do(const Command& command, const script::Hint&);
+    void Do(const Command& command, const script::Accessible& accessible);
 
     /// Prints `refused "MESSAGE"` for a refused call.
     void PrintRefusal(const std::optional<std::string>& refusal);
