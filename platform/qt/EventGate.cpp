@@ -3,9 +3,17 @@
 #include <QMetaObject>
 #include <QObject>
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace tarn::qt {
+
+EventGate::EventGate(QObject& context) : context_(context) {
+    pauseTimer_.setSingleShot(true);
+    pauseTimer_.setTimerType(Qt::PreciseTimer);
+    // The timer belongs to the gate, so a gate destroyed during a pause never hears from it.
+    QObject::connect(&pauseTimer_, &QTimer::timeout, &pauseTimer_, [this] { EndPause(); });
+}
 
 void EventGate::Deliver(std::function<void()> action, Kind kind) {
     if (holding_ == 0 && (running_ > 0 || waiting_.empty())) {
@@ -39,6 +47,33 @@ void EventGate::Hold(const std::function<void()>& wait) {
         --holding_;
         ScheduleDrain();
         throw;
+    }
+    --holding_;
+    ScheduleDrain();
+}
+
+void EventGate::HoldFor(int milliseconds) {
+    if (milliseconds <= 0) {
+        ScheduleDrain();
+        return;
+    }
+    if (pauseTimer_.isActive()) {
+        pauseEnd_ = QDeadlineTimer(pauseEnd_.remainingTime() + milliseconds, Qt::PreciseTimer);
+    } else {
+        ++holding_;
+        pauseEnd_ = QDeadlineTimer(milliseconds, Qt::PreciseTimer);
+    }
+    pauseTimer_.start(static_cast<int>(
+        std::clamp<qint64>(pauseEnd_.remainingTime(), 0, std::numeric_limits<int>::max())));
+}
+
+void EventGate::EndPause() {
+    // A timer may come a little early; the pause lasts at least as long as asked.
+    const qint64 remaining = pauseEnd_.remainingTime();
+    if (remaining > 0) {
+        pauseTimer_.start(
+            static_cast<int>(std::min<qint64>(remaining, std::numeric_limits<int>::max())));
+        return;
     }
     --holding_;
     ScheduleDrain();

@@ -3,6 +3,8 @@
 // host write) is queued in arrival order and runs once the control has returned from the wait.
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QTimer>
 #include <deque>
 #include <functional>
 
@@ -17,7 +19,7 @@ public:
     enum class Kind { Single, Tick, Resize, Paint };
 
     /// context receives the queued call that runs the waiting events.
-    explicit EventGate(QObject& context) : context_(context) {}
+    explicit EventGate(QObject& context);
     EventGate(const EventGate&) = delete;
     EventGate& operator=(const EventGate&) = delete;
 
@@ -27,6 +29,13 @@ public:
     void Deliver(std::function<void()> action, Kind kind = Kind::Single);
     /// Runs a wait on the host (a message box, a pause); everything delivered meanwhile waits.
     void Hold(const std::function<void()>& wait);
+    /// Holds the control's events for milliseconds without waiting: returns at once, and the
+    /// event loop runs on meanwhile. A pause asked for while one is still pending starts where
+    /// the pending one ends, as two pauses in a row would. Nothing is held for 0 or less.
+    void HoldFor(int milliseconds);
+
+    /// Whether a pause of HoldFor has yet to end.
+    bool Pausing() const { return pauseTimer_.isActive(); }
 
     bool Holding() const { return holding_ > 0; }
     /// Number of events waiting.
@@ -40,12 +49,16 @@ private:
     void Run(const std::function<void()>& action);
     void ScheduleDrain();
     void Drain();
+    void EndPause();
 
     QObject& context_;
     int holding_ = 0;
     int running_ = 0;
     bool drainScheduled_ = false;
     std::deque<Entry> waiting_;
+    /// Ends the pending pause; while it runs, the pause counts as one hold.
+    QTimer pauseTimer_;
+    QDeadlineTimer pauseEnd_;
 };
 
 }  // namespace tarn::qt

@@ -124,14 +124,13 @@ void QtPlatform::MessageBox(std::string_view text, int style, std::string_view t
 }
 
 void QtPlatform::Sleep(int milliseconds) {
-    gate_.Hold([&] {
-        if (services_.sleep) {
-            services_.sleep(milliseconds);
-            return;
-        }
-        // The whole user-interface thread pauses, as the control expects.
-        if (milliseconds > 0) QThread::msleep(static_cast<unsigned long>(milliseconds));
-    });
+    if (services_.sleep) {
+        gate_.Hold([&] { services_.sleep(milliseconds); });
+        return;
+    }
+    // The control's own events wait out the pause in the gate; the event loop, and with it the
+    // rest of the application, runs on. The control's code after the pause only queues work.
+    gate_.HoldFor(milliseconds);
 }
 
 void QtPlatform::RaiseScheduleUpdated() {
