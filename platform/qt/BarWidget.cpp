@@ -28,12 +28,12 @@ QImage BarWidget::image() const {
 }
 
 platform::SharedRowImage& BarWidget::DrawingImage() {
-    MarkChanged();
+    MarkDrawn();
     return image_;
 }
 
 platform::PixelView BarWidget::DrawingView() {
-    MarkChanged();
+    MarkDrawn();
     if (innerSize_.isEmpty())
         // An inner area without width or height keeps its other side; nothing lies in it.
         return platform::PixelView{nullptr, innerSize_.width(), innerSize_.height(),
@@ -44,6 +44,12 @@ platform::PixelView BarWidget::DrawingView() {
 void BarWidget::Clear() {
     image_.Fill(0, 0, image_.width(), image_.height(),
                 platform::PixelOf(platform::kBackgroundColour));
+    MarkDrawn();
+}
+
+void BarWidget::MarkDrawn() {
+    // From the first drawing call on, the screen shows the pixels again.
+    shownBeforeResize_ = QImage();
     MarkChanged();
 }
 
@@ -59,6 +65,11 @@ void BarWidget::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     // Only the part of the inner area being painted is turned into an image, a strip of rows at
     // a time: a bar far larger than its window costs no more to show than the window.
+    if (!shownBeforeResize_.isNull()) {
+        QPainter painter(this);
+        painter.drawImage(contentsRect(), shownBeforeResize_);
+        return;
+    }
     const QPoint origin = contentsRect().topLeft();
     const QRect area =
         event->rect().translated(-origin).intersected(QRect(0, 0, image_.width(), image_.height()));
@@ -80,9 +91,35 @@ void BarWidget::SyncImageSize() {
     const int border = design::kBarBorder;
     const QSize inner(std::max(0, width() - 2 * border), std::max(0, height() - 2 * border));
     if (inner == innerSize_) return;
+    // The first resize since the last drawing keeps what the screen shows; later ones stretch
+    // that same picture again rather than a stretched copy of it.
+    if (shownBeforeResize_.isNull()) shownBeforeResize_ = ShownPicture();
     innerSize_ = inner;
     image_.Reset(inner.width(), inner.height(), platform::PixelOf(platform::kBackgroundColour));
     MarkChanged();
+}
+
+QImage BarWidget::ShownPicture() const {
+    // A bar far larger than any screen keeps a sample of its rows and columns: the picture is only
+    // ever shown stretched, and a copy of every pixel could cost far more than the bar's own
+    // shared rows.
+    constexpr int kMaxSide = 2048;
+    const int width = std::min(image_.width(), kMaxSide);
+    const int height = std::min(image_.height(), kMaxSide);
+    if (width <= 0 || height <= 0) return QImage();
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* row =
+            image_.Row(static_cast<int>(static_cast<std::int64_t>(y) * image_.height() / height));
+        auto* out = reinterpret_cast<std::uint32_t*>(picture.scanLine(y));
+        if (width == image_.width()) {
+            std::copy_n(row, width, out);
+            continue;
+        }
+        for (int x = 0; x < width; ++x)
+            out[x] = row[static_cast<std::int64_t>(x) * image_.width() / width];
+    }
+    return picture;
 }
 
 void BarWidget::resizeEvent(QResizeEvent* event) {

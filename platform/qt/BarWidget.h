@@ -1,7 +1,10 @@
 // A day bar as the user sees it: a frame with a 2-pixel sunken border around an off-screen image
 // that holds the pixels the control draws. The image shares alike rows (SharedRowImage), so a bar
 // of any size costs memory for its width only; a paint turns only the area painted into a QImage.
-// Mouse events go to the handler that the platform sets.
+// Mouse events go to the handler that the platform sets. A resize starts the pixels again from the
+// background colour, but the screen goes on showing the last picture, stretched to the new size,
+// until the control next draws into the bar: a window resized by dragging keeps its bars' pictures
+// instead of flashing them grey while the control pauses after its layout.
 #pragma once
 
 #include <QFrame>
@@ -39,6 +42,8 @@ public:
     /// Gives the image the bar's inner size at once, also while the bar is hidden (and so gets
     /// its resize event only when shown); a new size starts from the background colour.
     void SyncImageSize();
+    /// Whether the screen shows the stretched picture from before a resize instead of the pixels.
+    bool ShowsPictureBeforeResize() const { return !shownBeforeResize_.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,10 +54,15 @@ protected:
 
 private:
     void MarkChanged();
+    void MarkDrawn();
+    /// The pixels as the screen shows them, made no larger than a screen needs.
+    QImage ShownPicture() const;
 
     platform::SharedRowImage image_;
     QSize innerSize_{0, 0};
     bool changePending_ = false;
+    /// The picture shown until the next drawing call after a resize; null when the pixels show.
+    QImage shownBeforeResize_;
 };
 
 }  // namespace tarn::qt
