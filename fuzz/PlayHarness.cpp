@@ -42,6 +42,11 @@ TARN_KNOWN_COMMAND(Screenshot)
 TARN_KNOWN_COMMAND(Day)
 TARN_KNOWN_COMMAND(SetDay)
 TARN_KNOWN_COMMAND(CopyDay)
+TARN_KNOWN_COMMAND(Focus)
+TARN_KNOWN_COMMAND(KeyPress)
+TARN_KNOWN_COMMAND(Focused)
+TARN_KNOWN_COMMAND(Hint)
+TARN_KNOWN_COMMAND(Accessible)
 #undef TARN_KNOWN_COMMAND
 
 /// Whether a command is left out of the run (on both backends alike).

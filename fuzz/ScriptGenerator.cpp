@@ -70,6 +70,7 @@ private:
     }
 
     void Step() {
+        if (random_.Chance(20)) return Keyboard();
         const int roll = random_.Below(100);
         if (roll < 12) return Emit("tick");
         if (roll < 15) return Emit("paint");
@@ -164,6 +165,39 @@ private:
         if (roll < 4) return Emit("click cmdEnable");
         if (roll < 6) return Emit("click cmdDisable");
         Emit("click cmdDay(" + std::to_string(Bar()) + ")");
+    }
+
+    // The keyboard: mostly keys, in runs, with the focus put somewhere first now and then.
+
+    std::string Widget() {
+        const int roll = random_.Below(10);
+        if (roll < 6) return "Schedule(" + std::to_string(Bar()) + ")";
+        if (roll < 8) return "cmdDay(" + std::to_string(Bar()) + ")";
+        return roll == 8 ? "cmdEnable" : "cmdDisable";
+    }
+
+    std::string Key() {
+        std::string name = random_.Pick<std::string>(
+            {"Left", "Right", "Left", "Right", "Up", "Down", "Home", "End", "Return", "Enter",
+             "Space", "Delete", "Backspace", "Escape", "Tab", "Tab", "A"});
+        const int modifiers = random_.Below(10);
+        if (modifiers < 3) return "Shift+" + name;
+        if (modifiers < 5) return "Ctrl+" + name;
+        if (modifiers < 6) return random_.Chance(50) ? "Ctrl+Shift+" + name : "Shift+Ctrl+" + name;
+        return name;
+    }
+
+    void Keyboard() {
+        const int roll = random_.Below(100);
+        if (roll < 20) return Emit("focus " + Widget());
+        if (roll < 75) {
+            for (int count = random_.Between(1, 6); count > 0; --count)
+                Emit("key " + Key());
+            return;
+        }
+        if (roll < 85) return Emit("focused");
+        if (roll < 93) return Emit("hint");
+        Emit("accessible " + std::to_string(Bar()));
     }
 
     // The host.
@@ -265,6 +299,7 @@ private:
     }
 
     std::string ListenerCommand() {
+        if (random_.Chance(10)) return random_.Chance(50) ? "key " + Key() : "focused";
         switch (random_.Below(9)) {
             case 7:
                 return WholeDay();

@@ -39,6 +39,10 @@ std::string Describe(const app::Command& command) {
     if (std::holds_alternative<SetDay>(command.action)) return line + "`setday`";
     if (std::holds_alternative<CopyDay>(command.action)) return line + "`copyday`";
     if (std::holds_alternative<Import>(command.action)) return line + "`import`";
+    if (const auto* key = std::get_if<KeyPress>(&command.action))
+        return line + "`key " + app::KeyName(key->key, key->modifiers) + "`";
+    if (const auto* focus = std::get_if<Focus>(&command.action))
+        return line + "`focus " + app::FocusWidgetName(focus->widget) + "`";
     return line + "(a looking command)";
 }
 
@@ -69,6 +73,17 @@ std::optional<DayRanges> SetDayRanges(const app::script::SetDay& setDay) {
 bool IsSave(const app::Command& command) {
     const auto* click = std::get_if<app::script::Click>(&command.action);
     return click && (click->widget == 8 || click->widget == 9);
+}
+
+/// Whether a key, pressed with `focus` having the focus, may save: Space on the Enable or Disable
+/// button, or on a bar the keys that stand for them.
+bool MaySaveByKey(const app::Command& command, std::optional<app::FocusWidget> focus) {
+    const auto* key = std::get_if<app::script::KeyPress>(&command.action);
+    if (!key || !focus) return false;
+    if (focus->kind == app::FocusWidget::Kind::Button)
+        return focus->index >= 8 && key->key == Key::Space;
+    return key->key == Key::Return || key->key == Key::Enter || key->key == Key::Delete ||
+           key->key == Key::Backspace;
 }
 
 }  // namespace
@@ -205,6 +220,7 @@ void WatchedRunner::PushFrame(const app::Command* command) {
     Frame frame;
     frame.command = command;
     frame.enabledAtStart = control_ ? Control().Enable() : false;
+    frame.maySaveByKey = command && control_ && MaySaveByKey(*command, control_->FocusedWidget());
     frames_.push_back(frame);
 }
 
@@ -220,6 +236,12 @@ void WatchedRunner::CheckSaveCount(const app::Command& command, const Frame& fra
     const std::string counts = " (raised " + std::to_string(frame.raises) + ", refused " +
                                std::to_string(frame.refusals) + ", failed " +
                                std::to_string(frame.failedSaves) + ")";
+    if (frame.maySaveByKey) {
+        // A bar in the middle of a drag ignores its keys; otherwise the key saves as a click.
+        if (frame.raises + frame.refusals + (frame.failedSaves > 0 ? 1 : 0) > 1)
+            Record(Describe(command) + " must raise ScheduleUpdated at most once" + counts);
+        return;
+    }
     if (!IsSave(command)) {
         if (frame.raises != 0 || frame.refusals != 0)
             Record(Describe(command) + " saves nothing but raised or refused" + counts);

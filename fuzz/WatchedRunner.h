@@ -58,6 +58,7 @@ private:
     struct Frame {
         const app::Command* command = nullptr;
         bool enabledAtStart = false;
+        bool maySaveByKey = false;  // a key that saves as the Enable or Disable button does
         int raises = 0;
         int refusals = 0;     // exclamation boxes: a save the rules refused
         int failedSaves = 0;  // "Failed to save selections" boxes
