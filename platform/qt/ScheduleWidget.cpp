@@ -1,6 +1,7 @@
 #include "TarnSchedule/ScheduleWidget.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,11 +16,14 @@
 
 #include "model/DesignData.h"
 #include "model/Schedule.h"
+#include "platform/qt/BarAccessibility.h"
 #include "platform/qt/BarWidget.h"
 #include "platform/qt/EventGate.h"
 #include "platform/qt/MouseMapping.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/ScheduleOverlays.h"
 #include "platform/qt/ScheduleWidgetInternals.h"
+#include "platform/qt/controller/ScheduleController.h"
 
 namespace tarn {
 
@@ -28,53 +32,34 @@ using qt::EventGate;
 struct ScheduleWidget::Private {
     Private(ScheduleWidget& widget, ScheduleHostServices services)
         : q(widget),
-          gate(widget),
-          platform(widget, gate, std::move(services), [this] { Q_EMIT q.ScheduleUpdated(); }),
-          control(platform) {}
+          controller([&](EventGate& gate) {
+              auto made = std::make_unique<qt::QtPlatform>(widget, gate, std::move(services),
+                                                           [this] { Q_EMIT q.ScheduleUpdated(); });
+              platform = made.get();
+              return made;
+          }),
+          cursor(widget),
+          hint(widget) {}
 
-    /// Runs one call into the control; its errors stop here, as warnings.
-    template <class Call>
-    static void Guarded(const char* operation, Call&& call) {
-        try {
-            call();
-        } catch (const std::exception& error) {
-            qWarning("tarn::ScheduleWidget: %s failed: %s", operation, error.what());
-        }
-    }
+    Schedule& control() { return controller.Control(); }
 
-    /// Delivers a call into the control through the gate; ScheduleChanged follows when the call,
-    /// and everything it set off, changed the time properties.
     template <class Call>
     void Deliver(const char* operation, Call call, EventGate::Kind kind = EventGate::Kind::Single) {
-        gate.Deliver([this, operation,
-                      call = std::move(call)] { Tracked([&] { Guarded(operation, call); }); },
-                     kind);
-    }
-
-    /// Runs a call into the control; the outermost one compares the time properties before and
-    /// after, so a listener's writes inside a save make one change with the save.
-    template <class Call>
-    void Tracked(Call&& call) {
-        if (changeDepth == 0) valuesBefore = control.State().TimeValues;
-        ++changeDepth;
-        call();
-        --changeDepth;
-        if (changeDepth == 0 && control.State().TimeValues != valuesBefore)
-            Q_EMIT q.ScheduleChanged();
+        controller.Deliver(operation, std::move(call), kind);
     }
 
     void Tick() {
         Deliver(
             "InitTimer_Timer",
             [this] {
-                if (platform.TimerArmed()) control.InitTimer_Timer();
+                if (platform->TimerArmed()) control().InitTimer_Timer();
             },
             EventGate::Kind::Tick);
     }
 
     void RequestPaint() {
         Deliver(
-            "Paint", [this] { control.Paint(); }, EventGate::Kind::Paint);
+            "Paint", [this] { control().Paint(); }, EventGate::Kind::Paint);
     }
 
     void BarMouse(std::int16_t index, const QMouseEvent& event) {
@@ -90,6 +75,9 @@ struct ScheduleWidget::Private {
             case QEvent::MouseMove:
                 handler = &Schedule::Schedule_MouseMove;
                 operation = "Schedule_MouseMove";
+                // The hint that this move brings shows at the pointer.
+                hintAtPointer = true;
+                pointer = platform->Bar(index).mapTo(&q, event.position().toPoint());
                 break;
             case QEvent::MouseButtonRelease:
                 handler = &Schedule::Schedule_MouseUp;
@@ -100,24 +88,109 @@ struct ScheduleWidget::Private {
         }
         const qt::MouseCodes codes = qt::MouseCodesOf(event, design::kBarBorder);
         Deliver(operation, [this, index, codes, handler] {
-            (control.*handler)(index, codes.button, codes.shift, codes.x, codes.y);
+            (control().*handler)(index, codes.button, codes.shift, codes.x, codes.y);
         });
     }
 
     void Connect() {
         for (std::int16_t i = 0; i < platform::kDayCount; ++i) {
-            QObject::connect(&platform.ButtonWidget(i), &QPushButton::clicked, &q, [this, i] {
-                Deliver("cmdDay_Click", [this, i] { control.cmdDay_Click(i); });
+            QObject::connect(&platform->ButtonWidget(i), &QPushButton::clicked, &q, [this, i] {
+                Deliver("cmdDay_Click", [this, i] { control().cmdDay_Click(i); });
             });
-            platform.Bar(i).mouseHandler = [this, i](QMouseEvent& event) { BarMouse(i, event); };
+            qt::BarWidget& bar = platform->Bar(i);
+            bar.mouseHandler = [this, i](QMouseEvent& event) { BarMouse(i, event); };
+            bar.installEventFilter(&q);
         }
-        QObject::connect(&platform.ButtonWidget(8), &QPushButton::clicked, &q, [this] {
-            Deliver("cmdEnable_Click", [this] { control.cmdEnable_Click(); });
+        QObject::connect(&platform->ButtonWidget(8), &QPushButton::clicked, &q, [this] {
+            Deliver("cmdEnable_Click", [this] { control().cmdEnable_Click(); });
         });
-        QObject::connect(&platform.ButtonWidget(9), &QPushButton::clicked, &q, [this] {
-            Deliver("cmdDisable_Click", [this] { control.cmdDisable_Click(); });
+        QObject::connect(&platform->ButtonWidget(9), &QPushButton::clicked, &q, [this] {
+            Deliver("cmdDisable_Click", [this] { control().cmdDisable_Click(); });
         });
-        QObject::connect(&platform.RedrawTimer(), &QTimer::timeout, &q, [this] { Tick(); });
+        QObject::connect(&platform->RedrawTimer(), &QTimer::timeout, &q, [this] { Tick(); });
+
+        QObject::connect(&controller, &qt::ScheduleController::scheduleChanged, &q,
+                         &ScheduleWidget::ScheduleChanged);
+        QObject::connect(&controller, &qt::ScheduleController::hintChanged, &q,
+                         [this] { ShowHint(); });
+        QObject::connect(&controller, &qt::ScheduleController::cursorChanged, &q, [this] {
+            ShowCursor();
+            const int bar = controller.FocusedBar();
+            if (bar >= 0 && bar < platform::kDayCount)
+                qt::AnnounceCursor(platform->Bar(bar), controller.CursorBlock());
+        });
+        QObject::connect(&controller, &qt::ScheduleController::focusMoveRequested, &q,
+                         [this](int bar) { platform->Bar(bar).setFocus(Qt::OtherFocusReason); });
+        QObject::connect(&controller, &qt::ScheduleController::focusRulesChanged, &q,
+                         [this] { ApplyFocusRules(); });
+        QObject::connect(&controller, &qt::ScheduleController::barTextChanged, &q,
+                         [this](int bar, bool name, bool description) {
+                             qt::AnnounceText(platform->Bar(bar), name, description);
+                         });
+    }
+
+    /// Bars take the focus only while the control lets them; a bar that has the focus and may no
+    /// longer keep it loses it, and the focus goes nowhere.
+    void ApplyFocusRules() {
+        for (int i = 0; i < platform::kDayCount; ++i) {
+            qt::BarWidget& bar = platform->Bar(i);
+            const bool takes = controller.BarTakesFocus(i);
+            bar.setFocusPolicy(takes ? Qt::StrongFocus : Qt::NoFocus);
+            if (!takes && bar.hasFocus()) bar.clearFocus();
+        }
+    }
+
+    /// The bar that watched is, -1 for any other object.
+    int BarIndexOf(const QObject* watched) {
+        for (int i = 0; i < platform::kDayCount; ++i)
+            if (&platform->Bar(i) == watched) return i;
+        return -1;
+    }
+
+    bool BarEvent(int index, QEvent* event) {
+        switch (event->type()) {
+            case QEvent::FocusIn:
+                hintAtPointer = false;
+                controller.BarFocusIn(index);
+                return false;
+            case QEvent::FocusOut:
+                controller.BarFocusOut(index);
+                return false;
+            case QEvent::ShortcutOverride: {
+                // The bar's keys reach the bar before any shortcut of the window.
+                auto* key = static_cast<QKeyEvent*>(event);
+                if (qt::BarKeyOf(key->key())) key->accept();
+                return false;
+            }
+            case QEvent::KeyPress: {
+                auto* key = static_cast<QKeyEvent*>(event);
+                // Tab and Backtab are no bar keys: Qt's focus chain moves the focus on.
+                if (!qt::BarKeyOf(key->key())) return false;
+                hintAtPointer = false;
+                controller.KeyPress(index, key->key(), key->modifiers());
+                return true;
+            }
+            default:
+                return false;
+        }
+    }
+
+    void ShowCursor() {
+        const int index = controller.FocusedBar();
+        qt::BarWidget* bar = nullptr;
+        if (index >= 0 && index < platform::kDayCount && controller.CursorShown())
+            bar = &platform->Bar(index);
+        cursor.ShowOn(bar, controller.CursorBlock());
+        if (!hintAtPointer) ShowHint();
+    }
+
+    void ShowHint() {
+        const QString text = controller.HintText();
+        if (hintAtPointer || !cursor.isVisible()) {
+            hint.ShowText(text, pointer, true);
+            return;
+        }
+        hint.ShowText(text, cursor.geometry().topLeft(), false);
     }
 
     /// Follows the window that the control is shown in, whose exposures are the window
@@ -131,16 +204,17 @@ struct ScheduleWidget::Private {
     }
 
     ScheduleWidget& q;
-    EventGate gate;
-    qt::QtPlatform platform;
-    Schedule control;
+    qt::QtPlatform* platform = nullptr;
+    qt::ScheduleController controller;
+    qt::CursorOverlay cursor;
+    qt::HintLabel hint;
     QPointer<QWindow> watchedWindow;
     /// The size of the control's last resize event, the design size until the first.
     QSize controlSize{design::kControlWidth, design::kControlHeight};
-    bool terminated = false;
-    /// Calls into the control running now, and the time properties before the outermost one.
-    int changeDepth = 0;
-    std::array<std::int16_t, kTimePropertyCount> valuesBefore{};
+    /// Whether the hint shows at the pointer (after a move over a bar) or at the cursor.
+    bool hintAtPointer = true;
+    /// The pointer's last place over a bar, in the control's coordinates.
+    QPoint pointer;
 };
 
 ScheduleWidget::ScheduleWidget(QWidget* parent) : ScheduleWidget(ScheduleHostServices{}, parent) {}
@@ -148,45 +222,61 @@ ScheduleWidget::ScheduleWidget(QWidget* parent) : ScheduleWidget(ScheduleHostSer
 ScheduleWidget::ScheduleWidget(ScheduleHostServices services, QWidget* parent)
     : QWidget(parent), d(std::make_unique<Private>(*this, std::move(services))) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    qt::InstallBarAccessibility();
     d->Connect();
-    Private::Guarded("Initialize", [this] { d->control.Initialize(); });
+    d->controller.Initialize();
+    d->ApplyFocusRules();
 }
 
 ScheduleWidget::~ScheduleWidget() {
     if (d->watchedWindow != nullptr) d->watchedWindow->removeEventFilter(this);
-    if (!d->terminated) Private::Guarded("Terminate", [this] { d->control.Terminate(); });
+    for (int i = 0; i < platform::kDayCount; ++i)
+        d->platform->Bar(i).removeEventFilter(this);
+    d->controller.Terminate();
 }
 
 // --- properties and methods ---------------------------------------------------------------
 
 bool ScheduleWidget::Enable() const {
-    return d->control.Enable();
+    return d->control().Enable();
 }
 
 void ScheduleWidget::setEnable(bool vData) {
-    d->Deliver("Enable", [this, vData] { d->control.SetEnable(vData); });
+    d->Deliver("Enable", [this, vData] { d->control().SetEnable(vData); });
 }
 
 QString ScheduleWidget::SpecialDayCaption() const {
-    return QString::fromStdString(d->control.SpecialDayCaption());
+    return QString::fromStdString(d->control().SpecialDayCaption());
 }
 
 void ScheduleWidget::setSpecialDayCaption(const QString& vData) {
-    d->Deliver("SpecialDayCaption",
-               [this, caption = vData.toStdString()] { d->control.SetSpecialDayCaption(caption); });
+    d->Deliver("SpecialDayCaption", [this, caption = vData.toStdString()] {
+        d->control().SetSpecialDayCaption(caption);
+    });
 }
 
 bool ScheduleWidget::SpecialDayEnabled() const {
-    return d->control.SpecialDayEnabled();
+    return d->control().SpecialDayEnabled();
 }
 
 void ScheduleWidget::setSpecialDayEnabled(bool vData) {
-    d->Deliver("SpecialDayEnabled", [this, vData] { d->control.SetSpecialDayEnabled(vData); });
+    d->Deliver("SpecialDayEnabled", [this, vData] { d->control().SetSpecialDayEnabled(vData); });
+}
+
+ScheduleWidget::ColorScheme ScheduleWidget::colorScheme() const {
+    return d->controller.Scheme() == qt::ColourScheme::Palette ? ColorScheme::Palette
+                                                               : ColorScheme::Classic;
+}
+
+void ScheduleWidget::setColorScheme(ColorScheme scheme) {
+    d->controller.SetScheme(
+        scheme == ColorScheme::Palette ? qt::ColourScheme::Palette : qt::ColourScheme::Classic,
+        palette());
 }
 
 int ScheduleWidget::timeValue(int index) const {
     if (index < 0 || index >= kTimePropertyCount) return 0;
-    return d->control.TimeValue(index);
+    return d->control().TimeValue(index);
 }
 
 void ScheduleWidget::setTimeValue(int index, int vData) {
@@ -201,19 +291,19 @@ void ScheduleWidget::setTimeValue(int index, int vData) {
         return;
     }
     d->Deliver("time property", [this, index, vData] {
-        d->control.SetTimeValue(index, static_cast<std::int16_t>(vData));
+        d->control().SetTimeValue(index, static_cast<std::int16_t>(vData));
     });
 }
 
 DayRanges ScheduleWidget::dayRanges(int day) const {
     if (day < 0 || day >= kWeekDays) return DayRanges();
-    return d->control.ReadDay(day);
+    return d->control().ReadDay(day);
 }
 
 WeekRanges ScheduleWidget::weekRanges() const {
     WeekRanges week;
     for (int day = 0; day < kWeekDays; ++day)
-        week[day] = d->control.ReadDay(day);
+        week[day] = d->control().ReadDay(day);
     return week;
 }
 
@@ -228,7 +318,7 @@ std::optional<QString> UnknownDay(int day) {
 
 std::optional<QString> ScheduleWidget::setDayRanges(int day, const DayRanges& ranges) {
     if (auto refusal = UnknownDay(day)) return refusal;
-    d->Deliver("setDayRanges", [this, day, ranges] { d->control.WriteDay(day, ranges); });
+    d->Deliver("setDayRanges", [this, day, ranges] { d->control().WriteDay(day, ranges); });
     return std::nullopt;
 }
 
@@ -247,7 +337,7 @@ std::optional<QString> ScheduleWidget::setDayRanges(int day, const QStringList& 
 }
 
 std::optional<QString> ScheduleWidget::setWeekRanges(const WeekRanges& week) {
-    d->Deliver("setWeekRanges", [this, week] { d->control.WriteWeek(week); });
+    d->Deliver("setWeekRanges", [this, week] { d->control().WriteWeek(week); });
     return std::nullopt;
 }
 
@@ -258,28 +348,28 @@ std::optional<QString> ScheduleWidget::copyDay(int from, const QList<int>& to) {
         if (auto refusal = UnknownDay(day)) return refusal;
         days.push_back(day);
     }
-    d->Deliver("copyDay", [this, from, days] { d->control.CopyDay(from, days); });
+    d->Deliver("copyDay", [this, from, days] { d->control().CopyDay(from, days); });
     return std::nullopt;
 }
 
 void ScheduleWidget::Refresh() {
-    d->Deliver("Refresh", [this] { d->control.Refresh(); });
+    d->Deliver("Refresh", [this] { d->control().Refresh(); });
 }
 
 void ScheduleWidget::Reset() {
-    d->Deliver("Reset", [this] { d->control.Reset(); });
+    d->Deliver("Reset", [this] { d->control().Reset(); });
 }
 
 void ScheduleWidget::setHostServices(ScheduleHostServices services) {
-    d->platform.SetServices(std::move(services));
+    d->platform->SetServices(std::move(services));
 }
 
 bool ScheduleWidget::timerArmed() const {
-    return d->platform.TimerArmed();
+    return d->platform->TimerArmed();
 }
 
 bool ScheduleWidget::deliverTimerTick() {
-    if (!d->platform.TimerArmed()) return false;
+    if (!d->platform->TimerArmed()) return false;
     d->Tick();
     return true;
 }
@@ -291,6 +381,7 @@ QSize ScheduleWidget::sizeHint() const {
 // --- events ---------------------------------------------------------------------------------
 
 bool ScheduleWidget::event(QEvent* event) {
+    if (event->type() == QEvent::Leave) d->controller.PointerLeft();
     if (event->type() == QEvent::Show) {
         d->WatchWindow();
         // Shown inside a window that is already on screen: no exposure will follow.
@@ -303,44 +394,67 @@ bool ScheduleWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == d->watchedWindow && event->type() == QEvent::Expose &&
         d->watchedWindow->isExposed() && isVisible())
         d->RequestPaint();
+    if (const int bar = d->BarIndexOf(watched); bar >= 0 && d->BarEvent(bar, event)) return true;
     return QWidget::eventFilter(watched, event);
 }
 
+void ScheduleWidget::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) d->controller.PaletteChanged(palette());
+    QWidget::changeEvent(event);
+}
+
+bool ScheduleWidget::focusNextPrevChild(bool next) {
+    if (d->controller.InsideCall()) return false;
+    return QWidget::focusNextPrevChild(next);
+}
+
 void ScheduleWidget::paintEvent(QPaintEvent* event) {
-    d->platform.SurfaceImage().Painted();
+    d->platform->SurfaceImage().Painted();
     QPainter painter(this);
-    d->platform.SurfaceImage().Paint(painter, event->rect());
+    d->platform->SurfaceImage().Paint(painter, event->rect());
 }
 
 void ScheduleWidget::resizeEvent(QResizeEvent* event) {
-    d->platform.SurfaceImage().Resize(event->size());
+    d->platform->SurfaceImage().Resize(event->size());
     // A widget shown for the first time, or shown again after a resize while hidden, reports its
     // size with no old size; when the control knows that size already, there is nothing to lay
     // out.
     if (!event->oldSize().isValid() && event->size() == d->controlSize) return;
     d->controlSize = event->size();
     d->Deliver(
-        "Resize", [this] { d->control.Resize(); }, EventGate::Kind::Resize);
+        "Resize", [this] { d->control().Resize(); }, EventGate::Kind::Resize);
+    // The bars moved: the cursor follows its block.
+    d->ShowCursor();
 }
 
 // --- internals ------------------------------------------------------------------------------
 
 Schedule& ScheduleWidgetInternals::Control(ScheduleWidget& widget) {
-    return widget.d->control;
+    return widget.d->control();
 }
 
 qt::QtPlatform& ScheduleWidgetInternals::Platform(ScheduleWidget& widget) {
-    return widget.d->platform;
+    return *widget.d->platform;
 }
 
 qt::EventGate& ScheduleWidgetInternals::Gate(ScheduleWidget& widget) {
-    return widget.d->gate;
+    return widget.d->controller.Gate();
+}
+
+qt::ScheduleController& ScheduleWidgetInternals::Controller(ScheduleWidget& widget) {
+    return widget.d->controller;
+}
+
+qt::CursorOverlay& ScheduleWidgetInternals::Cursor(ScheduleWidget& widget) {
+    return widget.d->cursor;
+}
+
+qt::HintLabel& ScheduleWidgetInternals::Hint(ScheduleWidget& widget) {
+    return widget.d->hint;
 }
 
 void ScheduleWidgetInternals::Terminate(ScheduleWidget& widget) {
-    if (widget.d->terminated) return;
-    widget.d->terminated = true;
-    ScheduleWidget::Private::Guarded("Terminate", [&] { widget.d->control.Terminate(); });
+    widget.d->controller.Terminate();
 }
 
 }  // namespace tarn

@@ -1,5 +1,6 @@
 // What this project's own hosts and tests reach inside a ScheduleWidget: the control's core object,
-// its Qt platform and its event gate. Not installed; embedding code uses the public interface.
+// its controller, its Qt platform, its event gate and what it shows over the bars. Not installed;
+// embedding code uses the public interface.
 #pragma once
 
 #include "TarnSchedule/ScheduleWidget.h"
@@ -9,8 +10,11 @@ namespace tarn {
 class Schedule;
 
 namespace qt {
+class CursorOverlay;
 class EventGate;
+class HintLabel;
 class QtPlatform;
+class ScheduleController;
 }  // namespace qt
 
 class ScheduleWidgetInternals {
@@ -18,6 +22,10 @@ public:
     static Schedule& Control(ScheduleWidget& widget);
     static qt::QtPlatform& Platform(ScheduleWidget& widget);
     static qt::EventGate& Gate(ScheduleWidget& widget);
+    static qt::ScheduleController& Controller(ScheduleWidget& widget);
+    /// The keyboard cursor's frame and the time hint's label, children of the control.
+    static qt::CursorOverlay& Cursor(ScheduleWidget& widget);
+    static qt::HintLabel& Hint(ScheduleWidget& widget);
     /// Runs the control's Terminate now; the widget's destructor then leaves it out.
     static void Terminate(ScheduleWidget& widget);
 };

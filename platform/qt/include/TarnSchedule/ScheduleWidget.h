@@ -1,7 +1,9 @@
 // The weekly schedule editor as a Qt widget: eight day rows with a button and a bar each, the
 // Enable and Disable buttons, and the public interface of the control as typed C++ accessors,
 // Qt properties (readable and writable by name, and in Qt Designer), whole days and weeks as time
-// ranges, and the ScheduleUpdated and ScheduleChanged signals.
+// ranges, and the ScheduleUpdated and ScheduleChanged signals. The bars take the keyboard focus,
+// show a cursor and a time hint, speak to screen readers, and can take their colours from the
+// widget's palette.
 #pragma once
 
 #include <QList>
@@ -12,8 +14,8 @@
 #include <memory>
 #include <optional>
 
-#include "TarnSchedule/ScheduleWidgetExport.h"
 #include "TarnSchedule/DayRanges.h"
+#include "TarnSchedule/ScheduleWidgetExport.h"
 #include "TarnSchedule/TimeProperties.h"
 
 namespace tarn {
@@ -42,6 +44,7 @@ class TARN_SCHEDULE_WIDGETS_EXPORT ScheduleWidget : public QWidget {
     Q_PROPERTY(bool Enable READ Enable WRITE setEnable)
     Q_PROPERTY(QString SpecialDayCaption READ SpecialDayCaption WRITE setSpecialDayCaption)
     Q_PROPERTY(bool SpecialDayEnabled READ SpecialDayEnabled WRITE setSpecialDayEnabled)
+    Q_PROPERTY(ColorScheme ColorScheme READ colorScheme WRITE setColorScheme)
 
 #define TARN_SCHEDULE_WIDGET_TIME_PROPERTY(Day, Edge, n, index)               \
     Q_PROPERTY(int Schedule_##Day##Edge##n READ Schedule_##Day##Edge##n WRITE \
@@ -50,6 +53,13 @@ class TARN_SCHEDULE_WIDGETS_EXPORT ScheduleWidget : public QWidget {
 #undef TARN_SCHEDULE_WIDGET_TIME_PROPERTY
 
 public:
+    /// The colours of the bars. Classic: the control's own fixed colours, light green and light
+    /// red blocks on white bands with black marks. Palette: colours taken from the widget's
+    /// palette, and taken again whenever the palette changes, so the control fits a dark or a
+    /// light desktop.
+    enum class ColorScheme { Classic, Palette };
+    Q_ENUM(ColorScheme)
+
     explicit ScheduleWidget(QWidget* parent = nullptr);
     /// A control that uses the given host services from its creation on.
     explicit ScheduleWidget(ScheduleHostServices services, QWidget* parent = nullptr);
@@ -65,6 +75,11 @@ public:
     /// False disables the eighth day button and selections on its bar.
     bool SpecialDayEnabled() const;
     void setSpecialDayEnabled(bool vData);
+
+    /// The bars' colour scheme, Classic at creation. A change redraws the bars on the next tick
+    /// of the redraw timer.
+    ColorScheme colorScheme() const;
+    void setColorScheme(ColorScheme scheme);
 
     /// A time property by index, 0 to 63: Schedule_MondayStart1, Schedule_MondayStop1, ...,
     /// Schedule_SpecialStop4. The value is the time of day as the decimal number HHMM.
@@ -134,6 +149,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    /// While the control itself disables a widget that has the focus, the focus goes nowhere
+    /// rather than on to the next widget.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     friend class ScheduleWidgetInternals;

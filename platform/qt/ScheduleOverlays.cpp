@@ -1,0 +1,93 @@
+#include "platform/qt/ScheduleOverlays.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "model/Arithmetic.h"
+#include "model/DesignData.h"
+#include "platform/qt/BarWidget.h"
+
+namespace tarn::qt {
+
+namespace {
+
+int BlockEdge(int block, int innerWidth) {
+    return static_cast<int>(RoundHalfEven(block * (innerWidth / 96.0)));
+}
+
+}  // namespace
+
+QRect CursorBlockRect(int block, int innerWidth, int innerHeight) {
+    block = std::clamp(block, 0, 95);
+    const int left = BlockEdge(block, innerWidth);
+    const int right = BlockEdge(block + 1, innerWidth);
+    return QRect(left, 0, std::max(1, right - left), innerHeight);
+}
+
+CursorOverlay::CursorOverlay(QWidget& control) : QWidget(&control) {
+    setObjectName(QStringLiteral("KeyboardCursor"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+void CursorOverlay::ShowOn(BarWidget* bar, int block) {
+    if (bar == nullptr || !bar->isVisible() || bar->innerSize().isEmpty()) {
+        hide();
+        return;
+    }
+    block_ = block;
+    // Over the bar's inner pixels, with a pixel to spare on each side for the outer line.
+    const QRect inner(bar->geometry().topLeft() + QPoint(design::kBarBorder, design::kBarBorder),
+                      bar->innerSize());
+    const QRect frame = CursorBlockRect(block, inner.width(), inner.height());
+    setGeometry(frame.translated(inner.topLeft()).adjusted(-1, -1, 1, 1));
+    show();
+    raise();
+    update();
+}
+
+QRect CursorOverlay::CursorRect() const {
+    return isVisible() ? geometry() : QRect();
+}
+
+void CursorOverlay::paintEvent(QPaintEvent*) {
+    // Black outside, white inside: the frame shows on white bands and on any block colour.
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.setPen(Qt::white);
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+}
+
+HintLabel::HintLabel(QWidget& control) : QLabel(&control) {
+    setObjectName(QStringLiteral("TimeHint"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setForegroundRole(QPalette::ToolTipText);
+    setBackgroundRole(QPalette::ToolTipBase);
+    setAutoFillBackground(true);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setMargin(2);
+    hide();
+}
+
+void HintLabel::ShowText(const QString& text, QPoint anchor, bool below) {
+    if (text.isEmpty()) {
+        hide();
+        return;
+    }
+    setText(text);
+    resize(sizeHint());
+    const QWidget& control = *parentWidget();
+    QPoint corner = below ? anchor + QPoint(12, 18) : anchor - QPoint(0, height() + 2);
+    if (!below && corner.y() < 0) corner.setY(anchor.y() + 4);
+    corner.setX(std::clamp(corner.x(), 0, std::max(0, control.width() - width())));
+    corner.setY(std::clamp(corner.y(), 0, std::max(0, control.height() - height())));
+    move(corner);
+    show();
+    raise();
+}
+
+}  // namespace tarn::qt

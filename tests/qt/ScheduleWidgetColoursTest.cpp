@@ -1,0 +1,163 @@
+// The bars' colour schemes: colours taken from a palette stay legible on light and dark palettes
+// and on palettes with unusual highlights, the Palette scheme follows the widget's palette, and the
+// Classic scheme draws exactly the control's own colours.
+#include <QPalette>
+#include <cmath>
+#include <set>
+
+#include "WidgetTestSupport.h"
+#include "platform/Colour.h"
+#include "platform/qt/controller/ScheduleController.h"
+
+namespace tarn::test {
+namespace {
+
+QColor ColourOf(platform::ColourRef ref) {
+    return QColor::fromRgb(static_cast<QRgb>(ref | 0xFF000000u));
+}
+
+double Luminance(platform::ColourRef ref) {
+    const QColor c = ColourOf(ref);
+    auto linear = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+double Contrast(platform::ColourRef a, platform::ColourRef b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+double HueDistance(platform::ColourRef a, platform::ColourRef b) {
+    const double d = std::fabs(ColourOf(a).hslHueF() - ColourOf(b).hslHueF()) * 360.0;
+    return std::min(d, 360.0 - d);
+}
+
+QPalette MakePalette(QColor window, QColor text, QColor base, QColor highlight) {
+    QPalette palette(window);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Highlight, highlight);
+    return palette;
+}
+
+QPalette DarkPalette() {
+    return MakePalette(QColor(0x35, 0x35, 0x35), QColor(0xEE, 0xEE, 0xEE), QColor(0x25, 0x25, 0x25),
+                       QColor(0x2A, 0x82, 0xDA));
+}
+
+/// Every colour a bar's pixels hold.
+std::set<platform::ColourRef> ColoursIn(const QImage& image) {
+    std::set<platform::ColourRef> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y) & 0xFFFFFFu);
+    return colours;
+}
+
+/// Runs the redraw timer until nothing is due.
+void Settle(TestControl& c) {
+    for (int i = 0; i < 100 && c.widget.deliverTimerTick(); ++i) {
+    }
+}
+
+}  // namespace
+
+class ScheduleWidgetColoursTest : public QObject {
+    Q_OBJECT
+private slots:
+    void paletteColoursStayLegible_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << MakePalette(QColor(0xEF, 0xEF, 0xEF), Qt::black, Qt::white,
+                                              QColor(0x30, 0x8C, 0xC6))
+                               << false;
+        QTest::newRow("dark") << DarkPalette() << true;
+        // A red highlight must not make enabled blocks look like disabled ones.
+        QTest::newRow("red highlight")
+            << MakePalette(Qt::white, Qt::black, Qt::white, Qt::red) << false;
+        // Text as dark as the base: marks still stand out.
+        QTest::newRow("unreadable text")
+            << MakePalette(Qt::black, QColor(0x10, 0x10, 0x10), Qt::black, Qt::green) << true;
+        QTest::newRow("grey highlight")
+            << MakePalette(QColor(0x20, 0x20, 0x30), Qt::white, QColor(0x18, 0x18, 0x20), Qt::gray)
+            << true;
+    }
+
+    void paletteColoursStayLegible() {
+        QFETCH(QPalette, palette);
+        QFETCH(bool, dark);
+        const render::Theme theme = qt::ThemeFromPalette(palette);
+        // Selection marks and ticks on the bands, and on either kind of block.
+        QVERIFY(Contrast(theme.selectionMark, theme.bandBackground) >= 4.5);
+        QVERIFY(Contrast(theme.selectionMark, theme.enabledBlock) >= 3.0);
+        QVERIFY(Contrast(theme.selectionMark, theme.disabledBlock) >= 3.0);
+        QVERIFY(Contrast(theme.tickMark, theme.bandBackground) >= 4.5);
+        // Enabled and disabled blocks differ in hue and, for eyes that do not tell red from
+        // green, in lightness.
+        QVERIFY(HueDistance(theme.enabledBlock, theme.disabledBlock) >= 90.0);
+        QVERIFY(Contrast(theme.enabledBlock, theme.disabledBlock) >= 1.5);
+        QVERIFY(Contrast(theme.label, palette.color(QPalette::Window).rgb() & 0xFFFFFFu) >= 4.5);
+        // A dark palette gives a dark control.
+        for (platform::ColourRef fill :
+             {theme.bandBackground, theme.enabledBlock, theme.disabledBlock})
+            QCOMPARE(Luminance(fill) < 0.25, dark);
+    }
+
+    void paletteSchemeFollowsThePalette() {
+        TestControl c;
+        QVERIFY(c.show());
+        Settle(c);
+        QCOMPARE(c.widget.colorScheme(), ScheduleWidget::ColorScheme::Classic);
+        const std::uint64_t before = c.redraws();
+        QVERIFY(c.widget.setProperty("ColorScheme",
+                                     QVariant::fromValue(ScheduleWidget::ColorScheme::Palette)));
+        c.widget.setPalette(DarkPalette());
+        const render::Theme dark = qt::ThemeFromPalette(c.widget.palette());
+        QCOMPARE(c.core().CurrentTheme(), dark);
+        Settle(c);
+        QVERIFY(c.redraws() > before);
+        const std::set<platform::ColourRef> colours = ColoursIn(c.bar(0).image());
+        QVERIFY(colours.count(dark.bandBackground));
+        QVERIFY(colours.count(dark.disabledBlock));
+        QVERIFY(!colours.count(0xFFFFFF));
+        // Enabled blocks from a written day.
+        QVERIFY(!c.widget.setDayRanges(1, QStringList{"08:00-12:00"}));
+        Settle(c);
+        QVERIFY(ColoursIn(c.bar(1).image()).count(dark.enabledBlock));
+        // A palette change while Classic is shown changes no colour of the bars.
+        c.widget.setColorScheme(ScheduleWidget::ColorScheme::Classic);
+        c.widget.setPalette(QPalette(Qt::yellow));
+        QCOMPARE(c.core().CurrentTheme(), render::ClassicTheme());
+    }
+
+    void classicSchemeDrawsTheControlsOwnColours() {
+        // One control as created, one that went through the Palette scheme and back.
+        TestControl plain;
+        TestControl switched;
+        for (TestControl* c : {&plain, &switched}) {
+            QVERIFY(c->show());
+            QVERIFY(!c->widget.setDayRanges(2, QStringList{"06:15-09:00", "17:00-24:00"}));
+        }
+        switched.widget.setPalette(DarkPalette());
+        switched.widget.setColorScheme(ScheduleWidget::ColorScheme::Palette);
+        Settle(switched);
+        switched.widget.setColorScheme(ScheduleWidget::ColorScheme::Classic);
+        Settle(plain);
+        Settle(switched);
+        for (int bar = 0; bar < 8; ++bar)
+            QCOMPARE(switched.bar(bar).image(), plain.bar(bar).image());
+        const std::set<platform::ColourRef> colours = ColoursIn(plain.bar(2).image());
+        for (platform::ColourRef classic : {0x00FF00u, 0xFF0000u, 0xFFFFFFu, 0x000000u})
+            QVERIFY(colours.count(classic));
+    }
+};
+
+}  // namespace tarn::test
+
+QTEST_MAIN(tarn::test::ScheduleWidgetColoursTest)
+#include "ScheduleWidgetColoursTest.moc"

@@ -1,0 +1,268 @@
+// The keyboard on the real widget: the focus chain through buttons and bars, the rules that take
+// the focus away, keys reaching the control and moving the focus between bars, the cursor drawn
+// over a bar and never into it, the time hint's label, and what a screen reader is told.
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAction>
+#include <QLabel>
+#include <QSignalSpy>
+#include <vector>
+
+#include "WidgetTestSupport.h"
+#include "platform/qt/BarAccessibility.h"
+#include "platform/qt/ScheduleOverlays.h"
+#include "platform/qt/controller/ScheduleController.h"
+
+namespace tarn::test {
+namespace {
+
+/// Accessibility events seen while a test listens, as (object, type).
+std::vector<std::pair<QObject*, QAccessible::Event>> gAccessibleEvents;
+
+void RecordAccessibleEvent(QAccessibleEvent* event) {
+    gAccessibleEvents.emplace_back(event->object(), event->type());
+}
+
+QString FocusName() {
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr ? focus->objectName() : QStringLiteral("none");
+}
+
+/// A shown, active control with its keyboard.
+struct KeyboardControl : TestControl {
+    KeyboardControl() {
+        widget.show();
+        widget.activateWindow();
+        active = QTest::qWaitForWindowActive(&widget);
+    }
+    bool active = false;
+    /// Presses key on whatever has the focus, or on the window when nothing has.
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget();
+        QTest::keyClick(target != nullptr ? target : &widget, static_cast<Qt::Key>(key), modifiers);
+    }
+    qt::CursorOverlay& cursor() { return ScheduleWidgetInternals::Cursor(widget); }
+    qt::HintLabel& hint() { return ScheduleWidgetInternals::Hint(widget); }
+};
+
+QStringList DesignedChain(bool special) {
+    QStringList chain;
+    for (int day = 0; day < 8; ++day) {
+        if (day == 7 && !special) continue;
+        chain << QStringLiteral("cmdDay(%1)").arg(day) << QStringLiteral("Schedule(%1)").arg(day);
+    }
+    return chain << "cmdEnable"
+                 << "cmdDisable";
+}
+
+}  // namespace
+
+class ScheduleWidgetKeyboardTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tabVisitsWhatMayTakeFocusAndWraps_data() {
+        QTest::addColumn<bool>("special");
+        QTest::newRow("all rows") << true;
+        QTest::newRow("special day off") << false;
+    }
+
+    void tabVisitsWhatMayTakeFocusAndWraps() {
+        QFETCH(bool, special);
+        KeyboardControl c;
+        QVERIFY(c.active);
+        c.widget.setSpecialDayEnabled(special);
+        const QStringList expected = DesignedChain(special);
+        // Nothing has the focus: Tab goes to the first widget that may take it.
+        QApplication::focusWidget()->clearFocus();
+        QStringList forward;
+        for (int step = 0; step <= expected.size(); ++step) {
+            c.press(Qt::Key_Tab);
+            forward << FocusName();
+        }
+        QCOMPARE(forward.mid(0, expected.size()), expected);
+        QCOMPARE(forward.last(), expected.first());
+        // Shift+Tab walks back, from the first over the wrap to the last.
+        QStringList backward;
+        for (int step = 0; step < expected.size(); ++step) {
+            c.press(Qt::Key_Backtab, Qt::ShiftModifier);
+            backward << FocusName();
+        }
+        QStringList reversed(expected.rbegin(), expected.rend());
+        QCOMPARE(backward, reversed);
+        // The core heard of the bars' focus and of nothing else.
+        QCOMPARE(c.core().FocusedBar(), -1);
+        c.bar(special ? 7 : 6).setFocus(Qt::TabFocusReason);
+        QCOMPARE(c.core().FocusedBar(), special ? 7 : 6);
+    }
+
+    void focusGoesNowhereWhenItsWidgetMayNoLongerHaveIt_data() {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<bool>("clearEnable");
+        QTest::newRow("special bar") << "Schedule(7)" << false;
+        QTest::newRow("special button") << "cmdDay(7)" << false;
+        QTest::newRow("bar, Enable off") << "Schedule(3)" << true;
+        QTest::newRow("button, Enable off") << "cmdEnable" << true;
+    }
+
+    void focusGoesNowhereWhenItsWidgetMayNoLongerHaveIt() {
+        QFETCH(QString, focused);
+        QFETCH(bool, clearEnable);
+        KeyboardControl c;
+        QVERIFY(c.active);
+        auto* widget = c.widget.findChild<QWidget*>(focused);
+        widget->setFocus(Qt::TabFocusReason);
+        QCOMPARE(FocusName(), focused);
+        if (clearEnable)
+            c.widget.setEnable(false);
+        else
+            c.widget.setSpecialDayEnabled(false);
+        QCOMPARE(FocusName(), QStringLiteral("none"));
+        QCOMPARE(c.core().FocusedBar(), -1);
+        if (focused.startsWith("Schedule")) QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
+        // Nothing in the control takes the focus by Tab now, or by a press on a bar.
+        if (clearEnable) {
+            c.press(Qt::Key_Tab);
+            QCOMPARE(FocusName(), QStringLiteral("none"));
+        }
+        c.mouse(clearEnable ? 0 : 7, QEvent::MouseButtonPress, 10, Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(FocusName(), QStringLiteral("none"));
+        // Allowed again, the bar takes the focus again.
+        c.widget.setEnable(true);
+        c.widget.setSpecialDayEnabled(true);
+        c.bar(7).setFocus(Qt::TabFocusReason);
+        QCOMPARE(FocusName(), QStringLiteral("Schedule(7)"));
+    }
+
+    void keysReachTheCoreAndUpDownMoveTheFocus() {
+        KeyboardControl c;
+        QVERIFY(c.active);
+        c.widget.setSpecialDayEnabled(false);
+        c.bar(5).setFocus(Qt::TabFocusReason);
+        QVERIFY(!c.core().CursorShown());
+        c.press(Qt::Key_End);
+        c.press(Qt::Key_Left, Qt::ControlModifier);
+        QVERIFY(c.core().CursorShown());
+        QCOMPARE(c.core().CursorBlock(), 95 - 4);
+        // Down keeps the block on the next bar; Down again stops at the last bar that may take
+        // the focus.
+        c.press(Qt::Key_Down);
+        QCOMPARE(FocusName(), QStringLiteral("Schedule(6)"));
+        QCOMPARE(c.core().FocusedBar(), 6);
+        c.press(Qt::Key_Down);
+        QCOMPARE(FocusName(), QStringLiteral("Schedule(6)"));
+        c.press(Qt::Key_Up);
+        QCOMPARE(FocusName(), QStringLiteral("Schedule(5)"));
+        QCOMPARE(c.core().CursorBlock(), 95 - 4);
+        // Shift+Right selects, Return applies as the Enable button does.
+        QSignalSpy changed(&c.widget, &ScheduleWidget::ScheduleChanged);
+        c.press(Qt::Key_Home);
+        for (int i = 0; i < 3; ++i)
+            c.press(Qt::Key_Right, Qt::ShiftModifier);
+        c.press(Qt::Key_Return);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(c.widget.dayRanges(5).Ranges().size(), std::size_t{1});
+        // Keys pass through a window's shortcut for them to the bar.
+        auto* shortcut = new QAction(&c.widget);
+        shortcut->setShortcut(Qt::Key_Home);
+        c.widget.addAction(shortcut);
+        QSignalSpy triggered(shortcut, &QAction::triggered);
+        c.press(Qt::Key_End);
+        c.press(Qt::Key_Home);
+        QCOMPARE(c.core().CursorBlock(), 0);
+        QCOMPARE(triggered.size(), 0);
+    }
+
+    void cursorShowsOverTheBarNeverInIt() {
+        KeyboardControl c;
+        QVERIFY(c.active);
+        c.bar(2).setFocus(Qt::TabFocusReason);
+        QVERIFY(!c.cursor().isVisible());
+        const QImage before = c.bar(2).image();
+        c.press(Qt::Key_Right);
+        c.press(Qt::Key_Right);
+        QVERIFY(c.cursor().isVisible());
+        QCOMPARE(c.bar(2).image(), before);
+        // The frame sits on block 2: its inner white line on the block's own edges.
+        const QRect frame = c.cursor().CursorRect();
+        const QRect block =
+            qt::CursorBlockRect(2, c.bar(2).innerSize().width(), c.bar(2).innerSize().height());
+        const QPoint inner = c.bar(2).geometry().topLeft() + QPoint(2, 2);
+        QCOMPARE(frame, block.translated(inner).adjusted(-1, -1, 1, 1));
+        const QImage shown = c.widget.grab().toImage();
+        QCOMPARE(shown.pixelColor(frame.topLeft()), QColor(Qt::black));
+        QCOMPARE(shown.pixelColor(frame.topLeft() + QPoint(1, 1)), QColor(Qt::white));
+        // The cursor does not take the mouse: a press on it reaches the bar beneath.
+        QCOMPARE(c.widget.childAt(frame.center()), &c.bar(2));
+        // It goes with the focus.
+        c.bar(2).clearFocus();
+        QVERIFY(!c.cursor().isVisible());
+    }
+
+    void hintLabelFollowsPointerAndCursor() {
+        KeyboardControl c;
+        QVERIFY(c.active);
+        QVERIFY(!c.hint().isVisible());
+        c.mouse(1, QEvent::MouseMove, 100, Qt::NoButton, Qt::NoButton);
+        const QString text = QString::fromStdString(c.core().HintText());
+        QVERIFY(!text.isEmpty());
+        QVERIFY(c.hint().isVisible());
+        QCOMPARE(c.hint().text(), text);
+        QVERIFY(c.widget.rect().contains(c.hint().geometry()));
+        QVERIFY(!c.hint().geometry().intersects(c.bar(1).geometry().adjusted(0, 0, 0, -34)));
+        // Leaving the control takes the hint away.
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&c.widget, &leave);
+        QVERIFY(!c.hint().isVisible());
+        // The keyboard's hint sits by the cursor, on the right edge too.
+        c.bar(0).setFocus(Qt::TabFocusReason);
+        c.press(Qt::Key_End);
+        QVERIFY(c.hint().isVisible());
+        QCOMPARE(c.hint().text(), QString::fromStdString(c.core().HintText()));
+        QVERIFY(c.widget.rect().contains(c.hint().geometry()));
+        QVERIFY(!c.hint().geometry().intersects(c.cursor().CursorRect()));
+        QVERIFY(c.hint().testAttribute(Qt::WA_TransparentForMouseEvents));
+    }
+
+    void screenReadersReadAndHearTheBars() {
+        KeyboardControl c;
+        QVERIFY(c.active);
+        qt::SetAccessibleEventSink(RecordAccessibleEvent);
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&c.bar(0));
+        QVERIFY(bar != nullptr);
+        QCOMPARE(bar->role(), QAccessible::Slider);
+        QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Monday"));
+        QCOMPARE(bar->text(QAccessible::Description), QStringLiteral("none"));
+        QVERIFY(bar->state().focusable);
+        QCOMPARE(bar->valueInterface()->maximumValue().toInt(), 95);
+
+        gAccessibleEvents.clear();
+        QVERIFY(!c.widget.setDayRanges(0, QStringList{"13:00-17:30", "08:00-12:00"}));
+        QCOMPARE(bar->text(QAccessible::Description), QStringLiteral("08:00-12:00, 13:00-17:30"));
+        const auto heard = [](QObject* object, QAccessible::Event type) {
+            for (const auto& [seen, seenType] : gAccessibleEvents)
+                if (seen == object && seenType == type) return true;
+            return false;
+        };
+        QVERIFY(heard(&c.bar(0), QAccessible::DescriptionChanged));
+        QVERIFY(!heard(&c.bar(1), QAccessible::DescriptionChanged));
+
+        c.bar(0).setFocus(Qt::TabFocusReason);
+        c.press(Qt::Key_Right, Qt::ControlModifier);
+        QVERIFY(heard(&c.bar(0), QAccessible::ValueChanged));
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 4);
+        QCOMPARE(bar->text(QAccessible::Value), QStringLiteral("01:00-01:15"));
+
+        c.widget.setSpecialDayCaption(QStringLiteral("Holiday"));
+        QAccessibleInterface* special = QAccessible::queryAccessibleInterface(&c.bar(7));
+        QCOMPARE(special->text(QAccessible::Name), QStringLiteral("Holiday"));
+        QVERIFY(heard(&c.bar(7), QAccessible::NameChanged));
+        c.widget.setSpecialDayEnabled(false);
+        QVERIFY(!special->state().focusable);
+        qt::SetAccessibleEventSink(nullptr);
+    }
+};
+
+}  // namespace tarn::test
+
+QTEST_MAIN(tarn::test::ScheduleWidgetKeyboardTest)
+#include "ScheduleWidgetKeyboardTest.moc"
