@@ -144,7 +144,9 @@ private slots:
             QVERIFY(!c->widget.setDayRanges(2, QStringList{"06:15-09:00", "17:00-24:00"}));
         }
         switched.widget.setPalette(DarkPalette());
-        switched.widget.setColorScheme(ScheduleWidget::ColorScheme::Palette);
+        // By name, as Designer and scripts write it.
+        QVERIFY(switched.widget.setProperty("ColorScheme", QStringLiteral("Palette")));
+        QCOMPARE(switched.widget.colorScheme(), ScheduleWidget::ColorScheme::Palette);
         Settle(switched);
         switched.widget.setColorScheme(ScheduleWidget::ColorScheme::Classic);
         Settle(plain);
