@@ -8,6 +8,8 @@ namespace tarn {
 
 void Schedule::cmdDay_Click(std::int16_t Index) {
     if (Index < 0 || Index > 7) return;
+    state_.Anchor = -1;
+    ShowHint(-1, 0, 0);
     DrawSchedule();
     state_.CurrentDay = Index;
     state_.SelectionDay = Index;
@@ -16,11 +18,15 @@ void Schedule::cmdDay_Click(std::int16_t Index) {
 }
 
 void Schedule::cmdEnable_Click() {
+    state_.Anchor = -1;
+    ShowHint(-1, 0, 0);
     ApplySelection(true);
     DrawSchedule();
 }
 
 void Schedule::cmdDisable_Click() {
+    state_.Anchor = -1;
+    ShowHint(-1, 0, 0);
     ApplySelection(false);
     DrawSchedule();
 }

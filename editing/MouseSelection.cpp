@@ -22,6 +22,7 @@ bool IsDayIndex(std::int16_t index) {
 
 void Schedule::Schedule_MouseDown(std::int16_t Index, std::int16_t Button, std::int16_t /*Shift*/,
                                   float X, float Y) {
+    if (IsDayIndex(Index)) state_.Anchor = -1;
     if (!state_.mEnable || Button != kLeftButton || !IsDayIndex(Index)) return;
     Silently([&] { DrawSchedule(); });
     state_.CurrentDay = Index;
@@ -33,20 +34,45 @@ void Schedule::Schedule_MouseDown(std::int16_t Index, std::int16_t Button, std::
     state_.SelectionDay = Index;
     state_.LastMarkedBlock = -1;
     Silently([&] { UpdateScheduleSelection(X, Y, true, true); });
+    // The keyboard cursor goes to the pressed block, hidden until a key is used.
+    state_.CursorShown = false;
+    if (state_.LastMarkedBlock >= 0) {
+        state_.CursorBlock = state_.LastMarkedBlock;
+        ShowHint(Index, state_.LastMarkedBlock, state_.LastMarkedBlock);
+    }
+    Notify(ViewChange::Cursor);
 }
 
 void Schedule::Schedule_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t /*Shift*/,
                                   float X, float Y) {
+    if (Button == 0 && IsDayIndex(Index)) {
+        // Hovering: the hint shows the block under the pointer.
+        int hit = -1;
+        Silently([&] { hit = render::BlockUnder(platform_.DayBar(Index).ScaleWidth(), X); });
+        ShowHint(hit >= 0 ? Index : -1, hit, hit);
+        return;
+    }
     if (!state_.mEnable || Button != kLeftButton || !IsDayIndex(Index)) return;
     state_.CurrentDay = Index;
     // A move over another bar than the selection's carries coordinates of that bar: it marks
     // nothing, so the marks always show what Enable and Disable will apply.
-    if (state_.Selecting && Index == state_.SelectionDay)
+    if (state_.Selecting && Index == state_.SelectionDay) {
         Silently([&] { UpdateScheduleSelection(X, Y, false, true, true); });
+        // The hint shows the run from the first block marked to the last.
+        int first = -1;
+        int last = -1;
+        for (int b = 0; b < kBlocksPerDay; ++b) {
+            if (!state_.SelectionBlocks[b]) continue;
+            if (first < 0) first = b;
+            last = b;
+        }
+        if (first >= 0) ShowHint(Index, first, last);
+    }
 }
 
 void Schedule::Schedule_MouseUp(std::int16_t Index, std::int16_t Button, std::int16_t /*Shift*/,
                                 float /*X*/, float /*Y*/) {
+    ShowHint(-1, 0, 0);
     if (!state_.mEnable || Button != kLeftButton || !IsDayIndex(Index)) return;
     state_.CurrentDay = Index;
     state_.Selecting = false;
@@ -65,6 +91,14 @@ void Schedule::Schedule_MouseUp(std::int16_t Index, std::int16_t Button, std::in
 
 void Schedule::UpdateScheduleSelection(float X, float /*Y*/, bool EraseOthers, bool AtPointer,
                                        bool ExtendRun) {
+    MarkSelection(
+        AtPointer ? (ExtendRun ? MarkKind::PointerRun : MarkKind::Pointer) : MarkKind::WholeDay, X,
+        -1, -1, EraseOthers);
+}
+
+void Schedule::MarkSelection(MarkKind kind, float X, int runFirst, int runLast, bool EraseOthers) {
+    const bool AtPointer = kind == MarkKind::Pointer || kind == MarkKind::PointerRun;
+    const bool ExtendRun = kind == MarkKind::PointerRun;
     Reporting(
         [&] {
             platform::Gdi& gdi = platform_.Drawing();
@@ -91,16 +125,21 @@ void Schedule::UpdateScheduleSelection(float X, float /*Y*/, bool EraseOthers, b
                         state_.SelectionBlocks[b] = true;
                     state_.LastMarkedBlock = static_cast<std::int16_t>(hit);
                 }
-            } else {
+            } else if (kind == MarkKind::WholeDay) {
                 for (int b = 0; b < kBlocksPerDay; ++b)
                     state_.SelectionBlocks[b] = true;
+            } else {
+                // Exactly the run given (none when runFirst is -1): a keyboard selection, or its
+                // discarding.
+                for (int b = 0; b < kBlocksPerDay; ++b)
+                    state_.SelectionBlocks[b] = runFirst >= 0 && runFirst <= b && b <= runLast;
             }
 
             render::ScopedPens pens(gdi);
-            const auto topBlack = pens.Make(platform::QBColor(platform::kPaletteBlack));
-            const auto topWhite = pens.Make(platform::QBColor(platform::kPaletteBrightWhite));
-            const auto bottomBlack = pens.Make(platform::QBColor(platform::kPaletteBlack));
-            const auto bottomWhite = pens.Make(platform::QBColor(platform::kPaletteBrightWhite));
+            const auto topBlack = pens.Make(theme_.selectionMark);
+            const auto topWhite = pens.Make(theme_.bandBackground);
+            const auto bottomBlack = pens.Make(theme_.selectionMark);
+            const auto bottomWhite = pens.Make(theme_.bandBackground);
 
             for (int b = 0; b < kBlocksPerDay; ++b) {
                 const bool drawSelected =

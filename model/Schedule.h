@@ -158,6 +158,17 @@ private:
     /// ExtendRun: a drag's move, which marks the run from the block marked last to the one hit.
     void UpdateScheduleSelection(float X, float Y, bool EraseOthers, bool AtPointer,
                                  bool ExtendRun = false);
+    /// How MarkSelection picks the blocks it marks: the block under X, the run from the block
+    /// marked last to the one under X, the whole day, or exactly the run given.
+    enum class MarkKind { Pointer, PointerRun, WholeDay, Run };
+    /// Marks blocks of the current row as selected and draws the marks; EraseOthers also draws
+    /// every other block's marks as not selected.
+    void MarkSelection(MarkKind kind, float X, int runFirst, int runLast, bool EraseOthers);
+    /// The hint shows blocks first to last of row, or nothing when row is -1.
+    void ShowHint(int row, int first, int last);
+    /// Wipes the held selection's marks on its own row and forgets it.
+    void DiscardSelection();
+    void Notify(ViewChange change);
     void QueueRedraw();
     void DrawSchedule();
     void DrawScheduleBackground();
@@ -184,6 +195,10 @@ private:
 
     platform::Platform& platform_;
     ScheduleState state_;
+    render::Theme theme_ = render::ClassicTheme();
+    std::function<void(ViewChange)> viewListener_;
+    /// The next bar to get the focus shows the cursor at once: the focus came by Up or Down.
+    bool showCursorOnFocus_ = false;
     std::uint64_t completedRedraws_ = 0;
     int redrawDepth_ = 0;
     int deepestRedrawDepth_ = 0;

@@ -53,6 +53,20 @@ struct ScheduleState {
     std::int16_t SelectionDay = -1;
     /// The block marked last in the current drag; -1 when the drag has marked none.
     std::int16_t LastMarkedBlock = -1;
+
+    /// The bar that has the keyboard focus, -1 when none has.
+    int FocusedBar = -1;
+    /// The keyboard cursor's block (0 to 95), kept across bars.
+    int CursorBlock = 0;
+    /// Where a selection made with Shift started; -1 until the first Shift movement after any
+    /// other action.
+    int Anchor = -1;
+    /// True once a key has been used on the focused bar.
+    bool CursorShown = false;
+    /// The blocks the time hint shows, first to last of HintRow; HintRow -1 when it shows none.
+    int HintRow = -1;
+    int HintFirst = 0;
+    int HintLast = 0;
 };
 
 }  // namespace tarn

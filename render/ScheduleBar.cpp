@@ -14,9 +14,9 @@ void Schedule::InitializeScheduleBlocks() {
             platform::Gdi& gdi = platform_.Drawing();
             render::ScopedPens pens(gdi);
             const platform::GdiObject bandPens[render::kBands] = {
-                pens.Make(platform::QBColor(platform::kPaletteBrightWhite)),
-                pens.Make(platform::QBColor(platform::kPaletteLightRed)),
-                pens.Make(platform::QBColor(platform::kPaletteBrightWhite)),
+                pens.Make(theme_.bandBackground),
+                pens.Make(theme_.disabledBlock),
+                pens.Make(theme_.bandBackground),
             };
             platform::PictureBox& bar = platform_.DayBar(state_.CurrentDay);
             const double w = bar.ScaleWidth() / 96.0;
@@ -45,8 +45,8 @@ void Schedule::UpdateScheduleBar() {
             const double h = bar.ScaleHeight() / 3.0;
             double x = 0.0;
             render::ScopedPens pens(gdi);
-            const auto enabledPen = pens.Make(platform::QBColor(platform::kPaletteLightGreen));
-            const auto disabledPen = pens.Make(platform::QBColor(platform::kPaletteLightRed));
+            const auto enabledPen = pens.Make(theme_.enabledBlock);
+            const auto disabledPen = pens.Make(theme_.disabledBlock);
             const auto& enabled = state_.BlockEnabled.at(state_.CurrentDay);
             for (int b = 0; b < kBlocksPerDay; ++b) {
                 render::FillWithPen(gdi, bar.hDC(), render::BlockRect(x, w, h, render::kMiddleBand),

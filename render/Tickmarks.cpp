@@ -39,7 +39,7 @@ void Schedule::DrawTickmarkLevel(int intervals, int lengthThirds, std::string_vi
                 lengthThirds == 3 ? scaleHeight : lengthThirds * (scaleHeight / 3.0);
             const float scaleWidth = bar.ScaleWidth();
             const double spacing = scaleWidth / static_cast<double>(intervals);
-            pen = gdi.CreatePen(0, 1, platform::QBColor(platform::kPaletteBlack));
+            pen = gdi.CreatePen(0, 1, theme_.tickMark);
             const platform::GdiObject previous = gdi.SelectObject(bar.hDC(), pen);
             const std::int32_t markLength = RoundToInt32(length);
             for (int i = 0; i <= intervals; ++i) {
