@@ -9,6 +9,8 @@
 
 namespace tarn::platform {
 
+class SharedRowImage;
+
 /// A rectangle; right and bottom are exclusive.
 struct RECT {
     std::int32_t Left = 0;
@@ -45,6 +47,10 @@ public:
     virtual void DrawText(std::int32_t x, std::int32_t y, std::string_view text) = 0;
     /// Identifies the context for fault injection: the bar index, or kSurfaceTarget.
     virtual int Target() const = 0;
+    /// The image behind the context when its pixels are kept as shared rows (the bars of every
+    /// backend, the in-memory surface): the drawing calls then fill it directly rather than
+    /// through the dense view of Pixels(). Null for a context that has only a dense view.
+    virtual SharedRowImage* SharedRows() { return nullptr; }
 
     static constexpr int kSurfaceTarget = 8;
 

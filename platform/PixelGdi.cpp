@@ -11,13 +11,17 @@ void Check(FaultInjector* faults, std::string_view operation, int target) {
     if (faults != nullptr) faults->Check(operation, target);
 }
 
+/// The check of a call on dc; the context is asked for its target only when faults are attached.
+void Check(FaultInjector* faults, std::string_view operation, const DeviceContext& dc) {
+    if (faults != nullptr) faults->Check(operation, dc.Target());
+}
+
 /// Where a drawing call writes: the shared rows of the control's own contexts, or the dense view
 /// of any other context. Every fill is already clipped.
 class Target {
 public:
-    explicit Target(DeviceContext& dc) {
-        if (auto* shared = dynamic_cast<SharedRowContext*>(&dc)) {
-            image_ = &shared->Image();
+    explicit Target(DeviceContext& dc) : image_(dc.SharedRows()) {
+        if (image_ != nullptr) {
             width_ = image_->width();
             height_ = image_->height();
         } else {
@@ -144,8 +148,34 @@ void SharedRowImage::Fill(std::int32_t left, std::int32_t top, std::int32_t righ
         std::fill(rowBuffer_.begin() + top, rowBuffer_.begin() + bottom, buffer);
         return;
     }
-    // Part of each row: every buffer shown in the range is changed in place when only rows of
-    // the range show it, else copied once for those rows.
+    // Part of each row. Mostly every row of the range shows one buffer (a band, or a mark across
+    // rows treated alike so far): that buffer is changed in place when no other row shows it,
+    // else copied once for the range.
+    const int first = rowBuffer_[static_cast<std::size_t>(top)];
+    const auto rangeBegin = rowBuffer_.begin() + top;
+    const auto rangeEnd = rowBuffer_.begin() + bottom;
+    if (std::find_if(rangeBegin, rangeEnd, [first](int buffer) { return buffer != first; }) ==
+        rangeEnd) {
+        std::vector<std::uint32_t>& pixels = buffers_[static_cast<std::size_t>(first)].pixels;
+        if (std::all_of(pixels.begin() + left, pixels.begin() + right,
+                        [pixel](std::uint32_t p) { return p == pixel; }))
+            return;
+        if (buffers_[static_cast<std::size_t>(first)].rows == bottom - top) {
+            std::fill(pixels.begin() + left, pixels.begin() + right, pixel);
+            return;
+        }
+        const int copy = TakeBuffer();  // may move buffers_: index again below
+        Buffer& target = buffers_[static_cast<std::size_t>(copy)];
+        const Buffer& source = buffers_[static_cast<std::size_t>(first)];
+        target.pixels.assign(source.pixels.begin(), source.pixels.end());
+        std::fill(target.pixels.begin() + left, target.pixels.begin() + right, pixel);
+        target.rows = bottom - top;
+        buffers_[static_cast<std::size_t>(first)].rows -= bottom - top;
+        std::fill(rangeBegin, rangeEnd, copy);
+        return;
+    }
+    // Rows showing different buffers: each is changed in place when only rows of the range show
+    // it, else copied once for those rows.
     touched_.clear();
     for (std::int32_t row = top; row < bottom; ++row) {
         const int buffer = rowBuffer_[static_cast<std::size_t>(row)];
@@ -240,7 +270,7 @@ GdiObject PixelGdi::CreatePen(int /*style*/, int /*width*/, ColourRef colour) {
 }
 
 GdiObject PixelGdi::SelectObject(DeviceContext& dc, GdiObject object) {
-    Check(faults_, "SelectObject", dc.Target());
+    Check(faults_, "SelectObject", dc);
     if (object != 0 && Find(object) == nullptr) return 0;
     const GdiObject previous = dc.selected;
     dc.selected = object;
@@ -256,7 +286,7 @@ bool PixelGdi::DeleteObject(GdiObject object) {
 }
 
 bool PixelGdi::MoveToEx(DeviceContext& dc, std::int32_t x, std::int32_t y, POINTAPI* previous) {
-    Check(faults_, "MoveToEx", dc.Target());
+    Check(faults_, "MoveToEx", dc);
     if (previous != nullptr) *previous = POINTAPI{dc.currentX, dc.currentY};
     dc.currentX = x;
     dc.currentY = y;
@@ -264,7 +294,7 @@ bool PixelGdi::MoveToEx(DeviceContext& dc, std::int32_t x, std::int32_t y, POINT
 }
 
 bool PixelGdi::LineTo(DeviceContext& dc, std::int32_t x, std::int32_t y) {
-    Check(faults_, "LineTo", dc.Target());
+    Check(faults_, "LineTo", dc);
     const Pen* pen = Find(dc.selected);
     Target target(dc);
     if (pen != nullptr) {
@@ -318,7 +348,7 @@ bool PixelGdi::LineTo(DeviceContext& dc, std::int32_t x, std::int32_t y) {
 }
 
 int PixelGdi::FillRect(DeviceContext& dc, const RECT& rect, GdiObject object) {
-    Check(faults_, "FillRect", dc.Target());
+    Check(faults_, "FillRect", dc);
     const Pen* pen = Find(object);
     if (pen == nullptr) return 0;
     Target target(dc);
@@ -333,7 +363,7 @@ int PixelGdi::FillRect(DeviceContext& dc, const RECT& rect, GdiObject object) {
 
 bool PixelGdi::TextOutA(DeviceContext& dc, std::int32_t x, std::int32_t y, const char* text,
                         int length) {
-    Check(faults_, "TextOutA", dc.Target());
+    Check(faults_, "TextOutA", dc);
     if (text == nullptr || length < 0) return false;
     dc.DrawText(x, y, std::string_view(text, static_cast<std::size_t>(length)));
     return true;

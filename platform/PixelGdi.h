@@ -57,21 +57,12 @@ private:
     std::vector<std::uint32_t> densePixels_;
 };
 
-/// A device context whose pixels are a SharedRowImage: the drawing calls fill it directly rather
-/// than through the dense view of Pixels().
-class SharedRowContext {
-public:
-    /// The image, for drawing into.
-    virtual SharedRowImage& Image() = 0;
-
-protected:
-    ~SharedRowContext() = default;
-};
-
 class PixelGdi final : public Gdi {
 public:
     /// faults may be null; when given, every call first asks it whether to fail.
     explicit PixelGdi(FaultInjector* faults = nullptr);
+    /// Attaches faults (or none) for the calls from now on.
+    void SetFaults(FaultInjector* faults) { faults_ = faults; }
 
     GdiObject CreatePen(int style, int width, ColourRef colour) override;
     GdiObject SelectObject(DeviceContext& dc, GdiObject object) override;

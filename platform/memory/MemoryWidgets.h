@@ -81,7 +81,7 @@ private:
 };
 
 /// A device context over an image that records the texts drawn on it.
-class MemoryDeviceContext final : public DeviceContext, public SharedRowContext {
+class MemoryDeviceContext final : public DeviceContext {
 public:
     struct Text {
         std::int32_t x;
@@ -91,7 +91,7 @@ public:
 
     explicit MemoryDeviceContext(int target) : target_(target) {}
     PixelView Pixels() override { return image_.Dense(); }
-    SharedRowImage& Image() override { return image_; }
+    SharedRowImage* SharedRows() override { return &image_; }
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
     int Target() const override { return target_; }
 

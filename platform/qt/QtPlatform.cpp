@@ -32,7 +32,6 @@ QtPlatform::QtPlatform(QWidget& control, EventGate& gate, ScheduleHostServices s
       gate_(gate),
       services_(std::move(services)),
       raiseScheduleUpdated_(std::move(raiseScheduleUpdated)),
-      gdi_(&faults_),
       timer_(qtimer_),
       surface_(control) {
     control.resize(design::kControlWidth, design::kControlHeight);

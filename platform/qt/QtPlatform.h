@@ -46,8 +46,12 @@ public:
     BarWidget& Bar(int index) { return bars_.at(index)->widget(); }
     QTimer& RedrawTimer() { return qtimer_; }
     QtSurface& SurfaceImage() { return surface_; }
-    /// Makes drawing calls fail on request.
-    platform::FaultInjector& Faults() { return faults_; }
+    /// Makes drawing calls fail on request. The drawing calls consult the injector only from the
+    /// first call of this on: a control that no one injects faults into draws without the checks.
+    platform::FaultInjector& Faults() {
+        gdi_.SetFaults(&faults_);
+        return faults_;
+    }
     const platform::PixelGdi& Pens() const { return gdi_; }
 
     bool TimerArmed() { return timer_.Enabled(); }

@@ -114,8 +114,8 @@ platform::PixelView BarContext::Pixels() {
     return bar_.DrawingView();
 }
 
-platform::SharedRowImage& BarContext::Image() {
-    return bar_.DrawingImage();
+platform::SharedRowImage* BarContext::SharedRows() {
+    return &bar_.DrawingImage();
 }
 
 void BarContext::DrawText(std::int32_t, std::int32_t, std::string_view) {}

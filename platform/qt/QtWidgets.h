@@ -65,11 +65,11 @@ private:
 };
 
 /// A device context over a bar's image.
-class BarContext final : public platform::DeviceContext, public platform::SharedRowContext {
+class BarContext final : public platform::DeviceContext {
 public:
     BarContext(BarWidget& bar, int index) : bar_(bar), index_(index) {}
     platform::PixelView Pixels() override;
-    platform::SharedRowImage& Image() override;
+    platform::SharedRowImage* SharedRows() override;
     /// A bar receives no text from the control; any text is dropped.
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
     int Target() const override { return index_; }
