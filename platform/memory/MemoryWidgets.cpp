@@ -1,20 +1,15 @@
 #include "platform/memory/MemoryWidgets.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/Colour.h"
-#include "platform/PlatformError.h"
+#include "platform/GeometryValue.h"
 
 namespace tarn::platform::memory {
 
 namespace {
 
 constexpr int kFrame = 2;
-
-int RoundHalfEven(float value) {
-    return static_cast<int>(std::nearbyint(value));
-}
 
 }  // namespace
 
@@ -31,11 +26,7 @@ float MemoryGeometry::Read(const char* operation, int value) {
 
 int MemoryGeometry::Accept(const char* operation, float value, bool isSize) {
     faults_.Check(std::string("Set") + operation, target_);
-    if (!std::isfinite(value) || value < -32768.0f || value > 32767.0f)
-        throw PlatformError(std::string("Invalid property value for ") + operation);
-    if (isSize && value < 0.0f)
-        throw PlatformError(std::string("Invalid property value for ") + operation);
-    return RoundHalfEven(value);
+    return AcceptGeometry(value, isSize, operation);
 }
 
 void MemoryGeometry::PutWidth(float value) {

@@ -5,39 +5,32 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
-#include <cmath>
 
 #include "model/DesignData.h"
 #include "platform/Colour.h"
-#include "platform/PlatformError.h"
+#include "platform/GeometryValue.h"
 #include "platform/qt/BarWidget.h"
 
 namespace tarn::qt {
 
 namespace {
 
-/// A geometry value as whole pixels: finite, within 16 bits, not negative for a size; rounded to
-/// the nearest pixel, halves to even.
-int AcceptPixels(float value, bool isSize, const char* what) {
-    if (!std::isfinite(value) || value < -32768.0f || value > 32767.0f || (isSize && value < 0.0f))
-        throw platform::PlatformError(std::string("Invalid property value for ") + what);
-    return static_cast<int>(std::nearbyint(value));
-}
+using platform::AcceptGeometry;
 
 void SetLeft(QWidget& widget, float value) {
-    widget.move(AcceptPixels(value, false, "Left"), widget.y());
+    widget.move(AcceptGeometry(value, false, "Left"), widget.y());
 }
 
 void SetTop(QWidget& widget, float value) {
-    widget.move(widget.x(), AcceptPixels(value, false, "Top"));
+    widget.move(widget.x(), AcceptGeometry(value, false, "Top"));
 }
 
 void SetWidth(QWidget& widget, float value) {
-    widget.resize(AcceptPixels(value, true, "Width"), widget.height());
+    widget.resize(AcceptGeometry(value, true, "Width"), widget.height());
 }
 
 void SetHeight(QWidget& widget, float value) {
-    widget.resize(widget.width(), AcceptPixels(value, true, "Height"));
+    widget.resize(widget.width(), AcceptGeometry(value, true, "Height"));
 }
 
 }  // namespace
