@@ -40,6 +40,8 @@ public:
           inner_(app::MakeMemoryControl(WithRefusalHook(events))) {}
 
     Schedule& Control() override { return inner_->Control(); }
+    void SetEnable(bool enable) override { inner_->SetEnable(enable); }
+    void SetSpecialDayEnabled(bool enabled) override { inner_->SetSpecialDayEnabled(enabled); }
     DayRanges ReadDay(int day) override { return inner_->ReadDay(day); }
     std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
         return inner_->WriteDay(day, ranges);
@@ -69,6 +71,12 @@ public:
         if (clicked && widget == 9 && fault_ == Fault::SaveEnablesBlock96)
             const_cast<ScheduleState&>(Control().State()).BlockEnabled[2][kBlocksPerDay] = true;
         return clicked;
+    }
+    bool Focus(app::FocusWidget widget) override { return inner_->Focus(widget); }
+    void PressKey(Key key, int modifiers) override { inner_->PressKey(key, modifiers); }
+    std::optional<app::FocusWidget> FocusedWidget() override { return inner_->FocusedWidget(); }
+    std::pair<std::string, std::string> AccessibleText(int bar) override {
+        return inner_->AccessibleText(bar);
     }
     std::uint32_t BarPixel(int bar, int x, int y) override {
         return fault_ == Fault::BarsReadWhite ? 0xffffffu : inner_->BarPixel(bar, x, y);
