@@ -8,32 +8,31 @@ namespace tarn {
 
 void Schedule::cmdDay_Click(std::int16_t Index) {
     if (Index < 0 || Index > 7) return;
-    state_.Anchor = -1;
-    ShowHint(-1, 0, 0);
+    model_.SetAnchor(-1);
+    model_.SetHint(-1, 0, 0);
     DrawSchedule();
-    state_.CurrentDay = Index;
-    state_.SelectionDay = Index;
-    state_.LastMarkedBlock = -1;
+    model_.SetCurrentRow(Index);
+    model_.MoveSelectionTo(Index);
     UpdateScheduleSelection(0.0f, 0.0f, true, false);
 }
 
 void Schedule::cmdEnable_Click() {
-    state_.Anchor = -1;
-    ShowHint(-1, 0, 0);
+    model_.SetAnchor(-1);
+    model_.SetHint(-1, 0, 0);
     ApplySelection(true);
     DrawSchedule();
 }
 
 void Schedule::cmdDisable_Click() {
-    state_.Anchor = -1;
-    ShowHint(-1, 0, 0);
+    model_.SetAnchor(-1);
+    model_.SetHint(-1, 0, 0);
     ApplySelection(false);
     DrawSchedule();
 }
 
 void Schedule::ApplySelection(bool EnableBlocks) {
     // The held selection goes to the row it was made on, not to the row a redraw left current.
-    if (state_.SelectionDay >= 0) state_.CurrentDay = state_.SelectionDay;
+    if (model_.State().SelectionDay >= 0) model_.SetCurrentRow(model_.State().SelectionDay);
     // The day's properties are the one authoritative copy: a host write made since the row was
     // last drawn must not be overwritten by stale block states.
     SetBlockStates();
@@ -42,9 +41,9 @@ void Schedule::ApplySelection(bool EnableBlocks) {
 
 void Schedule::ApplyEnabledState() {
     for (int i = 0; i < 8; ++i)
-        Silently([&] { platform_.DayButton(i).SetEnabled(state_.mEnable); });
-    Silently([&] { platform_.EnableButton().SetEnabled(state_.mEnable); });
-    Silently([&] { platform_.DisableButton().SetEnabled(state_.mEnable); });
+        Silently([&] { platform_.DayButton(i).SetEnabled(model_.State().mEnable); });
+    Silently([&] { platform_.EnableButton().SetEnabled(model_.State().mEnable); });
+    Silently([&] { platform_.DisableButton().SetEnabled(model_.State().mEnable); });
 }
 
 }  // namespace tarn

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "model/DesignData.h"
 #include "model/ErrorStyles.h"
 #include "model/Schedule.h"
 
@@ -43,51 +42,33 @@ std::optional<Key> FindKey(std::string_view name) {
 }
 
 bool Schedule::BarTakesFocus(int Index) const {
-    if (!IsBar(Index) || !state_.mEnable) return false;
-    return Index != 7 || state_.mSpecialDayEnabled;
-}
-
-void Schedule::Notify(ViewChange change) {
-    if (viewListener_) viewListener_(change);
+    return model_.RowTakesFocus(Index);
 }
 
 void Schedule::SetViewListener(std::function<void(ViewChange)> listener) {
     viewListener_ = std::move(listener);
 }
 
-void Schedule::ShowHint(int row, int first, int last) {
-    if (state_.HintRow == row &&
-        (row < 0 || (state_.HintFirst == first && state_.HintLast == last)))
-        return;
-    state_.HintRow = row;
-    state_.HintFirst = first;
-    state_.HintLast = last;
-    Notify(ViewChange::Hint);
-}
-
 void Schedule::Schedule_GotFocus(std::int16_t Index) {
     if (!IsBar(Index)) return;
-    state_.FocusedBar = Index;
     // Any focus change starts the next Shift selection afresh.
-    state_.Anchor = -1;
-    state_.CursorShown = std::exchange(showCursorOnFocus_, false);
-    Notify(ViewChange::Focus);
-    if (state_.CursorShown) ShowHint(Index, state_.CursorBlock, state_.CursorBlock);
+    model_.SetFocusRow(Index);
+    const bool shown = std::exchange(showCursorOnFocus_, false);
+    model_.SetCursor(model_.State().CursorBlock, shown);
+    if (shown) model_.SetHint(Index, model_.State().CursorBlock, model_.State().CursorBlock);
 }
 
 void Schedule::Schedule_LostFocus(std::int16_t Index) {
-    if (!IsBar(Index) || state_.FocusedBar != Index) return;
-    state_.FocusedBar = -1;
-    state_.Anchor = -1;
-    state_.CursorShown = false;
-    Notify(ViewChange::Focus);
+    if (!IsBar(Index) || model_.State().FocusedBar != Index) return;
+    model_.SetFocusRow(-1);
+    model_.SetCursor(model_.State().CursorBlock, false);
 }
 
 KeyOutcome Schedule::Schedule_KeyDown(std::int16_t Index, Key KeyCode, std::int16_t Shift) {
-    if (!BarTakesFocus(Index) || state_.Selecting) return KeyOutcome::Ignored;
+    if (!BarTakesFocus(Index) || model_.State().Selecting) return KeyOutcome::Ignored;
     const bool shift = (Shift & kShiftMask) != 0;
     const bool ctrl = (Shift & kCtrlMask) != 0;
-    const int cursor = state_.CursorBlock;
+    const int cursor = model_.State().CursorBlock;
     int target = cursor;
     switch (KeyCode) {
         case Key::Left:
@@ -104,8 +85,8 @@ KeyOutcome Schedule::Schedule_KeyDown(std::int16_t Index, Key KeyCode, std::int1
             break;
         case Key::Up:
         case Key::Down: {
-            state_.Anchor = -1;
-            state_.CursorShown = true;
+            model_.SetAnchor(-1);
+            model_.SetCursor(cursor, true);
             const bool up = KeyCode == Key::Up;
             const int neighbour = Index + (up ? -1 : 1);
             if (!BarTakesFocus(neighbour)) return KeyOutcome::Handled;
@@ -117,8 +98,7 @@ KeyOutcome Schedule::Schedule_KeyDown(std::int16_t Index, Key KeyCode, std::int1
         case Key::Delete:
         case Key::Backspace:
             // The very handlers of the two buttons, with their rules, messages and event.
-            state_.Anchor = -1;
-            state_.CursorShown = true;
+            model_.SetCursor(cursor, true);
             if (KeyCode == Key::Return || KeyCode == Key::Enter)
                 cmdEnable_Click();
             else
@@ -126,92 +106,80 @@ KeyOutcome Schedule::Schedule_KeyDown(std::int16_t Index, Key KeyCode, std::int1
             return KeyOutcome::Handled;
         case Key::Escape:
             DiscardSelection();
-            state_.CursorShown = true;
-            Notify(ViewChange::Cursor);
+            model_.SetCursor(cursor, true);
             return KeyOutcome::Handled;
         case Key::A:
             if (!ctrl) return KeyOutcome::Ignored;
-            state_.Anchor = -1;
-            state_.CursorShown = true;
+            model_.SetCursor(cursor, true);
             cmdDay_Click(Index);
-            ShowHint(Index, 0, kLastBlock);
-            Notify(ViewChange::Cursor);
+            model_.SetHint(Index, 0, kLastBlock);
             return KeyOutcome::Handled;
         case Key::Space:
         case Key::Tab:
             return KeyOutcome::Ignored;
     }
     target = std::clamp(target, 0, kLastBlock);
-    state_.CursorShown = true;
     if (!shift) {
         // A plain movement moves the cursor only.
-        state_.Anchor = -1;
-        state_.CursorBlock = target;
-        Notify(ViewChange::Cursor);
-        ShowHint(Index, target, target);
+        model_.SetAnchor(-1);
+        model_.SetCursor(target, true);
+        model_.SetHint(Index, target, target);
         return KeyOutcome::Handled;
     }
-    if (state_.Anchor < 0) {
+    if (model_.State().Anchor < 0) {
         // The first Shift movement acts as a press at the anchor block: one full redraw, and a
         // new selection on this row.
-        state_.Anchor = cursor;
         Silently([&] { DrawSchedule(); });
-        for (int b = 0; b < kBlocksPerDay; ++b)
-            state_.SelectionBlocks[b] = false;
-        state_.SelectionDay = Index;
-        state_.LastMarkedBlock = -1;
+        model_.BeginSelection(Index, false);
+        model_.SetAnchor(cursor);
     }
-    state_.CursorBlock = target;
-    state_.CurrentDay = Index;
-    const int first = std::min(state_.Anchor, target);
-    const int last = std::max(state_.Anchor, target);
+    model_.SetCursor(target, true);
+    model_.SetCurrentRow(Index);
+    const int anchor = model_.State().Anchor;
+    const int first = std::min(anchor, target);
+    const int last = std::max(anchor, target);
     Silently([&] { MarkSelection(MarkKind::Run, 0.0f, first, last, true); });
-    Notify(ViewChange::Cursor);
-    ShowHint(Index, first, last);
+    model_.SetHint(Index, first, last);
     return KeyOutcome::Handled;
 }
 
 void Schedule::DiscardSelection() {
-    state_.Anchor = -1;
-    ShowHint(-1, 0, 0);
-    const int day = state_.SelectionDay;
+    model_.SetAnchor(-1);
+    model_.SetHint(-1, 0, 0);
+    const int day = model_.State().SelectionDay;
     if (day >= 0) {
         // The marks are wiped on the selection's own row; nothing is applied or redrawn in full.
-        state_.CurrentDay = static_cast<std::int16_t>(day);
+        model_.SetCurrentRow(day);
         Silently([&] { MarkSelection(MarkKind::Run, 0.0f, -1, -1, true); });
     }
-    for (int b = 0; b < kBlocksPerDay; ++b)
-        state_.SelectionBlocks[b] = false;
-    state_.SelectionDay = -1;
-    state_.LastMarkedBlock = -1;
+    model_.DropSelection();
 }
 
 void Schedule::Schedule_MouseLeave() {
-    ShowHint(-1, 0, 0);
+    model_.SetHint(-1, 0, 0);
 }
 
 int Schedule::FocusedBar() const {
-    return state_.FocusedBar;
+    return model_.State().FocusedBar;
 }
 
 int Schedule::CursorBlock() const {
-    return state_.CursorBlock;
+    return model_.State().CursorBlock;
 }
 
 bool Schedule::CursorShown() const {
-    return state_.FocusedBar >= 0 && state_.CursorShown;
+    return model_.State().FocusedBar >= 0 && model_.State().CursorShown;
 }
 
 std::string Schedule::HintText() const {
-    if (state_.HintRow < 0) return {};
-    return BarName(state_.HintRow) + " " +
-           FormatRange(TimeRange{state_.HintFirst, state_.HintLast + 1});
+    const ScheduleState& state = model_.State();
+    if (state.HintRow < 0) return {};
+    return BarName(state.HintRow) + " " +
+           FormatRange(TimeRange{state.HintFirst, state.HintLast + 1});
 }
 
 std::string Schedule::BarName(int Index) const {
-    if (!IsBar(Index)) return {};
-    if (Index == 7) return state_.mSpecialDayCaption;
-    return std::string(design::kDayWords[static_cast<std::size_t>(Index)]);
+    return model_.RowCaption(Index);
 }
 
 std::string Schedule::BarDescription(int Index) const {

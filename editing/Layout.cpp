@@ -9,11 +9,18 @@ namespace tarn {
 
 namespace {
 
-void Capture(platform::WidgetGeometry& widget, oCommandButton& record) {
+/// Reads the widget's geometry into its record field by field; each field read is stored at
+/// once, so a failing read keeps what was read before it.
+template <class Store>
+void Capture(platform::WidgetGeometry& widget, oCommandButton record, Store store) {
     record.Top = RoundToInt16(widget.Top());
+    store(record);
     record.Left = RoundToInt16(widget.Left());
+    store(record);
     record.Height = RoundToInt16(widget.Height());
+    store(record);
     record.Width = RoundToInt16(widget.Width());
+    store(record);
 }
 
 }  // namespace
@@ -21,14 +28,20 @@ void Capture(platform::WidgetGeometry& widget, oCommandButton& record) {
 void Schedule::GetCurrentPositions() {
     Reporting(
         [&] {
+            const ScheduleState& state = model_.State();
+            const auto button = [&](int i, platform::WidgetGeometry& widget) {
+                Capture(widget, state.ButtonPositions[i],
+                        [&](const oCommandButton& record) { model_.RecordButton(i, record); });
+            };
             for (int i = 0; i < 8; ++i)
-                Capture(platform_.DayButton(i), state_.ButtonPositions[i]);
-            Capture(platform_.EnableButton(), state_.ButtonPositions[8]);
-            Capture(platform_.DisableButton(), state_.ButtonPositions[9]);
+                button(i, platform_.DayButton(i));
+            button(8, platform_.EnableButton());
+            button(9, platform_.DisableButton());
             for (int i = 0; i < 8; ++i)
-                Capture(platform_.DayBar(i), state_.PictureBoxPositions[i]);
-            state_.DesignHeight = platform_.Surface().Height();
-            state_.DesignWidth = platform_.Surface().Width();
+                Capture(platform_.DayBar(i), state.PictureBoxPositions[i],
+                        [&](const oPictureBox& record) { model_.RecordBar(i, record); });
+            model_.RecordDesignHeight(platform_.Surface().Height());
+            model_.RecordDesignWidth(platform_.Surface().Width());
         },
         [&](const std::exception& error) {
             ReportFailure("Failed to get current positions with error: ", error);
@@ -36,14 +49,15 @@ void Schedule::GetCurrentPositions() {
 }
 
 void Schedule::ResizeControls() {
+    const ScheduleState& state = model_.State();
     Silently(
-        [&] { state_.HeightRatio = Divide(platform_.Surface().Height(), state_.DesignHeight); });
-    Silently([&] { state_.WidthRatio = Divide(platform_.Surface().Width(), state_.DesignWidth); });
+        [&] { model_.SetHeightRatio(Divide(platform_.Surface().Height(), state.DesignHeight)); });
+    Silently([&] { model_.SetWidthRatio(Divide(platform_.Surface().Width(), state.DesignWidth)); });
 
     // Always from the recorded design geometry, so repeated resizes never accumulate truncation.
     auto place = [&](auto widgetOf, const oCommandButton& record) {
-        const double heightRatio = state_.HeightRatio;
-        const double widthRatio = state_.WidthRatio;
+        const double heightRatio = state.HeightRatio;
+        const double widthRatio = state.WidthRatio;
         Silently([&] { widgetOf().SetTop(static_cast<float>(Fix(record.Top * heightRatio))); });
         Silently([&] { widgetOf().SetLeft(static_cast<float>(Fix(record.Left * widthRatio))); });
         Silently(
@@ -53,14 +67,14 @@ void Schedule::ResizeControls() {
     };
     for (int i = 0; i < 8; ++i)
         place([&]() -> platform::WidgetGeometry& { return platform_.DayButton(i); },
-              state_.ButtonPositions[i]);
+              state.ButtonPositions[i]);
     for (int i = 0; i < 8; ++i)
         place([&]() -> platform::WidgetGeometry& { return platform_.DayBar(i); },
-              state_.PictureBoxPositions[i]);
+              state.PictureBoxPositions[i]);
     place([&]() -> platform::WidgetGeometry& { return platform_.EnableButton(); },
-          state_.ButtonPositions[8]);
+          state.ButtonPositions[8]);
     place([&]() -> platform::WidgetGeometry& { return platform_.DisableButton(); },
-          state_.ButtonPositions[9]);
+          state.ButtonPositions[9]);
     Silently([&] { platform_.Host().Sleep(100); });
 }
 

@@ -26,20 +26,20 @@ void Schedule::Resize() {
 
 void Schedule::Paint() {
     // Before the first full redraw, and while one runs, the pending redraw covers the request.
-    if (state_.ScheduleDrawn) QueueRedraw();
+    if (model_.State().ScheduleDrawn) QueueRedraw();
 }
 
 void Schedule::DrawSchedule() {
     // Every step below is silent, so nothing leaves between the two depth updates.
     deepestRedrawDepth_ = std::max(deepestRedrawDepth_, ++redrawDepth_);
-    state_.ScheduleDrawn = false;
+    model_.SetDrawn(false);
     for (std::int16_t day = 0; day < platform::kDayCount; ++day) {
-        state_.CurrentDay = day;
+        model_.SetCurrentRow(day);
         Silently([&] { platform_.DayBar(day).Cls(); });
         Silently([&] { DrawScheduleBackground(); });
         Silently([&] { UpdateScheduleBar(); });
     }
-    state_.ScheduleDrawn = true;
+    model_.SetDrawn(true);
     ++completedRedraws_;
     --redrawDepth_;
 }

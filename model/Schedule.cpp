@@ -1,13 +1,14 @@
-// The control object: creation and destruction, the public properties and methods, and the
-// reporting of errors and broken rules through the host's message box.
+// The control object: creation and destruction, the public properties and methods, the whole-day
+// calls, the model's operations that report their failures, and the reporting of errors and
+// broken rules through the host's message box.
 
 #include "model/Schedule.h"
 
 #include <stdexcept>
 #include <utility>
 
+#include "model/Arithmetic.h"
 #include "model/ErrorStyles.h"
-#include "model/Runs.h"
 #include "model/TimeConversion.h"
 
 namespace tarn {
@@ -23,7 +24,25 @@ void CheckDay(int day) {
 
 }  // namespace
 
-Schedule::Schedule(platform::Platform& platform) : platform_(platform) {}
+Schedule::Schedule(platform::Platform& platform) : platform_(platform) {
+    model_.SetListener([this](ScheduleModel::Change change) {
+        if (!viewListener_) return;
+        switch (change) {
+            case ScheduleModel::Change::Focus:
+                viewListener_(ViewChange::Focus);
+                break;
+            case ScheduleModel::Change::Cursor:
+                viewListener_(ViewChange::Cursor);
+                break;
+            case ScheduleModel::Change::Hint:
+                viewListener_(ViewChange::Hint);
+                break;
+            case ScheduleModel::Change::Values:
+            case ScheduleModel::Change::Selection:
+                break;
+        }
+    });
+}
 
 void Schedule::ReportFailure(std::string_view sentence, const std::exception& error) {
     std::string text(sentence);
@@ -40,18 +59,18 @@ void Schedule::ReportRule(std::string_view text) {
 }
 
 void Schedule::Initialize() {
-    state_.HeightRatio = 1.0;
-    state_.WidthRatio = 1.0;
-    state_.mEnable = true;
-    state_.ScheduleDrawn = false;
+    model_.SetHeightRatio(1.0);
+    model_.SetWidthRatio(1.0);
+    model_.SetEnable(true);
+    model_.SetDrawn(false);
     GetCurrentPositions();
     platform_.InitTimer().SetEnabled(true);
-    state_.mSpecialDayCaption = "Special";
-    state_.mSpecialDayEnabled = true;
+    model_.SetSpecialDayCaption("Special");
+    model_.SetSpecialDayEnabled(true);
 }
 
 void Schedule::Terminate() {
-    state_.ScheduleDrawn = false;
+    model_.SetDrawn(false);
     for (int i = 0; i < platform::kDayCount; ++i) {
         Silently([&] { platform_.DayBar(i).Cls(); });
         Silently([&] { platform_.DayBar(i).ClearPicture(); });
@@ -73,55 +92,32 @@ void Schedule::ClearScheduleProperties() {
 }
 
 void Schedule::SetEnable(bool vData) {
-    state_.mEnable = vData;
+    model_.SetEnable(vData);
     Silently([&] { ApplyEnabledState(); });
 }
 
 void Schedule::SetSpecialDayCaption(const std::string& vData) {
-    state_.mSpecialDayCaption = vData;
+    model_.SetSpecialDayCaption(vData);
     Silently([&] { platform_.DayButton(7).SetCaption(vData); });
 }
 
 void Schedule::SetSpecialDayEnabled(bool vData) {
-    state_.mSpecialDayEnabled = vData;
+    model_.SetSpecialDayEnabled(vData);
     Silently([&] { platform_.DayButton(7).SetEnabled(vData); });
 }
 
 std::int16_t Schedule::TimeValue(int index) const {
-    if (index < 0 || index >= kTimePropertyCount)
-        throw std::out_of_range("no time property with index " + std::to_string(index));
-    return state_.TimeValues[index];
+    return model_.Value(index);
 }
 
 void Schedule::SetTimeValue(int index, std::int16_t vData) {
-    if (index < 0 || index >= kTimePropertyCount)
-        throw std::out_of_range("no time property with index " + std::to_string(index));
-    // Any value is stored as it is; the drawing decides what it means.
-    state_.TimeValues[index] = vData;
-    // The pair's start is the even index, its stop the odd one. A pair that now runs forward is
-    // shown at once; anything else waits for the next redraw.
-    const int start = index & ~1;
-    if (state_.TimeValues[start + 1] > state_.TimeValues[start]) Silently([&] { DrawSchedule(); });
+    // Any value is stored as it is; the drawing decides what it means. A pair that now runs
+    // forward is shown at once; anything else waits for the next redraw.
+    if (model_.SetValue(index, vData)) Silently([&] { DrawSchedule(); });
 }
 
 DayRanges Schedule::ReadDay(int day) const {
-    CheckDay(day);
-    std::array<bool, kBlocksPerDay> blocks{};
-    // The conversions of a redraw, without its report: a value whose text does not convert
-    // counts as block 0 there too.
-    MarkPairBlocks(
-        [&](int slot, int field) { return state_.TimeValues[day * 8 + slot * 2 + field]; },
-        [](bool isStart, std::int16_t value) -> int {
-            try {
-                return tarn::TimeToBlockQuantity(isStart, value);
-            } catch (const std::exception&) {
-                return 0;
-            }
-        },
-        [&](int b) { blocks[b] = true; });
-    // Four pairs enable at most four runs, so the day is always a valid one.
-    return std::get<DayRanges>(
-        DayRanges::Make(FindRuns(kBlocksPerDay, [&](int b) { return blocks[b]; })));
+    return model_.ReadDay(day);
 }
 
 void Schedule::WriteDay(int day, const DayRanges& ranges) {
@@ -147,18 +143,84 @@ void Schedule::CopyDay(int from, const std::vector<int>& to) {
 }
 
 void Schedule::StoreDays(const std::vector<std::pair<int, DayRanges>>& days) {
-    for (const auto& [day, ranges] : days) {
-        std::array<std::int16_t, 8> values{};
-        const auto& list = ranges.Ranges();
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            values[i * 2] = tarn::BlockQuantityToTime(static_cast<std::int16_t>(list[i].start));
-            values[i * 2 + 1] = tarn::BlockQuantityToTime(static_cast<std::int16_t>(list[i].stop));
-        }
-        // Straight into the backing fields: one redraw below instead of one per property.
-        for (int i = 0; i < 8; ++i)
-            state_.TimeValues[day * 8 + i] = values[i];
-    }
+    // Straight into the values: one redraw below instead of one per property.
+    model_.StoreDays(days);
     Silently([&] { DrawSchedule(); });
+}
+
+// --- the model's operations, each reporting its own failure ---------------------------------
+
+std::int16_t Schedule::BlockQuantityToTime(std::int16_t BlockQuantity) {
+    std::int16_t result = 0;
+    Reporting([&] { result = tarn::BlockQuantityToTime(BlockQuantity); },
+              [&](const std::exception& error) {
+                  ReportFailure("Failed to covert block quantity to time value with error: ",
+                                error);
+              });
+    return result;
+}
+
+std::int16_t Schedule::TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue) {
+    std::int16_t result = 0;
+    Reporting([&] { result = tarn::TimeToBlockQuantity(IsStart, TimeValue); },
+              [&](const std::exception& error) {
+                  ReportFailure("Failed to get convert time to block quantity with error: ", error);
+              });
+    return result;
+}
+
+void Schedule::UpdateInternalScheduleArrays() {
+    Reporting([&] { model_.LoadRegions(model_.CurrentRow()); },
+              [&](const std::exception& error) {
+                  ReportFailure("Failed to update internal schedule arrays with error: ", error);
+              });
+}
+
+void Schedule::UpdateScheduleProperties() {
+    // Straight into the values: the copy itself neither redraws nor raises.
+    Reporting([&] { model_.StoreRegions(model_.CurrentRow()); },
+              [&](const std::exception& error) {
+                  ReportFailure("Failed to update schedule properties with error: ", error);
+              });
+}
+
+void Schedule::SetBlockStates() {
+    Reporting(
+        [&] {
+            model_.RebuildBlockStates(model_.CurrentRow(), [&](bool isStart, std::int16_t value) {
+                return static_cast<int>(TimeToBlockQuantity(isStart, value));
+            });
+        },
+        [&](const std::exception& error) {
+            ReportFailure("Failed to set block states with error: ", error);
+        });
+}
+
+bool Schedule::ValidateSelection() {
+    bool result = false;
+    Reporting([&] { result = model_.SelectionIsOneRun(); },
+              [&](const std::exception& error) {
+                  ReportFailure("Failed to validate selection with error: ", error);
+              });
+    return result;
+}
+
+void Schedule::SaveSelections(bool EnableBlocks) {
+    Reporting(
+        [&] {
+            const auto broken =
+                model_.Save(model_.CurrentRow(), EnableBlocks,
+                            [&](std::int16_t quantity) { return BlockQuantityToTime(quantity); });
+            if (broken) {
+                ReportRule(*broken);
+                return;
+            }
+            UpdateScheduleProperties();
+            platform_.Host().RaiseScheduleUpdated();
+        },
+        [&](const std::exception& error) {
+            ReportFailure("Failed to save selections with error: ", error);
+        });
 }
 
 }  // namespace tarn

@@ -1,6 +1,9 @@
-// The control: one object that owns every field of the weekly schedule editor and carries out its
-// public interface (properties, methods), its life events and the events of its child widgets.
-// It reaches the outside world only through the platform interfaces it is given.
+// The control: its public interface (properties, methods), its life events and the events of its
+// child widgets, as a thin layer over the schedule model (model/ScheduleModel.h), which holds the
+// state and its rules, and the bar painter (render/BarPainter.h), which draws. This layer adds
+// what belongs to the control's operations: their order of steps, their error styles and
+// messages, the redraw cycle and the pauses. It reaches the outside world only through the
+// platform interfaces it is given.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +16,9 @@
 #include "TarnSchedule/DayRanges.h"
 #include "TarnSchedule/TimeProperties.h"
 #include "editing/Keys.h"
-#include "model/ScheduleState.h"
+#include "model/ScheduleModel.h"
 #include "platform/Platform.h"
+#include "render/BarPainter.h"
 #include "render/Theme.h"
 
 namespace tarn {
@@ -43,11 +47,11 @@ public:
     void Reset();
 
     // Properties.
-    bool Enable() const { return state_.mEnable; }
+    bool Enable() const { return model_.State().mEnable; }
     void SetEnable(bool vData);
-    std::string SpecialDayCaption() const { return state_.mSpecialDayCaption; }
+    std::string SpecialDayCaption() const { return model_.State().mSpecialDayCaption; }
     void SetSpecialDayCaption(const std::string& vData);
-    bool SpecialDayEnabled() const { return state_.mSpecialDayEnabled; }
+    bool SpecialDayEnabled() const { return model_.State().mSpecialDayEnabled; }
     void SetSpecialDayEnabled(bool vData);
 
     /// Time property by index (0 to 63, the order of TimePropertyName); any value is stored.
@@ -123,7 +127,10 @@ public:
 
     /// Every field, read-only.
     const ScheduleState& State() const {
-        return state_;
+        return model_.State();
+    }
+    const ScheduleModel& Model() const {
+        return model_;
     }
     /// Full redraws of all eight rows run to their end since the control was created.
     std::uint64_t CompletedRedraws() const {
@@ -142,10 +149,8 @@ public:
 private:
     friend class ScheduleTestAccess;
 
-    // Model.
+    // Operations on the model that report a failure (model/Schedule.cpp).
     void ClearScheduleProperties();
-    /// Stores the ranges of the given days and redraws once; the days are checked by the caller.
-    void StoreDays(const std::vector<std::pair<int, DayRanges>>& days);
     std::int16_t BlockQuantityToTime(std::int16_t BlockQuantity);
     std::int16_t TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue);
     void UpdateInternalScheduleArrays();
@@ -153,8 +158,10 @@ private:
     void SetBlockStates();
     bool ValidateSelection();
     void SaveSelections(bool EnableBlocks);
+    /// Stores the ranges of the given days and redraws once; the days are checked by the caller.
+    void StoreDays(const std::vector<std::pair<int, DayRanges>>& days);
 
-    // Editing.
+    // Editing (editing/).
     /// ExtendRun: a drag's move, which marks the run from the block marked last to the one hit.
     void UpdateScheduleSelection(float X, float Y, bool EraseOthers, bool AtPointer,
                                  bool ExtendRun = false);
@@ -164,27 +171,26 @@ private:
     /// Marks blocks of the current row as selected and draws the marks; EraseOthers also draws
     /// every other block's marks as not selected.
     void MarkSelection(MarkKind kind, float X, int runFirst, int runLast, bool EraseOthers);
-    /// The hint shows blocks first to last of row, or nothing when row is -1.
-    void ShowHint(int row, int first, int last);
     /// Wipes the held selection's marks on its own row and forgets it.
     void DiscardSelection();
-    void Notify(ViewChange change);
     void QueueRedraw();
     void DrawSchedule();
     void DrawScheduleBackground();
     void ApplyEnabledState();
     void ApplySelection(bool EnableBlocks);
 
-    // Rendering.
+    // Drawing through the bar painter, each with its own report (editing/Drawing.cpp).
     void InitializeScheduleBlocks();
     void UpdateScheduleBar();
     void DrawTickmarks();
     void DrawMinorTickmarks();
     void DrawIntermediateTickmarks();
     void DrawMajorTickmarks();
-    void DrawTickmarkLevel(int intervals, int lengthThirds, std::string_view failure);
+    void DrawTickmarkLevel(render::TickLevel level, std::string_view failure);
     void UpdateTimeLabels();
     void UpdateTimePeriodLabels();
+
+    // Layout (editing/Layout.cpp).
     void GetCurrentPositions();
     void ResizeControls();
 
@@ -194,7 +200,7 @@ private:
     void ReportRule(std::string_view text);
 
     platform::Platform& platform_;
-    ScheduleState state_;
+    ScheduleModel model_;
     render::Theme theme_ = render::ClassicTheme();
     std::function<void(ViewChange)> viewListener_;
     /// The next bar to get the focus shows the cursor at once: the focus came by Up or Down.

@@ -19,7 +19,7 @@ namespace tarn {
 class ScheduleTestAccess {
 public:
     explicit ScheduleTestAccess(Schedule& schedule) : s_(schedule) {}
-    ScheduleState& State() { return s_.state_; }
+    ScheduleState& State() { return s_.model_.state_; }
     std::int16_t BlockQuantityToTime(std::int16_t q) { return s_.BlockQuantityToTime(q); }
     std::int16_t TimeToBlockQuantity(bool start, std::int16_t t) {
         return s_.TimeToBlockQuantity(start, t);
