@@ -41,11 +41,15 @@ private slots:
     }
 
     void tabOrderFollowsTheDesign() {
-        // The bars take no keyboard focus; the buttons follow the designed order.
+        // Day by day, each button before its bar, then Enable and Disable; the bars take the focus
+        // while Enable is on.
         ScheduleWidget widget;
-        QStringList expected{"cmdDisable", "cmdEnable"};
-        for (int day = 7; day >= 0; --day)
-            expected << QStringLiteral("cmdDay(%1)").arg(day);
+        QStringList expected;
+        for (int day = 0; day < 8; ++day)
+            expected << QStringLiteral("cmdDay(%1)").arg(day)
+                     << QStringLiteral("Schedule(%1)").arg(day);
+        expected << "cmdEnable"
+                 << "cmdDisable";
         QStringList chain;
         QWidget* current = widget.findChild<QWidget*>(expected.first());
         for (int step = 0; step < 64 && chain.size() < expected.size(); ++step) {
@@ -56,7 +60,8 @@ private slots:
     }
 
     void mocSeesEveryPropertyAndItsNotifySignal() {
-        QStringList expected{"Enable bool", "SpecialDayCaption QString", "SpecialDayEnabled bool"};
+        QStringList expected{"Enable bool", "SpecialDayCaption QString", "SpecialDayEnabled bool",
+                             "ColorScheme tarn::ScheduleWidget::ColorScheme"};
         for (int index = 0; index < kTimePropertyCount; ++index)
             expected << QString::fromStdString(TimePropertyName(index)) + " int";
         const QMetaObject& meta = ScheduleWidget::staticMetaObject;
