@@ -16,7 +16,10 @@ EventGate::EventGate(QObject& context) : context_(context) {
 }
 
 void EventGate::Deliver(std::function<void()> action, Kind kind) {
-    if (holding_ == 0 && (running_ > 0 || waiting_.empty())) {
+    const bool inOrder = running_ > 0 || waiting_.empty();
+    // The host's own calls run at once unless a message box is open, even ahead of the
+    // control's events waiting for a pause to end: the host reads back what it wrote.
+    if (holding_ == 0 && ((!paused_ && inOrder) || kind == Kind::Host)) {
         Run(action);
         return;
     }
@@ -60,7 +63,7 @@ void EventGate::HoldFor(int milliseconds) {
     if (pauseTimer_.isActive()) {
         pauseEnd_ = QDeadlineTimer(pauseEnd_.remainingTime() + milliseconds, Qt::PreciseTimer);
     } else {
-        ++holding_;
+        paused_ = true;
         pauseEnd_ = QDeadlineTimer(milliseconds, Qt::PreciseTimer);
     }
     pauseTimer_.start(static_cast<int>(
@@ -75,12 +78,12 @@ void EventGate::EndPause() {
             static_cast<int>(std::min<qint64>(remaining, std::numeric_limits<int>::max())));
         return;
     }
-    --holding_;
+    paused_ = false;
     ScheduleDrain();
 }
 
 void EventGate::ScheduleDrain() {
-    if (holding_ > 0 || waiting_.empty() || drainScheduled_) return;
+    if (Holding() || waiting_.empty() || drainScheduled_) return;
     // The waiting events run from the event loop, once the operation that waited has returned.
     drainScheduled_ = true;
     QMetaObject::invokeMethod(
@@ -89,7 +92,7 @@ void EventGate::ScheduleDrain() {
 
 void EventGate::Drain() {
     drainScheduled_ = false;
-    while (holding_ == 0 && !waiting_.empty()) {
+    while (!Holding() && !waiting_.empty()) {
         Entry entry = std::move(waiting_.front());
         waiting_.pop_front();
         Run(entry.action);

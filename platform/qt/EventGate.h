@@ -1,6 +1,8 @@
 // Runs the control's events one at a time and holds them back while the control waits on its host:
-// during a message box or a pause every event (timer tick, mouse, click, resize, repaint request,
-// host write) is queued in arrival order and runs once the control has returned from the wait.
+// during a message box every event (timer tick, mouse, click, resize, repaint request, host write)
+// is queued in arrival order and runs once the control has returned from the wait. During a pause
+// the control's own events wait the same way; the host's calls do not, since the host goes on
+// running meanwhile and reads back what it wrote.
 #pragma once
 
 #include <QDeadlineTimer>
@@ -14,9 +16,11 @@ namespace tarn::qt {
 
 class EventGate {
 public:
-    /// Requests of which one waiting copy is enough: a second one while the first still waits
-    /// adds nothing, because the first one already reads the control's state when it runs.
-    enum class Kind { Single, Tick, Resize, Paint };
+    /// Single: one of the control's own events. Tick, Resize, Paint: requests of which one
+    /// waiting copy is enough: a second one while the first still waits adds nothing, because the
+    /// first one already reads the control's state when it runs. Host: a call of the host (a
+    /// property write, a method), which runs at once unless a message box is open.
+    enum class Kind { Single, Tick, Resize, Paint, Host };
 
     /// context receives the queued call that runs the waiting events.
     explicit EventGate(QObject& context);
@@ -35,9 +39,9 @@ public:
     void HoldFor(int milliseconds);
 
     /// Whether a pause of HoldFor has yet to end.
-    bool Pausing() const { return pauseTimer_.isActive(); }
+    bool Pausing() const { return paused_; }
 
-    bool Holding() const { return holding_ > 0; }
+    bool Holding() const { return holding_ > 0 || paused_; }
     /// Number of events waiting.
     int Waiting() const { return static_cast<int>(waiting_.size()); }
 
@@ -52,7 +56,10 @@ private:
     void EndPause();
 
     QObject& context_;
+    /// Waits on the host running now (message boxes).
     int holding_ = 0;
+    /// True from HoldFor until its pause ends.
+    bool paused_ = false;
     int running_ = 0;
     bool drainScheduled_ = false;
     std::deque<Entry> waiting_;

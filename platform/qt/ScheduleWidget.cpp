@@ -242,7 +242,8 @@ bool ScheduleWidget::Enable() const {
 }
 
 void ScheduleWidget::setEnable(bool vData) {
-    d->Deliver("Enable", [this, vData] { d->control().SetEnable(vData); });
+    d->Deliver(
+        "Enable", [this, vData] { d->control().SetEnable(vData); }, EventGate::Kind::Host);
 }
 
 QString ScheduleWidget::SpecialDayCaption() const {
@@ -250,9 +251,10 @@ QString ScheduleWidget::SpecialDayCaption() const {
 }
 
 void ScheduleWidget::setSpecialDayCaption(const QString& vData) {
-    d->Deliver("SpecialDayCaption", [this, caption = vData.toStdString()] {
-        d->control().SetSpecialDayCaption(caption);
-    });
+    d->Deliver(
+        "SpecialDayCaption",
+        [this, caption = vData.toStdString()] { d->control().SetSpecialDayCaption(caption); },
+        EventGate::Kind::Host);
 }
 
 bool ScheduleWidget::SpecialDayEnabled() const {
@@ -260,7 +262,9 @@ bool ScheduleWidget::SpecialDayEnabled() const {
 }
 
 void ScheduleWidget::setSpecialDayEnabled(bool vData) {
-    d->Deliver("SpecialDayEnabled", [this, vData] { d->control().SetSpecialDayEnabled(vData); });
+    d->Deliver(
+        "SpecialDayEnabled", [this, vData] { d->control().SetSpecialDayEnabled(vData); },
+        EventGate::Kind::Host);
 }
 
 ScheduleWidget::ColorScheme ScheduleWidget::colorScheme() const {
@@ -290,9 +294,12 @@ void ScheduleWidget::setTimeValue(int index, int vData) {
                  TimePropertyName(index).c_str(), vData);
         return;
     }
-    d->Deliver("time property", [this, index, vData] {
-        d->control().SetTimeValue(index, static_cast<std::int16_t>(vData));
-    });
+    d->Deliver(
+        "time property",
+        [this, index, vData] {
+            d->control().SetTimeValue(index, static_cast<std::int16_t>(vData));
+        },
+        EventGate::Kind::Host);
 }
 
 DayRanges ScheduleWidget::dayRanges(int day) const {
@@ -318,7 +325,9 @@ std::optional<QString> UnknownDay(int day) {
 
 std::optional<QString> ScheduleWidget::setDayRanges(int day, const DayRanges& ranges) {
     if (auto refusal = UnknownDay(day)) return refusal;
-    d->Deliver("setDayRanges", [this, day, ranges] { d->control().WriteDay(day, ranges); });
+    d->Deliver(
+        "setDayRanges", [this, day, ranges] { d->control().WriteDay(day, ranges); },
+        EventGate::Kind::Host);
     return std::nullopt;
 }
 
@@ -337,7 +346,8 @@ std::optional<QString> ScheduleWidget::setDayRanges(int day, const QStringList& 
 }
 
 std::optional<QString> ScheduleWidget::setWeekRanges(const WeekRanges& week) {
-    d->Deliver("setWeekRanges", [this, week] { d->control().WriteWeek(week); });
+    d->Deliver(
+        "setWeekRanges", [this, week] { d->control().WriteWeek(week); }, EventGate::Kind::Host);
     return std::nullopt;
 }
 
@@ -348,16 +358,19 @@ std::optional<QString> ScheduleWidget::copyDay(int from, const QList<int>& to) {
         if (auto refusal = UnknownDay(day)) return refusal;
         days.push_back(day);
     }
-    d->Deliver("copyDay", [this, from, days] { d->control().CopyDay(from, days); });
+    d->Deliver(
+        "copyDay", [this, from, days] { d->control().CopyDay(from, days); }, EventGate::Kind::Host);
     return std::nullopt;
 }
 
 void ScheduleWidget::Refresh() {
-    d->Deliver("Refresh", [this] { d->control().Refresh(); });
+    d->Deliver(
+        "Refresh", [this] { d->control().Refresh(); }, EventGate::Kind::Host);
 }
 
 void ScheduleWidget::Reset() {
-    d->Deliver("Reset", [this] { d->control().Reset(); });
+    d->Deliver(
+        "Reset", [this] { d->control().Reset(); }, EventGate::Kind::Host);
 }
 
 void ScheduleWidget::setHostServices(ScheduleHostServices services) {

@@ -256,12 +256,16 @@ void ScheduleController::PaletteChanged(const QPalette& palette) {
 }
 
 void ScheduleController::ApplyTheme(const render::Theme& theme) {
-    Deliver("SetTheme", [this, theme] {
-        if (control_->CurrentTheme() == theme) return;
-        control_->SetTheme(theme);
-        // The bars take the new colours when they are next drawn: all of them, on the next tick.
-        control_->Refresh();
-    });
+    Deliver(
+        "SetTheme",
+        [this, theme] {
+            if (control_->CurrentTheme() == theme) return;
+            control_->SetTheme(theme);
+            // The bars take the new colours when they are next drawn: all of them, on the next
+            // tick.
+            control_->Refresh();
+        },
+        EventGate::Kind::Host);
 }
 
 }  // namespace tarn::qt

@@ -25,7 +25,8 @@ struct ScheduleHostServices {
     /// Shows a modal message box and returns once it is closed. style: 16 critical icon, 48
     /// exclamation icon; both with an OK button. Default: a modal QMessageBox.
     std::function<void(const QString& text, int style, const QString& title)> messageBox;
-    /// Pauses the user-interface thread. Default: the thread sleeps for that long.
+    /// Pauses the control. Default: the control's own events are held for that long while the
+    /// event loop, and the rest of the application, runs on.
     std::function<void(int milliseconds)> sleep;
     /// False (default): a 10 ms QTimer delivers the redraw timer's ticks while it is armed.
     /// True: ticks come only from deliverTimerTick(), so a scripted host or a test decides when.
@@ -37,8 +38,9 @@ class ScheduleWidgetInternals;
 /// The control. Created at its design size, 679 x 361 pixels; its rows follow its size.
 ///
 /// While one of its message boxes is open, or while it pauses, the control handles none of its own
-/// events: timer ticks, mouse events, clicks, resizes, repaint requests and writes of the host made
-/// meanwhile wait, in order, until the control has returned from it.
+/// events: timer ticks, mouse events, clicks, resizes and repaint requests made meanwhile wait, in
+/// order, until the control has returned from it. Writes and calls of the host wait with them
+/// while a message box is open, and run at once during a pause.
 class TARN_SCHEDULE_WIDGETS_EXPORT ScheduleWidget : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool Enable READ Enable WRITE setEnable)
@@ -104,8 +106,8 @@ public:
     // A write stores each day's ranges into its Start1/Stop1 ... Start4/Stop4 in order (HHMM,
     // 24:00 as 2400, 0 in the pairs left over), redraws all rows once and emits no
     // ScheduleUpdated (that is the user's save). It returns nothing when accepted and the reason
-    // when refused; a refused write changes nothing. While the control waits on its host (a
-    // message box, a pause) an accepted write waits with the other events.
+    // when refused; a refused write changes nothing. While one of the control's message boxes is
+    // open an accepted write waits with the other events.
 
     /// The day's enabled ranges as the control draws its eight time properties now; the empty
     /// day for a day outside 0 to 7.
