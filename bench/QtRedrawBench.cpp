@@ -145,6 +145,42 @@ void BM_QtFullRedrawFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_QtFullRedrawFloor)->Unit(benchmark::kMicrosecond);
 
+/// The control's drawing alone: a full redraw of the eight bars and the labels into the widget's
+/// pixels, without the repaint that shows them.
+void BM_QtFullRedrawDrawingOnly(benchmark::State& state) {
+    Fixture fixture;
+    LoadOfficeHours(fixture.widget);
+    const std::uint64_t before = fixture.redraws();
+    for (auto _ : state) {
+        fixture.widget.Refresh();
+        fixture.widget.deliverTimerTick();
+    }
+    QCoreApplication::processEvents();
+    CheckDrew(state, fixture, before, state.iterations());
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QtFullRedrawDrawingOnly)->Unit(benchmark::kMicrosecond);
+
+/// Its floor: the eight bars' pixels written once, nothing shown.
+void BM_QtBarPixelsFloor(benchmark::State& state) {
+    Fixture fixture;
+    LoadOfficeHours(fixture.widget);
+    const Picture picture = Capture(fixture);
+    for (auto _ : state) {
+        for (int bar = 0; bar < 8; ++bar) {
+            const tarn::platform::PixelView view = fixture.platform().Bar(bar).DrawingView();
+            const QImage& source = picture.bars[bar];
+            for (int y = 0; y < view.height; ++y)
+                std::memcpy(view.pixels + static_cast<std::ptrdiff_t>(y) * view.stride,
+                            source.constScanLine(y), static_cast<std::size_t>(view.width) * 4);
+        }
+        benchmark::ClobberMemory();
+    }
+    QCoreApplication::processEvents();
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QtBarPixelsFloor)->Unit(benchmark::kMicrosecond);
+
 void BM_QtLoad32RegionsStartFirst(benchmark::State& state) {
     Fixture fixture;
     const std::uint64_t before = fixture.redraws();

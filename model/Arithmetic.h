@@ -43,7 +43,9 @@ inline double RoundHalfEven(double value) {
     const double fraction = value - floor;
     if (fraction > 0.5) return floor + 1.0;
     if (fraction < 0.5) return floor;
-    return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+    // An exact half: floor is even when its half is whole.
+    const double half = floor * 0.5;
+    return std::floor(half) == half ? floor : floor + 1.0;
 }
 
 /// A floating value rounded half to even into a 16-bit Integer; Overflow when it does not fit.

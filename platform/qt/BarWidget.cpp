@@ -49,7 +49,7 @@ void BarWidget::Clear() {
 
 void BarWidget::MarkDrawn() {
     // From the first drawing call on, the screen shows the pixels again.
-    shownBeforeResize_ = QImage();
+    if (!shownBeforeResize_.isNull()) shownBeforeResize_ = QImage();
     MarkChanged();
 }
 
