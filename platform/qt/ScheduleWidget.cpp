@@ -43,6 +43,21 @@ struct ScheduleWidget::Private {
 
     Schedule& control() { return controller.Control(); }
 
+    /// Runs a call that disables buttons or bars. Qt would hand the focus of a widget it disables
+    /// to the next one; the control's rule is that such a focus goes nowhere, so focus moves wait
+    /// until the call is over (focus moves of the user, inside a listener, are not held).
+    template <class Call>
+    void WithoutFocusMoves(Call&& call) {
+        ++focusMovesBlocked;
+        try {
+            call();
+        } catch (...) {
+            --focusMovesBlocked;
+            throw;
+        }
+        --focusMovesBlocked;
+    }
+
     template <class Call>
     void Deliver(const char* operation, Call call, EventGate::Kind kind = EventGate::Kind::Single) {
         controller.Deliver(operation, std::move(call), kind);
@@ -215,6 +230,8 @@ struct ScheduleWidget::Private {
     bool hintAtPointer = true;
     /// The pointer's last place over a bar, in the control's coordinates.
     QPoint pointer;
+    /// Calls that disable widgets running now: focus moves are refused meanwhile.
+    int focusMovesBlocked = 0;
 };
 
 ScheduleWidget::ScheduleWidget(QWidget* parent) : ScheduleWidget(ScheduleHostServices{}, parent) {}
@@ -243,7 +260,8 @@ bool ScheduleWidget::Enable() const {
 
 void ScheduleWidget::setEnable(bool vData) {
     d->Deliver(
-        "Enable", [this, vData] { d->control().SetEnable(vData); }, EventGate::Kind::Host);
+        "Enable", [this, vData] { d->WithoutFocusMoves([&] { d->control().SetEnable(vData); }); },
+        EventGate::Kind::Host);
 }
 
 QString ScheduleWidget::SpecialDayCaption() const {
@@ -263,7 +281,8 @@ bool ScheduleWidget::SpecialDayEnabled() const {
 
 void ScheduleWidget::setSpecialDayEnabled(bool vData) {
     d->Deliver(
-        "SpecialDayEnabled", [this, vData] { d->control().SetSpecialDayEnabled(vData); },
+        "SpecialDayEnabled",
+        [this, vData] { d->WithoutFocusMoves([&] { d->control().SetSpecialDayEnabled(vData); }); },
         EventGate::Kind::Host);
 }
 
@@ -417,7 +436,7 @@ void ScheduleWidget::changeEvent(QEvent* event) {
 }
 
 bool ScheduleWidget::focusNextPrevChild(bool next) {
-    if (d->controller.InsideCall()) return false;
+    if (d->focusMovesBlocked > 0) return false;
     return QWidget::focusNextPrevChild(next);
 }
 
