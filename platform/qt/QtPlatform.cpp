@@ -8,7 +8,7 @@
 #include "model/DesignData.h"
 #include "platform/PlatformError.h"
 #include "platform/qt/BarWidget.h"
-#include "platform/qt/EventGate.h"
+#include "platform/qt/controller/EventGate.h"
 
 namespace tarn::qt {
 

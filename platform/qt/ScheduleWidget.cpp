@@ -18,7 +18,7 @@
 #include "model/Schedule.h"
 #include "platform/qt/BarAccessibility.h"
 #include "platform/qt/BarWidget.h"
-#include "platform/qt/EventGate.h"
+#include "platform/qt/controller/EventGate.h"
 #include "platform/qt/MouseMapping.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/ScheduleOverlays.h"

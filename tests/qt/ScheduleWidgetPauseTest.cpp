@@ -11,7 +11,7 @@
 
 #include "WidgetTestSupport.h"
 #include "platform/Colour.h"
-#include "platform/qt/EventGate.h"
+#include "platform/qt/controller/EventGate.h"
 
 using namespace tarn;
 using namespace tarn::test;

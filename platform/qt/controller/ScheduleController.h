@@ -19,7 +19,7 @@
 #include "editing/Keys.h"
 #include "model/Schedule.h"
 #include "platform/Platform.h"
-#include "platform/qt/EventGate.h"
+#include "platform/qt/controller/EventGate.h"
 #include "render/Theme.h"
 
 namespace tarn::qt {

@@ -1,4 +1,4 @@
-#include "platform/qt/EventGate.h"
+#include "platform/qt/controller/EventGate.h"
 
 #include <QMetaObject>
 #include <QObject>
