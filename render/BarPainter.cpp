@@ -16,6 +16,27 @@ namespace {
 
 constexpr int kBlocks = 96;
 
+/// The rows of the three bands, rounded once per bar; every block shares them.
+struct Bands {
+    explicit Bands(double h) {
+        for (int band = 0; band < kBands; ++band) {
+            top[band] = RoundToInt32(h * band);
+            bottom[band] = RoundToInt32(top[band] + h);
+        }
+    }
+    /// The same rectangle as BlockRect(x, w, h, band), with the block's columns given.
+    platform::RECT Rect(std::int32_t left, std::int32_t right, int band) const {
+        platform::RECT rect;
+        rect.Left = left;
+        rect.Top = top[band];
+        rect.right = right;
+        rect.bottom = bottom[band];
+        return rect;
+    }
+    std::int32_t top[kBands];
+    std::int32_t bottom[kBands];
+};
+
 void WriteLabel(platform::Gdi& gdi, platform::ControlSurface& surface, double x, double y,
                 const std::string& text) {
     gdi.TextOutA(surface.hDC(), RoundToInt32(x), RoundToInt32(y), text.c_str(),
@@ -36,9 +57,12 @@ void PaintGrid(platform::Platform& platform, int row, const Theme& theme) {
     const double w = bar.ScaleWidth() / 96.0;
     const double h = bar.ScaleHeight() / 3.0;
     double x = 0.0;
+    const Bands bands(h);
     for (int b = 0; b < kBlocks; ++b) {
+        const std::int32_t left = RoundToInt32(x);
+        const std::int32_t right = RoundToInt32(x + w);
         for (int band = 0; band < kBands; ++band)
-            FillWithPen(gdi, bar.hDC(), BlockRect(x, w, h, band), bandPens[band]);
+            FillWithPen(gdi, bar.hDC(), bands.Rect(left, right, band), bandPens[band]);
         x += w;
     }
     pens.DeleteAll();
@@ -55,8 +79,9 @@ void PaintStates(platform::Platform& platform, int row, const BlockTable& table,
     const auto enabledPen = pens.Make(theme.enabledBlock);
     const auto disabledPen = pens.Make(theme.disabledBlock);
     const BlockRow& enabled = table.at(static_cast<std::size_t>(row));
+    const Bands bands(h);
     for (int b = 0; b < kBlocks; ++b) {
-        FillWithPen(gdi, bar.hDC(), BlockRect(x, w, h, kMiddleBand),
+        FillWithPen(gdi, bar.hDC(), bands.Rect(RoundToInt32(x), RoundToInt32(x + w), kMiddleBand),
                     enabled[b] ? enabledPen : disabledPen);
         x += w;
     }
@@ -81,12 +106,16 @@ void PaintMarks(platform::Platform& platform, int row, const Theme& theme, bool 
     const auto topClear = pens.Make(theme.bandBackground);
     const auto bottomMark = pens.Make(theme.selectionMark);
     const auto bottomClear = pens.Make(theme.bandBackground);
+    const Bands bands(h);
     for (int b = 0; b < kBlocks; ++b) {
         const bool drawSelected = selected(b);
         if (drawSelected || eraseOthers) {
             platform::DeviceContext& dc = bar.hDC();
-            FillWithPen(gdi, dc, BlockRect(x, w, h, kTopBand), drawSelected ? topMark : topClear);
-            FillWithPen(gdi, dc, BlockRect(x, w, h, kBottomBand),
+            const std::int32_t left = RoundToInt32(x);
+            const std::int32_t right = RoundToInt32(x + w);
+            FillWithPen(gdi, dc, bands.Rect(left, right, kTopBand),
+                        drawSelected ? topMark : topClear);
+            FillWithPen(gdi, dc, bands.Rect(left, right, kBottomBand),
                         drawSelected ? bottomMark : bottomClear);
         }
         x += w;
