@@ -153,14 +153,6 @@ private slots:
         c.press(Qt::Key_Up);
         QCOMPARE(FocusName(), QStringLiteral("Schedule(5)"));
         QCOMPARE(c.core().CursorBlock(), 95 - 4);
-        // Shift+Right selects, Return applies as the Enable button does.
-        QSignalSpy changed(&c.widget, &ScheduleWidget::ScheduleChanged);
-        c.press(Qt::Key_Home);
-        for (int i = 0; i < 3; ++i)
-            c.press(Qt::Key_Right, Qt::ShiftModifier);
-        c.press(Qt::Key_Return);
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(c.widget.dayRanges(5).Ranges().size(), std::size_t{1});
         // Keys pass through a window's shortcut for them to the bar.
         auto* shortcut = new QAction(&c.widget);
         shortcut->setShortcut(Qt::Key_Home);

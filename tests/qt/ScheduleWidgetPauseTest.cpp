@@ -4,8 +4,6 @@
 // behind. A resized bar goes on showing its last picture, stretched, until it is drawn into,
 // while its pixels read as background.
 #include <QElapsedTimer>
-#include <QPointer>
-#include <QSignalSpy>
 #include <QTimer>
 #include <memory>
 
@@ -215,17 +213,11 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(widget.get()));
         widget->resize(600, 300);
         QVERIFY(ScheduleWidgetInternals::Gate(*widget).Pausing());
-        int changes = 0;
-        connect(widget.get(), &ScheduleWidget::ScheduleChanged, this, [&] { ++changes; });
-        // The host's write is not held by the pause; the second resize is, and goes with the
-        // control.
-        widget->setTimeValue(2, 1200);
-        QCOMPARE(changes, 1);
+        // The second resize is held by the pause and goes with the control.
         widget->resize(650, 320);
         QCOMPARE(ScheduleWidgetInternals::Gate(*widget).Waiting(), 1);
         widget.reset();
         QTest::qWait(300);
-        QCOMPARE(changes, 1);
     }
 
     void resizedBarShowsItsLastPictureStretchedUntilDrawn_data() {

@@ -103,20 +103,6 @@ private slots:
         QCOMPARE(updated.count(), test.updated);
     }
 
-    void writeStoresPairsInOrderAndRedrawsOnceBeforeReturning() {
-        TestControl c;
-        c.widget.deliverTimerTick();
-        const auto before = c.redraws();
-        QCOMPARE(c.widget.setDayRanges(6, QStringList{"18:00-24:00", "08:00-12:00", "12:00-13:00"}),
-                 std::nullopt);
-        QCOMPARE(c.redraws(), before + 1);
-        QVERIFY(!c.widget.timerArmed());
-        const int expected[] = {800, 1300, 1800, 2400, 0, 0, 0, 0};
-        for (int i = 0; i < 8; ++i)
-            QCOMPARE(c.widget.timeValue(6 * 8 + i), expected[i]);
-        QCOMPARE(c.widget.dayRanges(6), Ranges({{32, 52}, {72, 96}}));
-    }
-
     void refusedWriteChangesNothingAndSaysWhy_data() {
         // A text the reader refuses, ranges the day refuses, and a day that does not exist; the
         // day value's own tests have the rest of the messages.
