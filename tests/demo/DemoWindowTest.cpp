@@ -137,15 +137,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         QTest::newRow("not JSON") << QByteArray("Monday 8-17") << QString();
-        QTest::newRow("another kind of document")
-            << QByteArray(R"({"format": "something-else", "version": 1, "days": {}})") << QString();
         QTest::newRow("a range past midnight")
             << QByteArray(R"({"format": "tarn-schedule-week", "version": 1, "days": {)"
                           R"("Monday": ["22:00-25:00"], "Tuesday": [], "Wednesday": [],)"
                           R"("Thursday": [], "Friday": [], "Saturday": [], "Sunday": [],)"
                           R"("Special": []}})")
             << QStringLiteral("Monday");
-        QTest::newRow("empty file") << QByteArray() << QString();
         QTest::newRow("no such file") << QByteArray("(absent)") << QString();
     }
 

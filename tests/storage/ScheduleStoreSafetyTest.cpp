@@ -126,13 +126,6 @@ TEST_P(ScheduleStoreForeignFiles, AreRefusedAndLeftByteForByte) {
     EXPECT_EQ(Files(), filesBefore);  // no journal left behind either
 }
 
-QByteArray Garbage() {
-    QByteArray bytes(4096, '\0');
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>((i * 7919 + 13) % 251);
-    return bytes;
-}
-
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ScheduleStoreForeignFiles,
@@ -145,7 +138,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "PRAGMA user_version = 2", "CREATE TABLE future (x)"}, {}, "newer version"},
         ForeignFile{"Text", {}, "Monday 08:00-12:00\n", "not an SQLite file"},
         ForeignFile{"SqliteMagicAlone", {}, QByteArray("SQLite format 3", 16), "not an SQLite file"},
-        ForeignFile{"Garbage", {}, Garbage(), "not an SQLite file"},
         ForeignFile{"Folder", {}, {}, "folder"}),
     [](const auto& info) { return std::string(info.param.label); });
 // clang-format on
