@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "model/Schedule.h"
 #include "TarnSchedule/TimeProperties.h"
+#include "model/Schedule.h"
 #include "platform/PixelGdi.h"
 #include "platform/memory/MemoryPlatform.h"
 
@@ -105,12 +105,7 @@ std::vector<FillCase> FillCases() {
         // A fill that changes nothing, then one that changes the rows it covered.
         {"FillWithTheSameColour",
          {{0, 0, 37, 23, kGrey}, {3, 0, 9, 11, kGrey}, {3, 0, 9, 5, kRed}}},
-        {"ClippedAndEmptyFills",
-         {{-5, -5, 2, 2, kRed},
-          {35, 20, 90, 90, kBlack},
-          {10, 10, 10, 20, kWhite},
-          {12, 15, 4, 3, kWhite}}},
-        {"DenseHalfWay", {{1, 1, 6, 6, kRed}, {2, 2, 30, 20, kBlack}, {0, 4, 37, 5, kWhite}}, 1},
+        // Random rectangles reaching past every edge, empty and inverted ones included.
         {"RandomSeed1", RandomFills(1)},
         {"RandomSeed3DenseHalfWay", RandomFills(3), 150},
     };
