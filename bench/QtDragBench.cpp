@@ -12,25 +12,18 @@
 #include <QObject>
 
 #include "TarnSchedule/ScheduleWidget.h"
+#include "bench/QtBenchSupport.h"
 #include "platform/qt/BarWidget.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/ScheduleWidgetInternals.h"
 
 namespace {
 
-using tarn::ScheduleHostServices;
 using tarn::ScheduleWidget;
 using tarn::ScheduleWidgetInternals;
 
-int messageBoxes = 0;
-
-ScheduleHostServices QuietServices() {
-    ScheduleHostServices services;
-    services.messageBox = [](const QString&, int, const QString&) { ++messageBoxes; };
-    services.sleep = [](int) {};
-    services.manualTimer = true;
-    return services;
-}
+using tarn::bench::messageBoxes;
+using tarn::bench::QuietServices;
 
 /// Counts the paint events a widget receives.
 class PaintCounter final : public QObject {
@@ -131,13 +124,5 @@ BENCHMARK(BM_QtDragMoveFloor)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // No display is needed: the widget runs on the off-screen platform unless one is chosen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication application(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tarn::bench::RunQtBenchmarks(argc, argv);
 }

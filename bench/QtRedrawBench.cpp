@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "TarnSchedule/ScheduleWidget.h"
+#include "bench/QtBenchSupport.h"
 #include "model/Schedule.h"
 #include "platform/qt/BarWidget.h"
 #include "platform/qt/QtPlatform.h"
@@ -21,19 +22,11 @@
 
 namespace {
 
-using tarn::ScheduleHostServices;
 using tarn::ScheduleWidget;
 using tarn::ScheduleWidgetInternals;
 
-int messageBoxes = 0;
-
-ScheduleHostServices QuietServices() {
-    ScheduleHostServices services;
-    services.messageBox = [](const QString&, int, const QString&) { ++messageBoxes; };
-    services.sleep = [](int) {};
-    services.manualTimer = true;
-    return services;
-}
+using tarn::bench::messageBoxes;
+using tarn::bench::QuietServices;
 
 /// Four regions a day on all eight days: 08:00-09:00, 10:00-11:30, 13:00-15:15, 18:00-22:45.
 constexpr int kRegions[4][2] = {{800, 900}, {1000, 1130}, {1300, 1515}, {1800, 2245}};
@@ -91,8 +84,8 @@ Picture Capture(Fixture& fixture) {
     return picture;
 }
 
-/// Writes the picture once: every bar pixel copied, the labels cleared and drawn once.
-void WriteOnce(Fixture& fixture, const Picture& picture) {
+/// Copies every bar pixel of the picture into the bars.
+void WriteBarPixels(Fixture& fixture, const Picture& picture) {
     for (int bar = 0; bar < 8; ++bar) {
         const tarn::platform::PixelView view = fixture.platform().Bar(bar).DrawingView();
         const QImage& source = picture.bars[bar];
@@ -100,6 +93,11 @@ void WriteOnce(Fixture& fixture, const Picture& picture) {
             std::memcpy(view.pixels + static_cast<std::ptrdiff_t>(y) * view.stride,
                         source.constScanLine(y), static_cast<std::size_t>(view.width) * 4);
     }
+}
+
+/// Writes the picture once: every bar pixel copied, the labels cleared and drawn once.
+void WriteOnce(Fixture& fixture, const Picture& picture) {
+    WriteBarPixels(fixture, picture);
     tarn::platform::ControlSurface& surface = fixture.platform().Surface();
     surface.Clear();
     for (const tarn::qt::QtSurface::Text& label : picture.labels)
@@ -118,17 +116,23 @@ void CheckDrew(benchmark::State& state, Fixture& fixture, std::uint64_t before,
         state.SkipWithError("the control was not painted");
 }
 
-void BM_QtFullRedraw(benchmark::State& state) {
+/// Full redraws of office hours, each shown by the repaint that follows it when show is set.
+void FullRedraws(benchmark::State& state, bool show) {
     Fixture fixture;
     LoadOfficeHours(fixture.widget);
     const std::uint64_t before = fixture.redraws();
     for (auto _ : state) {
         fixture.widget.Refresh();
         fixture.widget.deliverTimerTick();
-        QCoreApplication::processEvents();
+        if (show) QCoreApplication::processEvents();
     }
+    QCoreApplication::processEvents();
     CheckDrew(state, fixture, before, state.iterations());
     state.SetItemsProcessed(state.iterations());
+}
+
+void BM_QtFullRedraw(benchmark::State& state) {
+    FullRedraws(state, true);
 }
 BENCHMARK(BM_QtFullRedraw)->Unit(benchmark::kMicrosecond);
 
@@ -148,16 +152,7 @@ BENCHMARK(BM_QtFullRedrawFloor)->Unit(benchmark::kMicrosecond);
 /// The control's drawing alone: a full redraw of the eight bars and the labels into the widget's
 /// pixels, without the repaint that shows them.
 void BM_QtFullRedrawDrawingOnly(benchmark::State& state) {
-    Fixture fixture;
-    LoadOfficeHours(fixture.widget);
-    const std::uint64_t before = fixture.redraws();
-    for (auto _ : state) {
-        fixture.widget.Refresh();
-        fixture.widget.deliverTimerTick();
-    }
-    QCoreApplication::processEvents();
-    CheckDrew(state, fixture, before, state.iterations());
-    state.SetItemsProcessed(state.iterations());
+    FullRedraws(state, false);
 }
 BENCHMARK(BM_QtFullRedrawDrawingOnly)->Unit(benchmark::kMicrosecond);
 
@@ -167,13 +162,7 @@ void BM_QtBarPixelsFloor(benchmark::State& state) {
     LoadOfficeHours(fixture.widget);
     const Picture picture = Capture(fixture);
     for (auto _ : state) {
-        for (int bar = 0; bar < 8; ++bar) {
-            const tarn::platform::PixelView view = fixture.platform().Bar(bar).DrawingView();
-            const QImage& source = picture.bars[bar];
-            for (int y = 0; y < view.height; ++y)
-                std::memcpy(view.pixels + static_cast<std::ptrdiff_t>(y) * view.stride,
-                            source.constScanLine(y), static_cast<std::size_t>(view.width) * 4);
-        }
+        WriteBarPixels(fixture, picture);
         benchmark::ClobberMemory();
     }
     QCoreApplication::processEvents();
@@ -239,13 +228,5 @@ BENCHMARK(BM_QtLoad32RegionsFloor)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // No display is needed: the widget runs on the off-screen platform unless one is chosen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication application(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tarn::bench::RunQtBenchmarks(argc, argv);
 }

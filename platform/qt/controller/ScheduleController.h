@@ -75,9 +75,6 @@ public:
                       kind);
     }
 
-    /// True while a call into the core runs.
-    bool InsideCall() const { return changeDepth_ > 0; }
-
     void Initialize();
     /// Runs the core's Terminate once; later calls do nothing.
     void Terminate();
