@@ -1,7 +1,7 @@
 // The keyboard focus among the control's widgets, as a plain Qt Widgets window moves it: the tab
 // chain of the design, which widgets Tab, Shift+Tab and the arrow keys of a push button reach,
-// and where a key pressed on the focused widget goes. Toolkit-free, so that the in-memory backend
-// and the tests follow the same rule the real widget gets from Qt.
+// and where a key pressed on the focused widget goes. Toolkit-free, so that the in-memory driver
+// (MemoryDriver.h) and the tests follow the same rule the real widget gets from Qt.
 #pragma once
 
 #include <array>
@@ -13,7 +13,7 @@
 #include "editing/Keys.h"
 #include "model/DesignData.h"
 
-namespace tarn::app {
+namespace tarn::platform::memory {
 
 /// A widget that can hold the keyboard focus: a button (0 to 7 day buttons, 8 Enable, 9 Disable,
 /// as for clicks) or a day bar (0 to 7).
@@ -125,4 +125,4 @@ inline bool PressInsideBar(double x, int border, int width, int height) {
     return column >= 0 && column < width && border < height;
 }
 
-}  // namespace tarn::app
+}  // namespace tarn::platform::memory

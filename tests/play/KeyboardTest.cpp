@@ -10,10 +10,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/FocusChain.h"
 #include "app/HostedControl.h"
 #include "app/ScriptParser.h"
 #include "app/ScriptRunner.h"
+#include "platform/memory/FocusChain.h"
 
 namespace tarn::app {
 namespace {
