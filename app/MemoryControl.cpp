@@ -1,18 +1,14 @@
-// The control on the in-memory platform, driven as a host and a user would drive it. The mouse
-// and the clicks go straight to the control's event handlers, with the guard a real button has: a
-// disabled button cannot be clicked. The keyboard focus is kept here, moved as the Qt widget's
-// toolkit moves it (FocusChain.h): by Tab, by a press on a widget that takes focus on a click, by
-// the arrow keys of a push button and by the bars' own Up and Down; the bars are told when they
-// get and lose it.
+// The control on the in-memory platform as the scripted host sees it: the driver (MemoryDriver.h)
+// delivers the host's, the window system's and the user's events, every call into the control with
+// its errors ignored as the scripted host ignores them; what a user would see is read back from
+// the in-memory widgets.
+#include <functional>
 #include <utility>
 
-#include "app/FocusChain.h"
 #include "app/HostedControl.h"
 #include "app/ScriptCommand.h"
-#include "model/Arithmetic.h"
-#include "model/DesignData.h"
 #include "platform/Colour.h"
-#include "platform/PlatformError.h"
+#include "platform/memory/MemoryDriver.h"
 #include "platform/memory/MemoryPlatform.h"
 
 namespace tarn::app {
@@ -20,6 +16,7 @@ namespace tarn::app {
 namespace {
 
 using platform::memory::HostCallbacks;
+using platform::memory::MemoryDriver;
 using platform::memory::MemoryPlatform;
 
 HostCallbacks ToCallbacks(HostEvents events) {
@@ -33,121 +30,57 @@ HostCallbacks ToCallbacks(HostEvents events) {
 class MemoryControl final : public HostedControl {
 public:
     explicit MemoryControl(HostEvents events)
-        : platform_(ToCallbacks(std::move(events))), schedule_(platform_) {
-        IgnoringControlErrors([&] { schedule_.Initialize(); });
+        : driver_(ToCallbacks(std::move(events)),
+                  [](const std::function<void()>& call) { IgnoringControlErrors(call); }) {
+        driver_.Initialize();
     }
 
-    Schedule& Control() override { return schedule_; }
+    Schedule& Control() override { return driver_.Control(); }
 
-    void SetEnable(bool enable) override {
-        schedule_.SetEnable(enable);
-        DropRefusedFocus();
-    }
+    void SetEnable(bool enable) override { driver_.SetEnable(enable); }
+    void SetSpecialDayEnabled(bool enabled) override { driver_.SetSpecialDayEnabled(enabled); }
 
-    void SetSpecialDayEnabled(bool enabled) override {
-        schedule_.SetSpecialDayEnabled(enabled);
-        DropRefusedFocus();
-    }
-
-    DayRanges ReadDay(int day) override { return schedule_.ReadDay(day); }
+    DayRanges ReadDay(int day) override { return Control().ReadDay(day); }
     std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
-        schedule_.WriteDay(day, ranges);
+        Control().WriteDay(day, ranges);
         return std::nullopt;
     }
     std::optional<std::string> WriteWeek(const WeekRanges& week) override {
-        schedule_.WriteWeek(week);
+        Control().WriteWeek(week);
         return std::nullopt;
     }
     std::optional<std::string> CopyDay(int from, const std::vector<int>& to) override {
-        schedule_.CopyDay(from, to);
+        Control().CopyDay(from, to);
         return std::nullopt;
     }
 
-    void Resize(int width, int height) override {
-        platform_.SurfaceWidget().SetSize(width, height);
-        IgnoringControlErrors([&] { schedule_.Resize(); });
-    }
-
-    void Paint() override {
-        IgnoringControlErrors([&] { schedule_.Paint(); });
-    }
-
-    bool Tick() override {
-        if (!platform_.TimerWidget().armed()) return false;
-        IgnoringControlErrors([&] { schedule_.InitTimer_Timer(); });
-        return true;
-    }
+    void Resize(int width, int height) override { driver_.Resize(width, height); }
+    void Paint() override { driver_.Paint(); }
+    bool Tick() override { return driver_.Tick(); }
 
     void Press(int bar, double x, int button, int shift) override {
-        // A press gives the focus first, to a bar that takes it and only when the pressed point
-        // lies on the bar; the bar sees the press after it has the focus.
-        const auto& target = platform_.Bar(bar);
-        if (CanTakeFocus(BarWidget(bar)) &&
-            PressInsideBar(x, design::kBarBorder, target.width(), target.height()))
-            MoveFocus(BarWidget(bar));
-        schedule_.Schedule_MouseDown(Int16(bar), Int16(button), Int16(shift), static_cast<float>(x),
-                                     0.0f);
+        driver_.Press(bar, x, button, shift);
     }
+    void Move(int bar, double x, int buttons) override { driver_.Move(bar, x, buttons); }
+    void Release(int bar, double x, int button) override { driver_.Release(bar, x, button); }
+    bool Click(int widget) override { return driver_.Click(widget); }
 
-    void Move(int bar, double x, int buttons) override {
-        schedule_.Schedule_MouseMove(Int16(bar), Int16(buttons), 0, static_cast<float>(x), 0.0f);
-    }
-
-    void Release(int bar, double x, int button) override {
-        schedule_.Schedule_MouseUp(Int16(bar), Int16(button), 0, static_cast<float>(x), 0.0f);
-    }
-
-    bool Click(int widget) override {
-        const auto& button = platform_.Button(widget);
-        if (!button.enabled()) return false;
-        // The pointer presses the middle of the button, which takes the focus then; a button laid
-        // out to no size is clicked with the space key and keeps the focus where it is.
-        if (button.width() > 0 && button.height() > 0) MoveFocus(ButtonWidget(widget));
-        ClickButton(widget);
-        return true;
-    }
-
-    bool Focus(FocusWidget widget) override {
-        if (!CanTakeFocus(widget)) return false;
-        MoveFocus(widget);
-        return true;
-    }
-
-    void PressKey(Key key, int modifiers) override {
-        const KeyRoute route = RouteKey(focus_, key, modifiers);
-        switch (route) {
-            case KeyRoute::Nothing:
-                return;
-            case KeyRoute::FocusNext:
-            case KeyRoute::FocusPrevious: {
-                const bool forward = route == KeyRoute::FocusNext;
-                const auto next =
-                    NextInChain(focus_, forward, [this](FocusWidget w) { return CanTakeFocus(w); });
-                if (next) MoveFocus(*next);
-                return;
-            }
-            case KeyRoute::ClickButton:
-                ClickButton(focus_->index);
-                return;
-            case KeyRoute::ToBar:
-                return BarKey(focus_->index, key, modifiers);
-        }
-    }
-
-    std::optional<FocusWidget> FocusedWidget() override { return focus_; }
+    bool Focus(FocusWidget widget) override { return driver_.Focus(widget); }
+    void PressKey(Key key, int modifiers) override { driver_.PressKey(key, modifiers); }
+    std::optional<FocusWidget> FocusedWidget() override { return driver_.Focused(); }
 
     std::pair<std::string, std::string> AccessibleText(int bar) override {
-        return {schedule_.BarName(bar), schedule_.BarDescription(bar)};
+        return {Control().BarName(bar), Control().BarDescription(bar)};
     }
 
     std::uint32_t BarPixel(int bar, int x, int y) override {
-        return platform::ColourOf(platform_.Bar(bar).context().PixelAt(x, y));
+        return platform::ColourOf(Platform().Bar(bar).context().PixelAt(x, y));
     }
 
     std::vector<ButtonView> Buttons() override {
         std::vector<ButtonView> views;
         for (int index = 0; index < 10; ++index) {
-            const auto& button = platform_.Button(index);
+            const auto& button = Platform().Button(index);
             views.push_back(ButtonView{WidgetName(index), button.caption(), button.enabled(),
                                        button.left(), button.top(), button.width(),
                                        button.height()});
@@ -158,7 +91,7 @@ public:
     std::vector<BarView> Bars() override {
         std::vector<BarView> views;
         for (int index = 0; index < 8; ++index) {
-            const auto& bar = platform_.Bar(index);
+            const auto& bar = Platform().Bar(index);
             views.push_back(BarView{bar.left(), bar.top(), bar.width(), bar.height(),
                                     bar.innerWidth(), bar.innerHeight()});
         }
@@ -167,7 +100,7 @@ public:
 
     std::vector<LabelView> Labels() override {
         std::vector<LabelView> views;
-        for (const auto& text : platform_.SurfaceWidget().context().texts)
+        for (const auto& text : Platform().SurfaceWidget().context().texts)
             views.push_back(LabelView{text.x, text.y, text.text});
         return views;
     }
@@ -180,63 +113,13 @@ public:
     void Close() override {
         if (closed_) return;
         closed_ = true;
-        IgnoringControlErrors([&] { schedule_.Terminate(); });
+        driver_.Terminate();
     }
 
 private:
-    static std::int16_t Int16(int value) { return static_cast<std::int16_t>(value); }
+    MemoryPlatform& Platform() { return driver_.Platform(); }
 
-    /// What a click on an enabled button runs: the same handler whether the pointer or the space
-    /// key clicks it.
-    void ClickButton(int widget) {
-        IgnoringControlErrors([&] {
-            if (widget < 8)
-                schedule_.cmdDay_Click(Int16(widget));
-            else if (widget == 8)
-                schedule_.cmdEnable_Click();
-            else
-                schedule_.cmdDisable_Click();
-        });
-    }
-
-    /// A button takes the focus while it is enabled, a bar while the control lets it.
-    bool CanTakeFocus(FocusWidget widget) {
-        if (widget.kind == FocusWidget::Kind::Button)
-            return platform_.Button(widget.index).enabled();
-        return schedule_.BarTakesFocus(widget.index);
-    }
-
-    /// The widget losing the focus hears of it first, then the one getting it.
-    void MoveFocus(std::optional<FocusWidget> to) {
-        if (to == focus_) return;
-        const std::optional<FocusWidget> from = focus_;
-        focus_ = to;
-        if (from && from->kind == FocusWidget::Kind::Bar)
-            IgnoringControlErrors([&] { schedule_.Schedule_LostFocus(Int16(from->index)); });
-        if (to && to->kind == FocusWidget::Kind::Bar)
-            IgnoringControlErrors([&] { schedule_.Schedule_GotFocus(Int16(to->index)); });
-    }
-
-    void DropRefusedFocus() {
-        if (focus_ && !CanTakeFocus(*focus_)) MoveFocus(std::nullopt);
-    }
-
-    /// A key on a focused bar goes to the control; Up and Down past the bar move the focus to the
-    /// neighbouring bar when that one takes it.
-    void BarKey(int bar, Key key, int modifiers) {
-        KeyOutcome outcome = KeyOutcome::Ignored;
-        IgnoringControlErrors(
-            [&] { outcome = schedule_.Schedule_KeyDown(Int16(bar), key, Int16(modifiers)); });
-        const int neighbour = outcome == KeyOutcome::FocusBarAbove   ? bar - 1
-                              : outcome == KeyOutcome::FocusBarBelow ? bar + 1
-                                                                     : -1;
-        if (neighbour >= 0 && neighbour < 8 && CanTakeFocus(BarWidget(neighbour)))
-            MoveFocus(BarWidget(neighbour));
-    }
-
-    MemoryPlatform platform_;
-    Schedule schedule_;
-    std::optional<FocusWidget> focus_;
+    MemoryDriver driver_;
     bool closed_ = false;
 };
 
