@@ -20,6 +20,7 @@
 #include "bench/AllocationCount.h"
 #include "model/Schedule.h"
 #include "platform/Colour.h"
+#include "platform/memory/MemoryDriver.h"
 #include "platform/memory/MemoryPlatform.h"
 
 namespace {
@@ -29,6 +30,7 @@ using tarn::TimePropertyIndex;
 using tarn::platform::PixelOf;
 using tarn::platform::PixelView;
 using tarn::platform::QBColor;
+using tarn::platform::memory::MemoryDriver;
 using tarn::platform::memory::MemoryPlatform;
 
 constexpr int kBars = 8;
@@ -87,12 +89,13 @@ void ClearStopFirst(Schedule& schedule, const std::vector<Region>& regions) {
 
 /// A control at its design size, initialised and drawn once by its first timer tick.
 struct Control {
-    Control() {
-        schedule.Initialize();
-        schedule.InitTimer_Timer();
+    Control() : platform(driver.Platform()), schedule(driver.Control()) {
+        driver.Initialize();
+        driver.Tick();
     }
-    MemoryPlatform platform;
-    Schedule schedule{platform};
+    MemoryDriver driver;
+    MemoryPlatform& platform;
+    Schedule& schedule;
 };
 
 // --- checks ---------------------------------------------------------------------------------
@@ -199,17 +202,14 @@ void BM_FullRedraw(benchmark::State& state) {
     Control control;
     const std::vector<Region> week = OfficeWeek();
     LoadStartFirst(control.schedule, week);
-    control.schedule.Refresh();
-    control.schedule.InitTimer_Timer();
+    control.driver.Redraw();
     if (!ShowsSchedule(state, control, week)) return;
     const BarFrames frames(control.platform);
 
     const std::uint64_t redrawsBefore = control.schedule.CompletedRedraws();
     const std::int64_t allocationsBefore = tarn::bench::AllocationCount();
-    for (auto _ : state) {
-        control.schedule.Refresh();
-        control.schedule.InitTimer_Timer();
-    }
+    for (auto _ : state)
+        control.driver.Redraw();
     const std::int64_t allocations = tarn::bench::AllocationCount() - allocationsBefore;
 
     if (!RedrewExactly(state, control.schedule, redrawsBefore,

@@ -1,6 +1,6 @@
-// A control on the in-memory platform with everything it tells its host recorded, access to its
-// private operations, and the helpers every suite shares: the mouse on a bar, a day's eight
-// properties, and the bars read back as one letter per pixel.
+// A control on the in-memory platform, driven through MemoryDriver, with everything it tells its
+// host recorded, access to its private operations, and the helpers every suite shares: the mouse
+// on a bar, a day's eight properties, and the bars read back as one letter per pixel.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include "app/BarReading.h"
 #include "model/DesignData.h"
 #include "model/Schedule.h"
+#include "platform/memory/MemoryDriver.h"
 #include "platform/memory/MemoryPlatform.h"
 
 namespace tarn {
@@ -24,16 +25,19 @@ public:
     std::int16_t TimeToBlockQuantity(bool start, std::int16_t t) {
         return s_.TimeToBlockQuantity(start, t);
     }
-    void SetBlockStates() { s_.SetBlockStates(); }
-    void UpdateScheduleProperties() { s_.UpdateScheduleProperties(); }
-    void DrawTickmarks() { s_.DrawTickmarks(); }
-    void InitializeScheduleBlocks() { s_.InitializeScheduleBlocks(); }
+    // On the row that State().CurrentDay names.
+    void SetBlockStates() { s_.SetBlockStates(Row()); }
+    void UpdateScheduleProperties() { s_.UpdateScheduleProperties(Row()); }
+    void DrawTickmarks() { s_.DrawTickmarks(Row()); }
+    void InitializeScheduleBlocks() { s_.InitializeScheduleBlocks(Row()); }
     void DrawLabels() {
         s_.UpdateTimeLabels();
         s_.UpdateTimePeriodLabels();
     }
 
 private:
+    int Row() const { return s_.model_.State().CurrentDay; }
+
     Schedule& s_;
 };
 
@@ -67,7 +71,7 @@ inline char Letter(std::uint32_t pixel) {
 /// A created control, initialised unless told otherwise; `log` holds what it told the host.
 struct ScheduleFixture {
     explicit ScheduleFixture(bool initialize = true)
-        : platform(platform::memory::HostCallbacks{
+        : driver(platform::memory::HostCallbacks{
               [this](std::string_view text, int style, std::string_view title) {
                   log.push_back(
                       {HostRecord::MessageBox, std::string(text), style, std::string(title), 0});
@@ -79,22 +83,16 @@ struct ScheduleFixture {
                   log.push_back({HostRecord::ScheduleUpdated, {}, 0, {}, 0});
                   if (onUpdated) onUpdated();
               }}),
-          schedule(platform),
+          platform(driver.Platform()),
+          schedule(driver.Control()),
           access(schedule) {
-        if (initialize) schedule.Initialize();
+        if (initialize) driver.Initialize();
     }
 
     /// Delivers the timer's tick when it is armed, as the host's message loop would.
-    bool Tick() {
-        if (!platform.TimerWidget().armed()) return false;
-        schedule.InitTimer_Timer();
-        return true;
-    }
+    bool Tick() { return driver.Tick(); }
     /// A full redraw on the timer, as after the host's Refresh.
-    bool Redraw() {
-        schedule.Refresh();
-        return Tick();
-    }
+    bool Redraw() { return driver.Redraw(); }
     std::uint64_t Redraws() const { return schedule.CompletedRedraws(); }
     const ScheduleState& State() const { return schedule.State(); }
     int LivePens() const { return platform.Pens().LivePens(); }
@@ -111,18 +109,19 @@ struct ScheduleFixture {
         return count;
     }
 
-    // The mouse, at the centre of a block of a day's bar.
+    // The mouse, at the centre of a block of a day's bar. A press leaves the keyboard focus where
+    // it is: the tests give a bar the focus themselves.
     float BlockX(int day, int block) {
         return static_cast<float>((block + 0.5) * platform.Bar(day).innerWidth() / 96.0);
     }
     void Press(std::int16_t day, int block, std::int16_t button = 1) {
-        schedule.Schedule_MouseDown(day, button, 0, BlockX(day, block), 0);
+        driver.MouseDown(day, BlockX(day, block), button);
     }
     void Move(std::int16_t day, int block, std::int16_t button = 1) {
-        schedule.Schedule_MouseMove(day, button, 0, BlockX(day, block), 0);
+        driver.Move(day, BlockX(day, block), button);
     }
     void Release(std::int16_t day, int block, std::int16_t button = 1) {
-        schedule.Schedule_MouseUp(day, button, 0, BlockX(day, block), 0);
+        driver.Release(day, BlockX(day, block), button);
     }
     /// Presses on `first`, moves over every block up to `last`, releases there.
     void Drag(std::int16_t day, int first, int last) {
@@ -192,8 +191,9 @@ struct ScheduleFixture {
 
     std::vector<HostRecord> log;
     std::function<void()> onUpdated;
-    platform::memory::MemoryPlatform platform;
-    Schedule schedule;
+    platform::memory::MemoryDriver driver;
+    platform::memory::MemoryPlatform& platform;
+    Schedule& schedule;
     ScheduleTestAccess access;
 };
 
