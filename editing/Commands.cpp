@@ -13,7 +13,7 @@ void Schedule::cmdDay_Click(std::int16_t Index) {
     DrawSchedule();
     model_.SetCurrentRow(Index);
     model_.MoveSelectionTo(Index);
-    UpdateScheduleSelection(0.0f, 0.0f, true, false);
+    UpdateScheduleSelection(Index, 0.0f, 0.0f, true, false);
 }
 
 void Schedule::cmdEnable_Click() {
@@ -33,10 +33,11 @@ void Schedule::cmdDisable_Click() {
 void Schedule::ApplySelection(bool EnableBlocks) {
     // The held selection goes to the row it was made on, not to the row a redraw left current.
     if (model_.State().SelectionDay >= 0) model_.SetCurrentRow(model_.State().SelectionDay);
+    const int row = model_.CurrentRow();
     // The day's properties are the one authoritative copy: a host write made since the row was
     // last drawn must not be overwritten by stale block states.
-    SetBlockStates();
-    SaveSelections(EnableBlocks);
+    SetBlockStates(row);
+    SaveSelections(row, EnableBlocks);
 }
 
 void Schedule::ApplyEnabledState() {

@@ -6,47 +6,47 @@
 
 namespace tarn {
 
-void Schedule::InitializeScheduleBlocks() {
-    Reporting([&] { render::PaintGrid(platform_, model_.CurrentRow(), theme_); },
+void Schedule::InitializeScheduleBlocks(int row) {
+    Reporting([&] { render::PaintGrid(platform_, row, theme_); },
               [&](const std::exception& error) {
                   ReportFailure("Failed to initialize schedule blocks with error: ", error);
               });
 }
 
-void Schedule::UpdateScheduleBar() {
+void Schedule::UpdateScheduleBar(int row) {
     Reporting(
         [&] {
-            SetBlockStates();
-            render::PaintStates(platform_, model_.CurrentRow(), model_.State().BlockEnabled, theme_,
-                                [&] { DrawTickmarks(); });
+            SetBlockStates(row);
+            render::PaintStates(platform_, row, model_.State().BlockEnabled, theme_,
+                                [&] { DrawTickmarks(row); });
         },
         [&](const std::exception& error) {
             ReportFailure("Failed to update schedule bar with error: ", error);
         });
 }
 
-void Schedule::DrawTickmarks() {
-    DrawMinorTickmarks();
-    DrawIntermediateTickmarks();
-    DrawMajorTickmarks();
+void Schedule::DrawTickmarks(int row) {
+    DrawMinorTickmarks(row);
+    DrawIntermediateTickmarks(row);
+    DrawMajorTickmarks(row);
 }
 
-void Schedule::DrawMinorTickmarks() {
-    DrawTickmarkLevel(render::TickLevel::Minor, "Failed to draw minor tickmarks with error: ");
+void Schedule::DrawMinorTickmarks(int row) {
+    DrawTickmarkLevel(row, render::TickLevel::Minor, "Failed to draw minor tickmarks with error: ");
 }
 
-void Schedule::DrawIntermediateTickmarks() {
-    DrawTickmarkLevel(render::TickLevel::Intermediate,
+void Schedule::DrawIntermediateTickmarks(int row) {
+    DrawTickmarkLevel(row, render::TickLevel::Intermediate,
                       "Failed to draw intermediate tickmarks with error: ");
 }
 
-void Schedule::DrawMajorTickmarks() {
-    DrawTickmarkLevel(render::TickLevel::Major, "Failed to draw major tickmarks with error: ");
+void Schedule::DrawMajorTickmarks(int row) {
+    DrawTickmarkLevel(row, render::TickLevel::Major, "Failed to draw major tickmarks with error: ");
 }
 
-void Schedule::DrawTickmarkLevel(render::TickLevel level, std::string_view failure) {
+void Schedule::DrawTickmarkLevel(int row, render::TickLevel level, std::string_view failure) {
     platform::Gdi& gdi = platform_.Drawing();
-    render::PaintTickLevel(gdi, platform_, model_.CurrentRow(), level, theme_,
+    render::PaintTickLevel(gdi, platform_, row, level, theme_,
                            [&](const std::exception& error) { ReportFailure(failure, error); });
 }
 

@@ -138,7 +138,7 @@ KeyOutcome Schedule::Schedule_KeyDown(std::int16_t Index, Key KeyCode, std::int1
     const int anchor = model_.State().Anchor;
     const int first = std::min(anchor, target);
     const int last = std::max(anchor, target);
-    Silently([&] { MarkSelection(MarkKind::Run, 0.0f, first, last, true); });
+    Silently([&] { MarkSelection(Index, MarkKind::Run, 0.0f, first, last, true); });
     model_.SetHint(Index, first, last);
     return KeyOutcome::Handled;
 }
@@ -150,7 +150,7 @@ void Schedule::DiscardSelection() {
     if (day >= 0) {
         // The marks are wiped on the selection's own row; nothing is applied or redrawn in full.
         model_.SetCurrentRow(day);
-        Silently([&] { MarkSelection(MarkKind::Run, 0.0f, -1, -1, true); });
+        Silently([&] { MarkSelection(day, MarkKind::Run, 0.0f, -1, -1, true); });
     }
     model_.DropSelection();
 }

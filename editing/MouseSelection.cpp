@@ -26,7 +26,7 @@ void Schedule::Schedule_MouseDown(std::int16_t Index, std::int16_t Button, std::
     model_.SetCurrentRow(Index);
     if (Index == 7 && !model_.State().mSpecialDayEnabled) return;
     model_.BeginSelection(Index, true);
-    Silently([&] { UpdateScheduleSelection(X, Y, true, true); });
+    Silently([&] { UpdateScheduleSelection(Index, X, Y, true, true); });
     // The keyboard cursor goes to the pressed block, hidden until a key is used.
     const int pressed = model_.State().LastMarkedBlock;
     model_.SetCursor(pressed >= 0 ? pressed : model_.State().CursorBlock, false);
@@ -46,7 +46,7 @@ void Schedule::Schedule_MouseMove(std::int16_t Index, std::int16_t Button, std::
     // A move over another bar than the selection's carries coordinates of that bar: it marks
     // nothing, so the marks always show what Enable and Disable will apply.
     if (!model_.State().Selecting || Index != model_.State().SelectionDay) return;
-    Silently([&] { UpdateScheduleSelection(X, Y, false, true, true); });
+    Silently([&] { UpdateScheduleSelection(Index, X, Y, false, true, true); });
     if (const auto span = model_.SelectedSpan()) model_.SetHint(Index, span->first, span->second);
 }
 
@@ -60,24 +60,27 @@ void Schedule::Schedule_MouseUp(std::int16_t Index, std::int16_t Button, std::in
     // A selection in pieces is discarded: its marks are wiped from the bar it was made on and
     // its flags cleared, so that Enable and Disable never apply blocks the user cannot see.
     if (model_.State().SelectionDay >= 0) model_.SetCurrentRow(model_.State().SelectionDay);
-    Silently([&] { DrawScheduleBackground(); });
-    Silently([&] { UpdateScheduleBar(); });
+    const int row = model_.CurrentRow();
+    Silently([&] { DrawScheduleBackground(row); });
+    Silently([&] { UpdateScheduleBar(row); });
     model_.DropSelection();
     Silently([&] { platform_.Host().Sleep(100); });
 }
 
-void Schedule::UpdateScheduleSelection(float X, float /*Y*/, bool EraseOthers, bool AtPointer,
-                                       bool ExtendRun) {
+void Schedule::UpdateScheduleSelection(int row, float X, float /*Y*/, bool EraseOthers,
+                                       bool AtPointer, bool ExtendRun) {
     MarkSelection(
+        row,
         AtPointer ? (ExtendRun ? MarkKind::PointerRun : MarkKind::Pointer) : MarkKind::WholeDay, X,
         -1, -1, EraseOthers);
 }
 
-void Schedule::MarkSelection(MarkKind kind, float X, int runFirst, int runLast, bool EraseOthers) {
+void Schedule::MarkSelection(int row, MarkKind kind, float X, int runFirst, int runLast,
+                             bool EraseOthers) {
     Reporting(
         [&] {
             render::PaintMarks(
-                platform_, model_.CurrentRow(), theme_, EraseOthers,
+                platform_, row, theme_, EraseOthers,
                 [&](double innerWidth) -> render::MarkedBlocks {
                     const auto& selected = model_.State().SelectionBlocks;
                     switch (kind) {
@@ -99,7 +102,7 @@ void Schedule::MarkSelection(MarkKind kind, float X, int runFirst, int runLast, 
                     }
                     return [&selected](int b) { return selected[b]; };
                 },
-                [&] { DrawTickmarks(); });
+                [&] { DrawTickmarks(row); });
         },
         [&](const std::exception& error) {
             ReportFailure("Failed to update schedule selection with error: ", error);

@@ -34,18 +34,19 @@ void Schedule::DrawSchedule() {
     deepestRedrawDepth_ = std::max(deepestRedrawDepth_, ++redrawDepth_);
     model_.SetDrawn(false);
     for (std::int16_t day = 0; day < platform::kDayCount; ++day) {
+        // The row last drawn stays the current one.
         model_.SetCurrentRow(day);
         Silently([&] { platform_.DayBar(day).Cls(); });
-        Silently([&] { DrawScheduleBackground(); });
-        Silently([&] { UpdateScheduleBar(); });
+        Silently([&] { DrawScheduleBackground(day); });
+        Silently([&] { UpdateScheduleBar(day); });
     }
     model_.SetDrawn(true);
     ++completedRedraws_;
     --redrawDepth_;
 }
 
-void Schedule::DrawScheduleBackground() {
-    InitializeScheduleBlocks();
+void Schedule::DrawScheduleBackground(int row) {
+    InitializeScheduleBlocks(row);
     UpdateTimeLabels();
     UpdateTimePeriodLabels();
 }

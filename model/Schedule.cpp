@@ -169,25 +169,25 @@ std::int16_t Schedule::TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue)
     return result;
 }
 
-void Schedule::UpdateInternalScheduleArrays() {
-    Reporting([&] { model_.LoadRegions(model_.CurrentRow()); },
+void Schedule::UpdateInternalScheduleArrays(int row) {
+    Reporting([&] { model_.LoadRegions(row); },
               [&](const std::exception& error) {
                   ReportFailure("Failed to update internal schedule arrays with error: ", error);
               });
 }
 
-void Schedule::UpdateScheduleProperties() {
+void Schedule::UpdateScheduleProperties(int row) {
     // Straight into the values: the copy itself neither redraws nor raises.
-    Reporting([&] { model_.StoreRegions(model_.CurrentRow()); },
+    Reporting([&] { model_.StoreRegions(row); },
               [&](const std::exception& error) {
                   ReportFailure("Failed to update schedule properties with error: ", error);
               });
 }
 
-void Schedule::SetBlockStates() {
+void Schedule::SetBlockStates(int row) {
     Reporting(
         [&] {
-            model_.RebuildBlockStates(model_.CurrentRow(), [&](bool isStart, std::int16_t value) {
+            model_.RebuildBlockStates(row, [&](bool isStart, std::int16_t value) {
                 return static_cast<int>(TimeToBlockQuantity(isStart, value));
             });
         },
@@ -205,17 +205,17 @@ bool Schedule::ValidateSelection() {
     return result;
 }
 
-void Schedule::SaveSelections(bool EnableBlocks) {
+void Schedule::SaveSelections(int row, bool EnableBlocks) {
     Reporting(
         [&] {
-            const auto broken =
-                model_.Save(model_.CurrentRow(), EnableBlocks,
-                            [&](std::int16_t quantity) { return BlockQuantityToTime(quantity); });
+            const auto broken = model_.Save(row, EnableBlocks, [&](std::int16_t quantity) {
+                return BlockQuantityToTime(quantity);
+            });
             if (broken) {
                 ReportRule(*broken);
                 return;
             }
-            UpdateScheduleProperties();
+            UpdateScheduleProperties(row);
             platform_.Host().RaiseScheduleUpdated();
         },
         [&](const std::exception& error) {

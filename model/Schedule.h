@@ -153,40 +153,42 @@ private:
     void ClearScheduleProperties();
     std::int16_t BlockQuantityToTime(std::int16_t BlockQuantity);
     std::int16_t TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue);
-    void UpdateInternalScheduleArrays();
-    void UpdateScheduleProperties();
-    void SetBlockStates();
+    // Each works on the row it is given.
+    void UpdateInternalScheduleArrays(int row);
+    void UpdateScheduleProperties(int row);
+    void SetBlockStates(int row);
     bool ValidateSelection();
-    void SaveSelections(bool EnableBlocks);
+    void SaveSelections(int row, bool EnableBlocks);
     /// Stores the ranges of the given days and redraws once; the days are checked by the caller.
     void StoreDays(const std::vector<std::pair<int, DayRanges>>& days);
 
     // Editing (editing/).
     /// ExtendRun: a drag's move, which marks the run from the block marked last to the one hit.
-    void UpdateScheduleSelection(float X, float Y, bool EraseOthers, bool AtPointer,
+    void UpdateScheduleSelection(int row, float X, float Y, bool EraseOthers, bool AtPointer,
                                  bool ExtendRun = false);
     /// How MarkSelection picks the blocks it marks: the block under X, the run from the block
     /// marked last to the one under X, the whole day, or exactly the run given.
     enum class MarkKind { Pointer, PointerRun, WholeDay, Run };
-    /// Marks blocks of the current row as selected and draws the marks; EraseOthers also draws
-    /// every other block's marks as not selected.
-    void MarkSelection(MarkKind kind, float X, int runFirst, int runLast, bool EraseOthers);
+    /// Marks blocks of row as selected and draws the marks; EraseOthers also draws every other
+    /// block's marks as not selected.
+    void MarkSelection(int row, MarkKind kind, float X, int runFirst, int runLast,
+                       bool EraseOthers);
     /// Wipes the held selection's marks on its own row and forgets it.
     void DiscardSelection();
     void QueueRedraw();
     void DrawSchedule();
-    void DrawScheduleBackground();
+    void DrawScheduleBackground(int row);
     void ApplyEnabledState();
     void ApplySelection(bool EnableBlocks);
 
     // Drawing through the bar painter, each with its own report (editing/Drawing.cpp).
-    void InitializeScheduleBlocks();
-    void UpdateScheduleBar();
-    void DrawTickmarks();
-    void DrawMinorTickmarks();
-    void DrawIntermediateTickmarks();
-    void DrawMajorTickmarks();
-    void DrawTickmarkLevel(render::TickLevel level, std::string_view failure);
+    void InitializeScheduleBlocks(int row);
+    void UpdateScheduleBar(int row);
+    void DrawTickmarks(int row);
+    void DrawMinorTickmarks(int row);
+    void DrawIntermediateTickmarks(int row);
+    void DrawMajorTickmarks(int row);
+    void DrawTickmarkLevel(int row, render::TickLevel level, std::string_view failure);
     void UpdateTimeLabels();
     void UpdateTimePeriodLabels();
 
