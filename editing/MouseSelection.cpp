@@ -89,9 +89,9 @@ void Schedule::MarkSelection(int row, MarkKind kind, float X, int runFirst, int 
                             // The block hit, or in a drag the run from the block marked last.
                             const int hit = render::BlockUnder(innerWidth, X);
                             if (hit < 0) return [](int) { return false; };
-                            const auto [first, last] =
+                            const std::pair<int, int> run =
                                 model_.MarkAtPointer(hit, kind == MarkKind::PointerRun);
-                            return [first, last](int b) { return first <= b && b <= last; };
+                            return [run](int b) { return run.first <= b && b <= run.second; };
                         }
                         case MarkKind::WholeDay:
                             model_.SelectWholeDay();
