@@ -169,13 +169,6 @@ std::int16_t Schedule::TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue)
     return result;
 }
 
-void Schedule::UpdateInternalScheduleArrays(int row) {
-    Reporting([&] { model_.LoadRegions(row); },
-              [&](const std::exception& error) {
-                  ReportFailure("Failed to update internal schedule arrays with error: ", error);
-              });
-}
-
 void Schedule::UpdateScheduleProperties(int row) {
     // Straight into the values: the copy itself neither redraws nor raises.
     Reporting([&] { model_.StoreRegions(row); },

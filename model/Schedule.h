@@ -154,7 +154,6 @@ private:
     std::int16_t BlockQuantityToTime(std::int16_t BlockQuantity);
     std::int16_t TimeToBlockQuantity(bool IsStart, std::int16_t TimeValue);
     // Each works on the row it is given.
-    void UpdateInternalScheduleArrays(int row);
     void UpdateScheduleProperties(int row);
     void SetBlockStates(int row);
     bool ValidateSelection();
