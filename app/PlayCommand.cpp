@@ -17,6 +17,7 @@
 #include "app/HostedControl.h"
 #include "app/ScriptFile.h"
 #include "app/ScriptRunner.h"
+#include "storage/Echo.h"
 
 #ifdef TARN_HAVE_QT
 #include <QApplication>
@@ -108,13 +109,14 @@ std::string OptionError(const QCommandLineParser& parser, const QStringList& arg
         const bool isLong = std::any_of(arguments.begin(), arguments.end(), [&](const QString& a) {
             return a == "--" + name || a.startsWith("--" + name + '=');
         });
-        return "unknown option \"" + ((isLong ? "--" : "-") + name).toStdString() + "\"";
+        return "unknown option \"" + storage::Echoed(((isLong ? "--" : "-") + name).toStdString()) +
+               "\"";
     }
     // "Unexpected value after '--help'." written as the tool's own messages are.
     QString what = parser.errorText();
     if (what.endsWith(QLatin1Char('.'))) what.chop(1);
     if (!what.isEmpty()) what[0] = what[0].toLower();
-    return what.toStdString();
+    return storage::Echoed(what.toStdString(), storage::kWholeText);
 }
 
 int RunPlay(int argc, char** argv) {
@@ -141,7 +143,7 @@ int RunPlay(int argc, char** argv) {
     std::string backend(kDefaultBackend);
     if (parser.isSet(backendOption)) backend = parser.values(backendOption).last().toStdString();
     if (backend != "qt" && backend != "memory")
-        return UsageError("unknown backend \"" + backend + "\" (qt or memory)");
+        return UsageError("unknown backend \"" + storage::Echoed(backend) + "\" (qt or memory)");
 #ifndef TARN_HAVE_QT
     if (backend == "qt") return UsageError("the qt backend is not available in this build");
 #endif
@@ -158,12 +160,14 @@ int RunPlay(int argc, char** argv) {
         return Play(input, output, backend);
     }
     const std::string file = RawArgument(argc, argv, files.first());
+    // A path on the command line is short enough to show whole, which a message about it needs.
+    const std::string shown = storage::Echoed(file, storage::kWholeText);
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        std::cerr << "play: cannot read " << file << ": " << std::strerror(errno) << '\n';
+        std::cerr << "play: cannot read " << shown << ": " << std::strerror(errno) << '\n';
         return 1;
     }
-    FileBuffer input(fd, FileBuffer::Direction::Read, file, true);
+    FileBuffer input(fd, FileBuffer::Direction::Read, shown, true);
     return Play(input, output, backend);
 }
 

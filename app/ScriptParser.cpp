@@ -10,10 +10,13 @@
 
 #include "TarnSchedule/DayRanges.h"
 #include "TarnSchedule/TimeProperties.h"
+#include "storage/Echo.h"
 
 namespace tarn::app {
 
 namespace {
+
+using storage::Echoed;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
@@ -147,7 +150,7 @@ private:
             const std::string& method = Word(1, "the method");
             if (method == "Refresh") return Call{Call::Method::Refresh};
             if (method == "Reset") return Call{Call::Method::Reset};
-            throw ScriptLineError("unknown method \"" + Abridged(method) + "\" (Refresh or Reset)");
+            throw ScriptLineError("unknown method \"" + Echoed(method) + "\" (Refresh or Reset)");
         }
         if (name_ == "schedule") return Plain<PrintSchedule>("schedule");
         if (name_ == "on") return ParseOn();
@@ -173,7 +176,7 @@ private:
             Arguments(1, 1, "click WIDGET");
             const std::string& name = Word(1, "WIDGET");
             if (const auto widget = FindWidget(name)) return Click{*widget};
-            throw ScriptLineError("unknown widget \"" + Abridged(name) +
+            throw ScriptLineError("unknown widget \"" + Echoed(name) +
                                   "\" (cmdDay(0) ... cmdDay(7), cmdEnable, cmdDisable)");
         }
         if (name_ == "state") {
@@ -226,7 +229,7 @@ private:
             Arguments(1, 1, "focus WIDGET");
             const std::string& name = Word(1, "WIDGET");
             if (const auto widget = FindFocusWidget(name)) return Focus{*widget};
-            throw ScriptLineError("unknown widget \"" + Abridged(name) +
+            throw ScriptLineError("unknown widget \"" + Echoed(name) +
                                   "\" (Schedule(0) ... Schedule(7), cmdDay(0) ... cmdDay(7), "
                                   "cmdEnable, cmdDisable)");
         }
@@ -234,7 +237,7 @@ private:
             Arguments(1, 1, "key KEY");
             const std::string& name = Word(1, "KEY");
             if (const auto stroke = FindKeyStroke(name)) return *stroke;
-            throw ScriptLineError("unknown key \"" + Abridged(name) +
+            throw ScriptLineError("unknown key \"" + Echoed(name) +
                                   "\" (Left, Right, Up, Down, Home, End, Return, Enter, Space, "
                                   "Delete, Backspace, Escape, Tab or A, after Shift+ or Ctrl+)");
         }
@@ -244,14 +247,14 @@ private:
             Arguments(1, 1, "accessible BAR");
             return Accessible{Bar(1)};
         }
-        throw ScriptLineError("unknown command \"" + Abridged(name_) + "\"");
+        throw ScriptLineError("unknown command \"" + Echoed(name_) + "\"");
     }
 
     int DayArgument(std::size_t i) const {
         const std::string& name = Word(i, "DAY");
         const int day = FindDay(name);
         if (day < 0)
-            throw ScriptLineError("unknown day \"" + Abridged(name) +
+            throw ScriptLineError("unknown day \"" + Echoed(name) +
                                   "\" (Monday ... Sunday, Special)");
         return day;
     }
@@ -259,8 +262,7 @@ private:
     const std::string& RangeArgument(std::size_t i) const {
         const std::string& range = Word(i, "RANGE");
         if (!IsRangeText(range))
-            throw ScriptLineError("RANGE \"" + Abridged(range) +
-                                  "\" is not in the form HH:MM-HH:MM");
+            throw ScriptLineError("RANGE \"" + Echoed(range) + "\" is not in the form HH:MM-HH:MM");
         return range;
     }
 
@@ -299,7 +301,7 @@ private:
                 "wrong number of arguments; usage: on ScheduleUpdated [COMMAND ...]");
         const std::string& event = Word(1, "the event");
         if (event != "ScheduleUpdated")
-            throw ScriptLineError("unknown event \"" + Abridged(event) + "\" (ScheduleUpdated)");
+            throw ScriptLineError("unknown event \"" + Echoed(event) + "\" (ScheduleUpdated)");
         if (tokens_.size() == 2) return script::On{nullptr};
         CommandParser listener(tokens_.subspan(2), line_);
         return script::On{std::make_shared<const Command>(listener.Parse())};
@@ -318,7 +320,7 @@ private:
     }
 
     static std::string Shown(const Token& token) {
-        return token.quoted ? "a quoted string" : "\"" + Abridged(token.text) + "\"";
+        return token.quoted ? "a quoted string" : "\"" + Echoed(token.text) + "\"";
     }
 
     const std::string& Word(std::size_t i, std::string_view what) const {
@@ -330,7 +332,7 @@ private:
     PropertyName Property(std::size_t i) const {
         const std::string& name = Word(i, "NAME");
         if (const auto property = FindProperty(name)) return *property;
-        throw ScriptLineError("unknown property \"" + Abridged(name) + "\"");
+        throw ScriptLineError("unknown property \"" + Echoed(name) + "\"");
     }
 
     int Integer(std::size_t i, std::string_view what, int least, int most) const {
@@ -339,7 +341,7 @@ private:
             throw ScriptLineError(std::string(what) + " must be an integer, not " +
                                   Shown(tokens_[i]));
         if (*value < least || *value > most)
-            throw ScriptLineError(std::string(what) + " " + Abridged(tokens_[i].text) +
+            throw ScriptLineError(std::string(what) + " " + Echoed(tokens_[i].text) +
                                   " is out of range " + std::to_string(least) + " to " +
                                   std::to_string(most));
         return static_cast<int>(*value);
@@ -354,7 +356,7 @@ private:
     int OptionalButton(std::size_t i) const {
         const int button = Optional(i, "BUTTON", -32768, 32767, 1);
         if (button != 1 && button != 2 && button != 4)
-            throw ScriptLineError("BUTTON " + Abridged(tokens_[i].text) + " must be 1, 2 or 4");
+            throw ScriptLineError("BUTTON " + Echoed(tokens_[i].text) + " must be 1, 2 or 4");
         return button;
     }
 
@@ -365,7 +367,7 @@ private:
             throw ScriptLineError(std::string(what) + " must be a decimal number, not " +
                                   Shown(token));
         if (std::abs(*value) > 1e30)
-            throw ScriptLineError(std::string(what) + " " + Abridged(token.text) +
+            throw ScriptLineError(std::string(what) + " " + Echoed(token.text) +
                                   " is out of range");
         return *value;
     }
@@ -401,16 +403,6 @@ std::string Quoted(std::string_view text) {
     }
     quoted += '"';
     return quoted;
-}
-
-std::string Abridged(std::string_view word) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        // A UTF-8 continuation byte belongs to the character before it.
-        if ((static_cast<unsigned char>(word[i]) & 0xC0) == 0x80) continue;
-        if (characters++ == kEchoedCharacters) return std::string(word.substr(0, i)) + "...";
-    }
-    return std::string(word);
 }
 
 std::optional<double> ParseDecimal(std::string_view text) {
@@ -463,7 +455,7 @@ std::vector<Token> Tokenize(std::string_view line) {
                     if (i + 1 >= line.size()) throw ScriptLineError("unterminated quoted string");
                     const char escaped = line[++i];
                     if (escaped != '"' && escaped != '\\')
-                        throw ScriptLineError(std::string("bad escape \"\\") + escaped +
+                        throw ScriptLineError("bad escape \"\\" + Echoed(line.substr(i, 1)) +
                                               "\" in a quoted string (only \\\" and \\\\)");
                     token.text += escaped;
                 } else {

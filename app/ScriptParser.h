@@ -27,12 +27,6 @@ std::optional<Command> ParseLine(std::string_view line, std::int64_t lineNumber)
 /// Text as a script writes it in double quotes: `"` and `\` escaped with a backslash.
 std::string Quoted(std::string_view text);
 
-/// A script's word as a message echoes it: whole up to kEchoedCharacters characters, otherwise
-/// its first kEchoedCharacters characters followed by "...". A character is a UTF-8 sequence,
-/// never cut in two; any other byte counts as one.
-std::string Abridged(std::string_view word);
-inline constexpr std::size_t kEchoedCharacters = 40;
-
 /// A decimal number as a script writes it: an optional '-', digits, and optionally '.' and more
 /// digits, with any number of leading zeros and of fraction digits. Nothing when the text is not
 /// one; otherwise the nearest double, zero for a value too small to tell from zero, and infinity

@@ -14,6 +14,7 @@
 #include "model/Arithmetic.h"
 #include "model/DesignData.h"
 #include "platform/PlatformError.h"
+#include "storage/Echo.h"
 #include "storage/WeekJson.h"
 
 namespace tarn::app {
@@ -273,7 +274,7 @@ void ScriptRunner::Do(const Command& command, const script::Screenshot& screensh
     CheckSupported(command);
     std::string error;
     if (!control_->Screenshot(screenshot.file, error))
-        Fail(command, 1, "cannot write " + Abridged(screenshot.file) + ": " + error);
+        Fail(command, 1, "cannot write " + storage::Echoed(screenshot.file) + ": " + error);
 }
 
 // The whole-day calls.
@@ -310,7 +311,7 @@ void ScriptRunner::Do(const Command& command, const script::Import& import) {
     QByteArray bytes;
     std::string error;
     if (!ReadFile(import.file, bytes, error))
-        Fail(command, 1, "cannot read " + Abridged(import.file) + ": " + error);
+        Fail(command, 1, "cannot read " + storage::Echoed(import.file) + ": " + error);
     auto week = storage::WeekFromJson(bytes);
     if (const auto* message = std::get_if<std::string>(&week)) return PrintRefusal(*message);
     PrintRefusal(control_->WriteWeek(std::get<WeekRanges>(week)));
@@ -322,7 +323,7 @@ void ScriptRunner::Do(const Command& command, const script::Export& exportComman
         week[day] = control_->ReadDay(day);
     std::string error;
     if (!WriteFile(exportCommand.file, storage::WeekToJson(week), error))
-        Fail(command, 1, "cannot write " + Abridged(exportCommand.file) + ": " + error);
+        Fail(command, 1, "cannot write " + storage::Echoed(exportCommand.file) + ": " + error);
 }
 
 // The keyboard.

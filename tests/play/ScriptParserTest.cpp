@@ -13,8 +13,12 @@
 #include <variant>
 #include <vector>
 
+#include "storage/Echo.h"
+
 namespace tarn::app {
 namespace {
+
+using storage::kEchoedCharacters;
 
 template <typename Action>
 Action Parsed(const std::string& line) {
@@ -135,7 +139,7 @@ TEST(ScriptParser, ABadLineSaysWhatIsWrong) {
         EXPECT_EQ(ErrorOf(line), message) << line;
 }
 
-TEST(ScriptParser, AMessageEchoesAtMostFortyCharactersOfAWord) {
+TEST(ScriptParser, AMessageEchoesAtMostFortyCharactersOfAWordWithControlsEscaped) {
     const std::string forty(kEchoedCharacters, 'x');
     const std::string huge(10'000'000, 'x');
     const std::string shown = forty + "...";
@@ -158,7 +162,16 @@ TEST(ScriptParser, AMessageEchoesAtMostFortyCharactersOfAWord) {
         {"state " + digits, "BAR " + digits.substr(0, 40) + "... is out of range 0 to 7"},
         {"press 0 1 " + digits,
          "BUTTON " + digits.substr(0, 40) + "... is out of range -32768 to 32767"},
-        {"press 0 " + digits, "X " + digits.substr(0, 40) + "... is out of range"}};
+        {"press 0 " + digits, "X " + digits.substr(0, 40) + "... is out of range"},
+        // Nothing echoed can act on the terminal or turn the line around: an escape sequence, a
+        // right-to-left override, a byte that is not UTF-8 and a bad escape show as escapes.
+        {"day \x1b[2J\x1b]0;x\x07",
+         "unknown day \"\\x1b[2J\\x1b]0;x\\x07\" (Monday ... Sunday, Special)"},
+        {"day A\xe2\x80\xae"
+         "B\xff\x7f",
+         "unknown day \"A\\u202eB\\xff\\x7f\" (Monday ... Sunday, Special)"},
+        {"set SpecialDayCaption \"\\\x1b\"",
+         "bad escape \"\\\\x1b\" in a quoted string (only \\\" and \\\\)"}};
     for (const auto& [line, message] : lines)
         EXPECT_EQ(ErrorOf(line), message) << line.substr(0, 60);
 }
