@@ -125,8 +125,9 @@ std::optional<PropertyName> FindProperty(std::string_view name) {
 /// Parses the words of one command; `tokens` starts with the command word.
 class CommandParser {
 public:
-    CommandParser(std::span<const Token> tokens, std::int64_t line)
-        : tokens_(tokens), line_(line) {}
+    /// `depth` is the number of `on ScheduleUpdated` around the command.
+    CommandParser(std::span<const Token> tokens, std::int64_t line, int depth = 0)
+        : tokens_(tokens), line_(line), depth_(depth) {}
 
     Command Parse() {
         if (tokens_[0].quoted) throw ScriptLineError("a command cannot be a quoted string");
@@ -303,7 +304,11 @@ private:
         if (event != "ScheduleUpdated")
             throw ScriptLineError("unknown event \"" + Echoed(event) + "\" (ScheduleUpdated)");
         if (tokens_.size() == 2) return script::On{nullptr};
-        CommandParser listener(tokens_.subspan(2), line_);
+        // Refused before parsing the listener: each level is a call of this parser.
+        if (depth_ >= kMaxListenerDepth)
+            throw ScriptLineError("listeners nest more than " + std::to_string(kMaxListenerDepth) +
+                                  " deep");
+        CommandParser listener(tokens_.subspan(2), line_, depth_ + 1);
         return script::On{std::make_shared<const Command>(listener.Parse())};
     }
 
@@ -374,6 +379,7 @@ private:
 
     std::span<const Token> tokens_;
     std::int64_t line_;
+    int depth_;
     std::string name_;
 };
 

@@ -21,6 +21,10 @@ struct Token {
 /// ScriptLineError for an unterminated string, a bad escape or a quote glued to a word.
 std::vector<Token> Tokenize(std::string_view line);
 
+/// How deep `on ScheduleUpdated` may nest in one line, and listeners that raise the event again
+/// when they run.
+inline constexpr int kMaxListenerDepth = 64;
+
 /// Parses and checks one line; nothing for a blank or comment-only line. Throws ScriptLineError.
 std::optional<Command> ParseLine(std::string_view line, std::int64_t lineNumber);
 

@@ -14,6 +14,7 @@
 #include "app/HostedControl.h"
 #include "app/ScriptCommand.h"
 #include "app/ScriptFile.h"
+#include "app/ScriptParser.h"
 
 namespace tarn::app {
 
@@ -49,7 +50,7 @@ public:
     void Finish();
 
     /// Listeners of ScheduleUpdated that raise it again nest at most this deep.
-    static constexpr int kMaxListenerDepth = 64;
+    static constexpr int kMaxListenerDepth = app::kMaxListenerDepth;
 
 private:
     void Execute(const Command& command);
