@@ -29,23 +29,6 @@ BarView BarAt(HostedControl& control, int bar) {
     return control.Bars().at(bar);
 }
 
-/// Reads a whole file; false with the system's reason when it cannot.
-bool ReadFile(const std::string& file, QByteArray& bytes, std::string& error) {
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
-    if (stream == nullptr) {
-        error = std::strerror(errno);
-        return false;
-    }
-    char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
-        bytes.append(buffer, static_cast<qsizetype>(count));
-    const bool failed = std::ferror(stream) != 0;
-    if (failed) error = std::strerror(errno);
-    std::fclose(stream);
-    return !failed;
-}
-
 /// Writes a whole file; false with the system's reason when it cannot.
 bool WriteFile(const std::string& file, const QByteArray& bytes, std::string& error) {
     std::FILE* stream = std::fopen(file.c_str(), "wb");
@@ -308,12 +291,12 @@ void ScriptRunner::Do(const Command&, const script::CopyDay& copy) {
 }
 
 void ScriptRunner::Do(const Command& command, const script::Import& import) {
-    QByteArray bytes;
-    std::string error;
-    if (!ReadFile(import.file, bytes, error))
-        Fail(command, 1, "cannot read " + storage::Echoed(import.file) + ": " + error);
-    auto week = storage::WeekFromJson(bytes);
-    if (const auto* message = std::get_if<std::string>(&week)) return PrintRefusal(*message);
+    auto week = storage::ReadWeekFile(import.file);
+    if (const auto* error = std::get_if<storage::WeekFileError>(&week)) {
+        if (error->unreadable)
+            Fail(command, 1, "cannot read " + storage::Echoed(import.file) + ": " + error->message);
+        return PrintRefusal(error->message);
+    }
     PrintRefusal(control_->WriteWeek(std::get<WeekRanges>(week)));
 }
 

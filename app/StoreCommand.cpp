@@ -1,5 +1,7 @@
 #include "app/StoreCommand.h"
 
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -15,8 +17,9 @@
 #include <string>
 #include <variant>
 
-#include "app/PlayCommand.h"
 #include "TarnSchedule/DayRanges.h"
+#include "app/PlayCommand.h"
+#include "storage/Echo.h"
 #include "storage/ScheduleStore.h"
 #include "storage/WeekJson.h"
 
@@ -40,13 +43,16 @@ constexpr const char* kUsage =
 constexpr int kInputError = 2;
 constexpr int kFailure = 1;
 
+// Messages show names and paths whole, as they were given, but never a control character that
+// would act on the terminal; text from files comes already abridged.
+
 int UsageError(const std::string& what) {
-    std::cerr << "store: " << what << '\n' << kUsage;
+    std::cerr << "store: " << storage::Echoed(what, storage::kWholeText) << '\n' << kUsage;
     return kInputError;
 }
 
 int Fail(int status, const QString& message) {
-    std::cerr << "store: " << message.toStdString() << '\n';
+    std::cerr << "store: " << storage::Echoed(message, storage::kWholeText).toStdString() << '\n';
     return status;
 }
 
@@ -81,17 +87,14 @@ bool ReadsOnly(const QString& command) {
 
 /// The week in FILE ("-" for standard input), or the exit status of the failure.
 std::variant<WeekRanges, int> ReadWeekFile(const QString& name) {
-    QFile file;
-    const bool opened = name == QStringLiteral("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
-    if (!opened) return Fail(kFailure, "cannot read " + name + ": " + file.errorString());
-    const QByteArray json = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Fail(kFailure, "cannot read " + name + ": " + file.errorString());
-    auto week = storage::WeekFromJson(json);
-    if (auto* message = std::get_if<std::string>(&week))
-        return Fail(kInputError, name + ": " + QString::fromStdString(*message));
+    auto week = name == QStringLiteral("-")
+                    ? storage::ReadWeekFile(STDIN_FILENO)
+                    : storage::ReadWeekFile(QFile::encodeName(name).toStdString());
+    if (auto* error = std::get_if<storage::WeekFileError>(&week)) {
+        const QString message = QString::fromStdString(error->message);
+        if (error->unreadable) return Fail(kFailure, "cannot read " + name + ": " + message);
+        return Fail(kInputError, name + ": " + message);
+    }
     return std::get<WeekRanges>(week);
 }
 

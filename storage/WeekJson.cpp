@@ -7,6 +7,9 @@
 #include <QString>
 #include <cmath>
 
+#include "storage/Echo.h"
+#include "storage/SafeFile.h"
+
 namespace tarn::storage {
 
 namespace {
@@ -123,6 +126,33 @@ std::variant<WeekRanges, std::string> WeekFromJson(const QByteArray& json) {
         week[day] = std::get<DayRanges>(std::move(ranges));
     }
     return week;
+}
+
+namespace {
+
+std::variant<WeekRanges, WeekFileError> WeekFromFile(const FileContent& content) {
+    switch (content.status) {
+        case FileContent::Status::Failed:
+            return WeekFileError{true, content.reason};
+        case FileContent::Status::TooLarge:
+            return WeekFileError{false, "the file holds more than 1 MiB, the most a week file can"};
+        case FileContent::Status::Read:
+            break;
+    }
+    auto week = WeekFromJson(content.bytes);
+    if (auto* message = std::get_if<std::string>(&week))
+        return WeekFileError{false, std::move(*message)};
+    return std::get<WeekRanges>(week);
+}
+
+}  // namespace
+
+std::variant<WeekRanges, WeekFileError> ReadWeekFile(const std::string& path) {
+    return WeekFromFile(ReadFileWhole(path, kWeekFileLimit));
+}
+
+std::variant<WeekRanges, WeekFileError> ReadWeekFile(int fd) {
+    return WeekFromFile(ReadFileWhole(fd, kWeekFileLimit));
 }
 
 }  // namespace tarn::storage

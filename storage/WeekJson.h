@@ -20,7 +20,22 @@ inline constexpr int kWeekVersion = 1;
 QByteArray WeekToJson(const WeekRanges& week);
 
 /// Reads a whole week, all or nothing: anything that is not a well-formed week document of a
-/// known version is refused with a message that says where ("days.Monday[2]: ...").
+/// known version is refused with a message that says where ("days.Monday[2]: ..."). Text from
+/// the document shows in messages as storage::Echoed shows it.
 std::variant<WeekRanges, std::string> WeekFromJson(const QByteArray& json);
+
+/// The most a week file can hold, far more than any week written by hand needs.
+inline constexpr qsizetype kWeekFileLimit = 1024 * 1024;
+
+/// Why a week file gave no week.
+struct WeekFileError {
+    bool unreadable = false;  // the file could not be read: `message` is the system's reason
+    std::string message;      // otherwise why it is not a week, as WeekFromJson says
+};
+
+/// Reads the week file at `path` (bytes as the system takes them), or the one open as `fd`,
+/// holding no more of it than kWeekFileLimit + 1 bytes: a larger file is refused unread.
+std::variant<WeekRanges, WeekFileError> ReadWeekFile(const std::string& path);
+std::variant<WeekRanges, WeekFileError> ReadWeekFile(int fd);
 
 }  // namespace tarn::storage

@@ -28,6 +28,7 @@
 #include "app/demo/CopyDayDialog.h"
 #include "app/demo/DeveloperView.h"
 #include "app/demo/ScheduleLegend.h"
+#include "storage/Echo.h"
 #include "storage/WeekJson.h"
 
 namespace tarn::app {
@@ -387,16 +388,12 @@ bool DemoWindow::ShowWeek(const WeekRanges& week) {
 
 bool DemoWindow::importFrom(const QString& path) {
     if (current_.isEmpty()) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Refuse(tr("Not imported: %1: %2").arg(path, file.errorString()));
-    const QByteArray json = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Refuse(tr("Not imported: %1: %2").arg(path, file.errorString()));
-    auto week = storage::WeekFromJson(json);
-    if (auto* problem = std::get_if<std::string>(&week))
+    auto week = storage::ReadWeekFile(QFile::encodeName(path).toStdString());
+    if (auto* problem = std::get_if<storage::WeekFileError>(&week))
         return Refuse(tr("Not imported: %1: %2")
-                          .arg(QFileInfo(path).fileName(), QString::fromStdString(*problem)));
+                          .arg(problem->unreadable ? storage::Echoed(path, storage::kWholeText)
+                                                   : storage::Echoed(QFileInfo(path).fileName()),
+                               QString::fromStdString(problem->message)));
     Log(QStringLiteral("import %1").arg(Short(QFileInfo(path).fileName())));
     if (const std::optional<QString> refused = schedule_->setWeekRanges(std::get<WeekRanges>(week)))
         return Refuse(tr("Not imported: %1: %2").arg(QFileInfo(path).fileName(), *refused));

@@ -138,3 +138,7 @@ expect(STATUS 0 OUT "Office\n" ARGS list)
 if(NOT EXISTS "${WORK}/data/tarn-schedule/schedules.sqlite")
   message(SEND_ERROR "the default database is not in the data folder")
 endif()
+
+# Week files hold at most 1 MiB: a larger one, even an endless one, is refused unread.
+expect(STATUS 2 ERR "^store: /dev/zero: the file holds more than 1 MiB[^\n]*\n$"
+  ARGS --db "${db}" import Zero /dev/zero)
