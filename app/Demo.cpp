@@ -22,12 +22,15 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/ToolkitMessages.h"
 #include "app/demo/DemoWindow.h"
 #include "model/Schedule.h"
 #include "platform/qt/ScheduleWidgetInternals.h"
+#include "storage/Echo.h"
+#include "storage/SafeFile.h"
 
 namespace tarn::app {
 
@@ -187,27 +190,20 @@ void QuitOnceDrawn(DemoWindow& window) {
     poll->start(kDrawingPollMs);
 }
 
-/// Writes the window to `path` as a PNG. The picture is encoded in memory first and written in
-/// one go to the file itself (never through a temporary file renamed over it, which would replace
-/// a device or a named pipe); a regular file that could not be written whole is removed. On
-/// failure prints "demo: cannot write PATH: REASON" and returns false.
+/// Writes the window to `path` as a PNG, encoded in memory first, then written whole or not at
+/// all. On failure prints "demo: cannot write PATH: REASON" and returns false.
 bool WriteScreenshot(QWidget& window, const QString& path) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    QString reason;
-    QFile file(path);
+    std::string reason;
     if (!window.grab().save(&buffer, "PNG"))
-        reason = QStringLiteral("the window could not be encoded as a PNG");
-    else if (!file.open(QIODevice::WriteOnly))
-        reason = file.errorString();
-    else if (file.write(png) != png.size() || !file.flush()) {
-        reason = file.errorString();
-        file.close();
-        if (QFileInfo(path).isFile()) file.remove();
-    }
-    if (reason.isEmpty()) return true;
-    PrintLine(std::cerr, QStringLiteral("demo: cannot write %1: %2").arg(path, reason));
+        reason = "the window could not be encoded as a PNG";
+    else if (storage::WriteFileWhole(QFile::encodeName(path).toStdString(), png, reason))
+        return true;
+    PrintLine(std::cerr,
+              QStringLiteral("demo: cannot write %1: %2")
+                  .arg(storage::Echoed(path, storage::kWholeText), QString::fromStdString(reason)));
     return false;
 }
 

@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QExposeEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,9 +14,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QWindow>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 #include "TarnSchedule/ScheduleWidget.h"
@@ -29,6 +25,7 @@
 #include "platform/qt/MouseMapping.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/ScheduleWidgetInternals.h"
+#include "storage/SafeFile.h"
 
 namespace tarn::app {
 
@@ -236,23 +233,7 @@ public:
             error = encoder.errorString().toStdString();
             return false;
         }
-        const QString path = QFile::decodeName(QByteArray::fromStdString(file));
-        if (QFileInfo(path).isDir()) {
-            error = std::strerror(EISDIR);
-            return false;
-        }
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(png) != png.size() ||
-            !out.flush()) {
-            error = out.errorString().toStdString();
-            return false;
-        }
-        out.close();
-        if (out.error() != QFileDevice::NoError) {
-            error = out.errorString().toStdString();
-            return false;
-        }
-        return true;
+        return storage::WriteFileWhole(file, png, error);
     }
 
     void Close() override { ScheduleWidgetInternals::Terminate(*widget_); }

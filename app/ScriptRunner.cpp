@@ -1,8 +1,5 @@
 #include "app/ScriptRunner.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -15,6 +12,7 @@
 #include "model/DesignData.h"
 #include "platform/PlatformError.h"
 #include "storage/Echo.h"
+#include "storage/SafeFile.h"
 #include "storage/WeekJson.h"
 
 namespace tarn::app {
@@ -27,23 +25,6 @@ const char* BooleanText(bool value) {
 
 BarView BarAt(HostedControl& control, int bar) {
     return control.Bars().at(bar);
-}
-
-/// Writes a whole file; false with the system's reason when it cannot.
-bool WriteFile(const std::string& file, const QByteArray& bytes, std::string& error) {
-    std::FILE* stream = std::fopen(file.c_str(), "wb");
-    if (stream == nullptr) {
-        error = std::strerror(errno);
-        return false;
-    }
-    const std::size_t size = static_cast<std::size_t>(bytes.size());
-    bool written = std::fwrite(bytes.constData(), 1, size, stream) == size;
-    if (!written) error = std::strerror(errno);
-    if (std::fclose(stream) != 0 && written) {
-        error = std::strerror(errno);
-        written = false;
-    }
-    return written;
 }
 
 }  // namespace
@@ -305,7 +286,7 @@ void ScriptRunner::Do(const Command& command, const script::Export& exportComman
     for (int day = 0; day < kWeekDays; ++day)
         week[day] = control_->ReadDay(day);
     std::string error;
-    if (!WriteFile(exportCommand.file, storage::WeekToJson(week), error))
+    if (!storage::WriteFileWhole(exportCommand.file, storage::WeekToJson(week), error))
         Fail(command, 1, "cannot write " + storage::Echoed(exportCommand.file) + ": " + error);
 }
 

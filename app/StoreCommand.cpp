@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 #include <iostream>
 #include <map>
@@ -20,6 +19,7 @@
 #include "TarnSchedule/DayRanges.h"
 #include "app/PlayCommand.h"
 #include "storage/Echo.h"
+#include "storage/SafeFile.h"
 #include "storage/ScheduleStore.h"
 #include "storage/WeekJson.h"
 
@@ -101,9 +101,9 @@ std::variant<WeekRanges, int> ReadWeekFile(const QString& name) {
 /// Writes `json` to FILE ("-" for standard output) whole or not at all; the exit status.
 int WriteWeekFile(const QString& name, const QByteArray& json) {
     if (name == QStringLiteral("-")) return PrintOut(json.toStdString());
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
-        return Fail(kFailure, "cannot write " + name + ": " + file.errorString());
+    std::string reason;
+    if (!storage::WriteFileWhole(QFile::encodeName(name).toStdString(), json, reason))
+        return Fail(kFailure, "cannot write " + name + ": " + QString::fromStdString(reason));
     return 0;
 }
 

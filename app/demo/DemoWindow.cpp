@@ -29,6 +29,7 @@
 #include "app/demo/DeveloperView.h"
 #include "app/demo/ScheduleLegend.h"
 #include "storage/Echo.h"
+#include "storage/SafeFile.h"
 #include "storage/WeekJson.h"
 
 namespace tarn::app {
@@ -402,10 +403,12 @@ bool DemoWindow::importFrom(const QString& path) {
 
 bool DemoWindow::exportTo(const QString& path) {
     if (current_.isEmpty()) return false;
-    QSaveFile file(path);
-    const QByteArray json = storage::WeekToJson(schedule_->weekRanges());
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
-        return Refuse(tr("Not exported: %1: %2").arg(path, file.errorString()));
+    std::string reason;
+    if (!storage::WriteFileWhole(QFile::encodeName(path).toStdString(),
+                                 storage::WeekToJson(schedule_->weekRanges()), reason))
+        return Refuse(
+            tr("Not exported: %1: %2")
+                .arg(storage::Echoed(path, storage::kWholeText), QString::fromStdString(reason)));
     Log(QStringLiteral("exported %1").arg(QFileInfo(path).fileName()));
     ShowStatus(tr("Exported %1 to %2").arg(Quoted(current_), path), false);
     return true;

@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdint>
+#include <fstream>
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -151,6 +155,29 @@ TEST(PlayScript, AStreamThatFailsStopsTheScriptWithStatusOne) {
         EXPECT_EQ(sink.written, "Enabl");
         EXPECT_EQ(err.str(), "play: cannot write the output\n");
     }
+}
+
+TEST(PlayScript, AnExportThatCannotBeWrittenLeavesTheOldFileWhole) {
+    // A file size limit of nothing stands for a full disk: every write to a file fails.
+    const std::string file = testing::TempDir() + "kept-week.json";
+    std::ofstream(file) << "kept\n";
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit full = saved;
+    full.rlim_cur = 0;
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    std::istringstream in("export " + file + "\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = PlayScript(in, out, err, MakeMemoryControl, false);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, signal);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(err.str().ends_with(": File too large\n")) << err.str();
+    std::stringstream kept;
+    kept << std::ifstream(file).rdbuf();
+    EXPECT_EQ(kept.str(), "kept\n");
 }
 
 }  // namespace

@@ -142,3 +142,32 @@ endif()
 # Week files hold at most 1 MiB: a larger one, even an endless one, is refused unread.
 expect(STATUS 2 ERR "^store: /dev/zero: the file holds more than 1 MiB[^\n]*\n$"
   ARGS --db "${db}" import Zero /dev/zero)
+
+# Export replaces a file only once the new one is whole: on a full disk (here a file size limit)
+# the old file stays and the reason is told. What is not a regular file is written into, never
+# replaced: a device fails as its writes do, a named pipe is written into.
+file(WRITE "${WORK}/kept.json" "kept\n")
+execute_process(COMMAND /bin/sh -c
+    "trap '' XFSZ; ulimit -f 0; exec \"$0\" store --db \"$1\" export Office \"$2\""
+    "${PROGRAM}" "${db}" "${WORK}/kept.json" RESULT_VARIABLE status ERROR_VARIABLE err)
+file(READ "${WORK}/kept.json" kept)
+if(NOT status EQUAL 1 OR NOT err MATCHES "^store: cannot write [^\n]*kept.json: File too large\n$"
+   OR NOT kept STREQUAL "kept\n")
+  message(SEND_ERROR "export onto a full disk: status ${status}, file \"${kept}\", ${err}")
+endif()
+# A copy of /dev/full where one can be made (as root), so that a fault never replaces the real one.
+execute_process(COMMAND mknod "${WORK}/full" c 1 7 RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+set(full /dev/full)
+if(status EQUAL 0)
+  set(full "${WORK}/full")
+endif()
+expect(STATUS 1 ERR "^store: cannot write [^\n]*full: No space left on device\n$"
+  ARGS --db "${db}" export Office "${full}")
+execute_process(COMMAND mkfifo "${WORK}/pipe")
+execute_process(COMMAND /bin/sh -c
+    "(timeout 20 cat \"$1/pipe\" >\"$1/piped.json\" 2>/dev/null </dev/null &); exec \"$0\" store --db \"$1/schedules.sqlite\" export Office \"$1/pipe\""
+    "${PROGRAM}" "${WORK}" TIMEOUT 30 RESULT_VARIABLE status)
+execute_process(COMMAND test -c "${full}" -a -p "${WORK}/pipe" RESULT_VARIABLE kinds)
+if(NOT status EQUAL 0 OR NOT kinds EQUAL 0)
+  message(SEND_ERROR "export into a device or a pipe: status ${status}, the files replaced")
+endif()
