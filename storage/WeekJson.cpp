@@ -6,6 +6,10 @@
 #include <QJsonParseError>
 #include <QString>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <vector>
 
 #include "storage/Echo.h"
 #include "storage/SafeFile.h"
@@ -43,6 +47,127 @@ std::string KindOf(const QJsonValue& value) {
     return "missing";
 }
 
+/// Appends code point `code` to `text` in UTF-8 (a lone surrogate as its three bytes, so that
+/// it compares equal only to itself).
+void AppendUtf8(std::string& text, std::uint32_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (code >> 18));
+        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+/// Reads the JSON string that starts at json[i] (its opening quote) with its escapes resolved,
+/// and moves i past its closing quote. The document is known to be well-formed.
+std::string ReadString(std::string_view json, std::size_t& i) {
+    std::string text;
+    const auto hex = [&](std::size_t at) {
+        std::uint32_t value = 0;
+        for (std::size_t k = at; k < at + 4; ++k) {
+            const char c = json[k];
+            value = value * 16 + static_cast<std::uint32_t>(c <= '9'   ? c - '0'
+                                                            : c <= 'F' ? c - 'A' + 10
+                                                                       : c - 'a' + 10);
+        }
+        return value;
+    };
+    for (++i; json[i] != '"'; ++i) {
+        if (json[i] != '\\') {
+            text += json[i];
+            continue;
+        }
+        const char escaped = json[++i];
+        if (escaped != 'u') {
+            constexpr std::string_view kFrom = "bfnrt", kTo = "\b\f\n\r\t";
+            const std::size_t at = kFrom.find(escaped);
+            text += at == std::string_view::npos ? escaped : kTo[at];
+            continue;
+        }
+        std::uint32_t code = hex(i + 1);
+        i += 4;
+        if (code >= 0xD800 && code < 0xDC00 && json.substr(i + 1, 2) == "\\u") {
+            const std::uint32_t low = hex(i + 3);
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                i += 6;
+            }
+        }
+        AppendUtf8(text, code);
+    }
+    ++i;
+    return text;
+}
+
+/// The first key given twice in one object of a well-formed JSON document, named by where it
+/// is ("days.Monday"), or nothing. Walks the text with a stack of its own, as deep as the
+/// document is.
+std::optional<std::string> KeyGivenTwice(std::string_view json) {
+    struct Level {
+        bool object = false;
+        std::string name;  // as messages show it: "days", "[2]"; empty for the document
+        std::set<std::string> keys;
+        std::string key;  // the member being read
+        std::size_t index = 0;
+    };
+    std::vector<Level> levels;
+    bool expectKey = false;
+    const auto where = [&](const std::string& last) {
+        std::string path;
+        for (std::size_t k = 1; k < levels.size(); ++k)
+            path += levels[k].name;
+        return path + last;
+    };
+    const auto memberName = [&]() -> std::string {
+        if (levels.empty()) return {};
+        const Level& level = levels.back();
+        if (!level.object) return "[" + std::to_string(level.index) + "]";
+        return (levels.size() > 1 ? "." : "") + Echoed(level.key);
+    };
+    std::size_t i = 0;
+    while (i < json.size()) {
+        const char c = json[i];
+        if (c == '{' || c == '[') {
+            Level level;
+            level.object = c == '{';
+            level.name = memberName();
+            levels.push_back(std::move(level));
+            expectKey = c == '{';
+            ++i;
+        } else if (c == '}' || c == ']') {
+            levels.pop_back();
+            expectKey = false;
+            ++i;
+        } else if (c == ',') {
+            if (!levels.empty()) {
+                ++levels.back().index;
+                expectKey = levels.back().object;
+            }
+            ++i;
+        } else if (c == '"') {
+            std::string text = ReadString(json, i);
+            if (expectKey) {
+                Level& level = levels.back();
+                level.key = std::move(text);
+                if (!level.keys.insert(level.key).second) return where(memberName());
+                expectKey = false;
+            }
+        } else {
+            ++i;  // blanks, ':', and the characters of numbers, true, false and null
+        }
+    }
+    return std::nullopt;
+}
+
 /// Reads one day's array of ranges; where is "days.Monday".
 std::variant<DayRanges, std::string> ReadDay(const QJsonValue& value, const std::string& where) {
     if (!value.isArray()) return where + ": is " + KindOf(value) + ", not an array of ranges";
@@ -52,7 +177,10 @@ std::variant<DayRanges, std::string> ReadDay(const QJsonValue& value, const std:
         const std::string at = where + "[" + std::to_string(i) + "]";
         const QJsonValue item = array.at(i);
         if (!item.isString()) return at + ": is " + KindOf(item) + ", not a range \"HH:MM-HH:MM\"";
-        auto range = ParseRange(ToStd(item.toString()));
+        const std::string text = ToStd(item.toString());
+        // The range's own messages quote it whole: a text of another shape is shown abridged.
+        if (!IsRangeText(text)) return at + ": \"" + Echoed(text) + "\" is not a range HH:MM-HH:MM";
+        auto range = ParseRange(text);
         if (auto* message = std::get_if<std::string>(&range)) return at + ": " + *message;
         ranges.push_back(std::get<TimeRange>(range));
     }
@@ -91,10 +219,13 @@ std::variant<WeekRanges, std::string> WeekFromJson(const QByteArray& json) {
         return "not JSON at offset " + std::to_string(error.offset) + ": " +
                ToStd(error.errorString());
     if (!document.isObject()) return "the document is not a JSON object";
+    // A key given twice would be read as its last value, silently: it is refused.
+    if (const auto twice = KeyGivenTwice(std::string_view(json.constData(), json.size())))
+        return *twice + ": given twice";
     const QJsonObject root = document.object();
     for (auto it = root.begin(); it != root.end(); ++it) {
         if (it.key() != "format" && it.key() != "version" && it.key() != "days")
-            return ToStd(it.key()) + ": not a field of a week document";
+            return Echoed(ToStd(it.key())) + ": not a field of a week document";
     }
 
     const QJsonValue format = root.value("format");
@@ -113,7 +244,7 @@ std::variant<WeekRanges, std::string> WeekFromJson(const QByteArray& json) {
     if (!daysValue.isObject()) return "days: is " + KindOf(daysValue) + ", not an object";
     const QJsonObject days = daysValue.toObject();
     for (auto it = days.begin(); it != days.end(); ++it) {
-        if (FindDay(ToStd(it.key())) < 0) return "days." + ToStd(it.key()) + ": not a day";
+        if (FindDay(ToStd(it.key())) < 0) return "days." + Echoed(ToStd(it.key())) + ": not a day";
     }
 
     WeekRanges week;
