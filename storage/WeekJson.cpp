@@ -68,34 +68,38 @@ void AppendUtf8(std::string& text, std::uint32_t code) {
 }
 
 /// Reads the JSON string that starts at json[i] (its opening quote) with its escapes resolved,
-/// and moves i past its closing quote. The document is known to be well-formed.
+/// and moves i past its closing quote. The document is known to be well-formed; past its end
+/// every character reads as a quote, which ends the string.
 std::string ReadString(std::string_view json, std::size_t& i) {
-    std::string text;
-    const auto hex = [&](std::size_t at) {
+    const auto at = [&](std::size_t k) { return k < json.size() ? json[k] : '"'; };
+    const auto hex = [&](std::size_t from) {
         std::uint32_t value = 0;
-        for (std::size_t k = at; k < at + 4; ++k) {
-            const char c = json[k];
-            value = value * 16 + static_cast<std::uint32_t>(c <= '9'   ? c - '0'
-                                                            : c <= 'F' ? c - 'A' + 10
-                                                                       : c - 'a' + 10);
+        for (std::size_t k = from; k < from + 4; ++k) {
+            const char c = at(k);
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                     : 0;
+            value = value * 16 + static_cast<std::uint32_t>(digit);
         }
         return value;
     };
-    for (++i; json[i] != '"'; ++i) {
+    std::string text;
+    for (++i; at(i) != '"'; ++i) {
         if (json[i] != '\\') {
             text += json[i];
             continue;
         }
-        const char escaped = json[++i];
+        const char escaped = at(++i);
         if (escaped != 'u') {
             constexpr std::string_view kFrom = "bfnrt", kTo = "\b\f\n\r\t";
-            const std::size_t at = kFrom.find(escaped);
-            text += at == std::string_view::npos ? escaped : kTo[at];
+            const std::size_t found = kFrom.find(escaped);
+            text += found == std::string_view::npos ? escaped : kTo[found];
             continue;
         }
         std::uint32_t code = hex(i + 1);
         i += 4;
-        if (code >= 0xD800 && code < 0xDC00 && json.substr(i + 1, 2) == "\\u") {
+        if (code >= 0xD800 && code < 0xDC00 && at(i + 1) == '\\' && at(i + 2) == 'u') {
             const std::uint32_t low = hex(i + 3);
             if (low >= 0xDC00 && low < 0xE000) {
                 code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
@@ -144,7 +148,7 @@ std::optional<std::string> KeyGivenTwice(std::string_view json) {
             expectKey = c == '{';
             ++i;
         } else if (c == '}' || c == ']') {
-            levels.pop_back();
+            if (!levels.empty()) levels.pop_back();
             expectKey = false;
             ++i;
         } else if (c == ',') {
@@ -155,10 +159,12 @@ std::optional<std::string> KeyGivenTwice(std::string_view json) {
             ++i;
         } else if (c == '"') {
             std::string text = ReadString(json, i);
-            if (expectKey) {
+            if (expectKey && !levels.empty()) {
                 Level& level = levels.back();
                 level.key = std::move(text);
-                if (!level.keys.insert(level.key).second) return where(memberName());
+                // A path through a deeply nested document is abridged as a whole too.
+                if (!level.keys.insert(level.key).second)
+                    return Echoed(where(memberName()), 3 * kEchoedCharacters);
                 expectKey = false;
             }
         } else {
