@@ -67,15 +67,9 @@ struct BadCase {
 
 // clang-format off
 const BadCase kBad[] = {
-    {"NotJson", "hello", "not JSON at offset 1: illegal value"},
-    {"Truncated", kGood.substr(0, kGood.size() - 1), "not JSON at offset " + std::to_string(kGood.size() - 1) + ": unterminated object"},
     {"NotAnObject", "[1, 2]", "the document is not a JSON object"},
-    {"AnotherFormat", Replaced(kGood, "tarn-schedule-week", "tarn-schedule-day"),
-     "format: not \"tarn-schedule-week\""},
     {"NoFormat", Replaced(kGood, R"("format": "tarn-schedule-week",)", ""),
      "format: not \"tarn-schedule-week\""},
-    {"NewerVersion", Replaced(kGood, R"("version": 1)", R"("version": 2)"),
-     "version: 2 is newer than 1, the newest this reads"},
     {"VersionZero", Replaced(kGood, R"("version": 1)", R"("version": 0)"),
      "version: is not a positive integer"},
     {"FractionalVersion", Replaced(kGood, R"("version": 1)", R"("version": 1.5)"),
@@ -94,26 +88,16 @@ const BadCase kBad[] = {
      "days: is an array, not an object"},
     {"UnknownDay", Replaced(kGood, R"("Special": [])", R"("Special": [], "Holiday": [])"),
      "days.Holiday: not a day"},
-    {"MissingDay", Replaced(kGood, R"("Friday": [],)", ""), "days.Friday: missing"},
     {"DayNotAnArray", Replaced(kGood, R"("Sunday": [])", R"("Sunday": "08:00-09:00")"),
      "days.Sunday: is a string, not an array of ranges"},
     {"RangeNotAString", Replaced(kGood, R"("Monday": [])", R"("Monday": [800])"),
      "days.Monday[0]: is a number, not a range \"HH:MM-HH:MM\""},
-    {"RangeInAnotherForm", Replaced(kGood, R"("Monday": [])", R"("Monday": ["8:00-9:00"])"),
-     "days.Monday[0]: \"8:00-9:00\" is not a range HH:MM-HH:MM"},
     {"RangeEchoedAbridgedAndEscaped",
      Replaced(kGood, R"("Monday": [])", R"("Monday": ["\u001b[2J\n)" + std::string(100, '8') + "\"]"),
      "days.Monday[0]: \"\\x1b[2J\\n" + std::string(35, '8') + "...\" is not a range HH:MM-HH:MM"},
-    {"RangeOutsideTheDay",
-     Replaced(kGood, R"("Monday": [])", R"("Monday": ["00:00-01:00", "02:00-03:00", "25:00-26:00"])"),
-     "days.Monday[2]: \"25:00-26:00\" is not within 00:00 to 24:00"},
     {"OverlappingRanges",
      Replaced(kGood, R"("Tuesday": [])", R"("Tuesday": ["09:00-11:00", "08:00-10:00"])"),
      "days.Tuesday: \"08:00-10:00\" overlaps \"09:00-11:00\""},
-    {"FiveRegions",
-     Replaced(kGood, R"("Special": [])",
-              R"("Special": ["00:00-01:00", "02:00-03:00", "04:00-05:00", "06:00-07:00", "08:00-09:00"])"),
-     "days.Special: a day holds at most 4 ranges; these make 5 once touching ones are merged"},
 };
 // clang-format on
 
