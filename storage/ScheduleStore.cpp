@@ -20,6 +20,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "storage/Echo.h"
 #include "storage/WeekJson.h"
 
 namespace tarn::storage {
@@ -44,7 +45,7 @@ const std::array<std::initializer_list<const char*>, kSchemaVersion> kMigrations
 }};
 
 QString Quoted(const QString& name) {
-    return QLatin1Char('"') + name + QLatin1Char('"');
+    return QLatin1Char('"') + Echoed(name) + QLatin1Char('"');
 }
 
 StoreError DatabaseError(QString message) {

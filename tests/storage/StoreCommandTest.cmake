@@ -171,3 +171,7 @@ execute_process(COMMAND test -c "${full}" -a -p "${WORK}/pipe" RESULT_VARIABLE k
 if(NOT status EQUAL 0 OR NOT kinds EQUAL 0)
   message(SEND_ERROR "export into a device or a pipe: status ${status}, the files replaced")
 endif()
+# Names in messages: 40 characters at most.
+expect(STATUS 2
+  ERR "^store: no schedule named \"0123456789012345678901234567890123456789\\.\\.\\.\"\n$"
+  ARGS --db "${db}" show "01234567890123456789012345678901234567890123456789")
