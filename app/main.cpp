@@ -2,6 +2,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStringList>
+#include <csignal>
 #include <iostream>
 #include <string>
 
@@ -30,6 +31,9 @@ int UsageError(const std::string& what) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A write past the user's file-size limit then fails with EFBIG, which every writer reports
+    // and cleans up after, instead of killing the program with a temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -144,15 +144,16 @@ expect(STATUS 2 ERR "^store: /dev/zero: the file holds more than 1 MiB[^\n]*\n$"
   ARGS --db "${db}" import Zero /dev/zero)
 
 # Export replaces a file only once the new one is whole: on a full disk (here a file size limit)
-# the old file stays and the reason is told. What is not a regular file is written into, never
+# the old file stays, no temporary file is left and the reason is told. What is not a regular file is written into, never
 # replaced: a device fails as its writes do, a named pipe is written into.
 file(WRITE "${WORK}/kept.json" "kept\n")
 execute_process(COMMAND /bin/sh -c
-    "trap '' XFSZ; ulimit -f 0; exec \"$0\" store --db \"$1\" export Office \"$2\""
+    "ulimit -f 0; exec \"$0\" store --db \"$1\" export Office \"$2\""
     "${PROGRAM}" "${db}" "${WORK}/kept.json" RESULT_VARIABLE status ERROR_VARIABLE err)
 file(READ "${WORK}/kept.json" kept)
+file(GLOB left "${WORK}/.kept.json*")
 if(NOT status EQUAL 1 OR NOT err MATCHES "^store: cannot write [^\n]*kept.json: File too large\n$"
-   OR NOT kept STREQUAL "kept\n")
+   OR NOT kept STREQUAL "kept\n" OR left)
   message(SEND_ERROR "export onto a full disk: status ${status}, file \"${kept}\", ${err}")
 endif()
 # A copy of /dev/full where one can be made (as root), so that a fault never replaces the real one.
