@@ -79,9 +79,8 @@ bool Replace(const std::string& path, const struct stat* existing, QByteArrayVie
     bool written = true;
     if (existing != nullptr) {
         // Another owner is kept where the system allows it (for root); otherwise the file
-        // becomes the writer's, as any rewritten file would.
-        if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
-        }
+        // becomes the writer's, as any rewritten file would, so a refusal is no failure.
+        [[maybe_unused]] const int owned = ::fchown(fd, existing->st_uid, existing->st_gid);
         if (::fchmod(fd, existing->st_mode & 07777) != 0) written = Failed(errno, reason);
     }
     written = written && WriteAll(fd, bytes, reason);
