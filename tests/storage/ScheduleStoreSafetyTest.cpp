@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
         ForeignFile{"OtherApplicationId", {"PRAGMA application_id = 1", "CREATE TABLE t (x)"}, {},
                     "another program"},
         ForeignFile{"NewerSchema", {"PRAGMA application_id = " + QString::number(kApplicationId),
-                    "PRAGMA user_version = 2", "CREATE TABLE future (x)"}, {}, "newer version"},
+                    "PRAGMA user_version = " + QString::number(kSchemaVersion + 1), "CREATE TABLE future (x)"}, {}, "newer version"},
         ForeignFile{"Text", {}, "Monday 08:00-12:00\n", "not an SQLite file"},
         ForeignFile{"SqliteMagicAlone", {}, QByteArray("SQLite format 3", 16), "not an SQLite file"},
         ForeignFile{"Folder", {}, {}, "folder"}),
@@ -178,11 +178,12 @@ std::string ReadsButRefusesWrites(const QString& path, const StoreOptions& optio
     if (!read.Ok() || read.Value().week != kEarly) return "not read";
     auto list = store.List();
     if (!list.Ok() || list.Value().size() != 1) return "not listed";
-    for (const StoreStatus& status :
-         {store.Write(QStringLiteral("Office"), kLate), store.Create(QStringLiteral("New"), kLate),
-          store.Rename(QStringLiteral("Office"), QStringLiteral("New")),
-          store.Duplicate(QStringLiteral("Office"), QStringLiteral("New")),
-          store.Delete(QStringLiteral("Office"))}) {
+    for (const StoreStatus& status : std::initializer_list<StoreStatus>{
+             store.Write(QStringLiteral("Office"), kLate),
+             store.Create(QStringLiteral("New"), kLate),
+             store.Rename(QStringLiteral("Office"), QStringLiteral("New")),
+             store.Duplicate(QStringLiteral("Office"), QStringLiteral("New")),
+             store.Delete(QStringLiteral("Office"))}) {
         if (status.Ok()) return "a write succeeded";
         if (status.Error().kind != StoreError::Kind::Database ||
             !status.Error().message.contains(QStringLiteral("read-only")))
