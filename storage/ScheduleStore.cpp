@@ -392,27 +392,31 @@ StoreStatus PrepareSchema(Session& session, const QString& path) {
 
 /// Checks that the open database is ours and of this version, migrating it first when it is
 /// older or new. An up-to-date file is only read: opening it takes no write lock.
-StoreStatus ReadySchema(Session& session, const QString& path, bool readOnly) {
+/// The version the file is read at: kSchemaVersion, or an older one with a schedules table that
+/// a read-only store reads as it is, without migrating it.
+StoreResult<int> ReadySchema(Session& session, const QString& path, bool readOnly) {
     const auto layout = ReadLayout(session, "cannot read " + path);
     if (!layout) return session.Failure();
     auto version = VersionOf(path, *layout);
     if (!version) return version.Error();
     if (version.Value() == kSchemaVersion &&
-        (layout->schemaVersion == static_cast<quint32>(kSchemaVersion) || readOnly))
-        return {};
-    if (readOnly)
-        return DatabaseError(path +
-                             (version.Value() < 0 ? QStringLiteral(" holds no schedules yet")
-                                                  : QStringLiteral(" needs upgrading")) +
-                             " and is opened read-only (any write upgrades it)");
-    return PrepareSchema(session, path);
+        layout->schemaVersion == static_cast<quint32>(kSchemaVersion))
+        return version;
+    if (readOnly) {
+        if (version.Value() >= 1) return version;
+        return DatabaseError(path + " holds no schedules yet and is opened read-only");
+    }
+    if (StoreStatus prepared = PrepareSchema(session, path); !prepared) return prepared.Error();
+    return kSchemaVersion;
 }
 
 /// Reads one revision inside a transaction: nullopt with the failure kept, null when absent.
-std::optional<QVariant> RevisionIn(Session& session, const QString& what, const QString& name) {
-    return session.Value(
-        what, QStringLiteral("SELECT revision FROM schedules WHERE name = CAST(? AS TEXT)"),
-        {Utf8(name)});
+std::optional<QVariant> RevisionIn(Session& session, const QString& what, const QString& name,
+                                   const char* column = "revision") {
+    return session.Value(what,
+                         QStringLiteral("SELECT %1 FROM schedules WHERE name = CAST(? AS TEXT)")
+                             .arg(QLatin1String(column)),
+                         {Utf8(name)});
 }
 
 /// The revision after `revision`, refused when the stored number cannot be raised.
@@ -448,6 +452,13 @@ std::optional<StoreError> CheckFromAndTo(Session& session, const QString& what, 
 }
 
 }  // namespace
+
+ScheduleStore::ReadColumns ScheduleStore::Columns() const {
+    // A file of version 1 opened read-only is read as it is: what it lacks reads as the
+    // values a migration would give it.
+    if (schemaVersion_ < 2) return {"1", "'Special'", "1"};
+    return {"revision", "special_caption", "special_enabled"};
+}
 
 QString ScheduleStore::DefaultPath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
@@ -517,7 +528,9 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
     // A file created here and left empty by a failure stays: another program may have opened it
     // meanwhile, and an empty file is taken as a new database next time.
     Session session(connection, options.busyTimeout);
-    if (StoreStatus ready = ReadySchema(session, path, readOnly); !ready) return ready.Error();
+    auto ready = ReadySchema(session, path, readOnly);
+    if (!ready) return ready.Error();
+    store->schemaVersion_ = ready.Value();
     return store;
 }
 
@@ -534,9 +547,9 @@ ScheduleStore::~ScheduleStore() {
 
 StoreResult<std::vector<ScheduleEntry>> ScheduleStore::List() const {
     Session session(connection_, busyTimeout_);
-    auto query =
-        session.Run("cannot read " + path_,
-                    QStringLiteral("SELECT CAST(name AS BLOB), changed, revision FROM schedules"));
+    auto query = session.Run("cannot read " + path_,
+                             QStringLiteral("SELECT CAST(name AS BLOB), changed, %1 FROM schedules")
+                                 .arg(QLatin1String(Columns().revision)));
     if (!query) return session.Failure();
     std::vector<std::pair<QByteArray, ScheduleEntry>> rows;
     while (query->next()) {
@@ -559,11 +572,13 @@ StoreResult<std::vector<ScheduleEntry>> ScheduleStore::List() const {
 StoreResult<StoredSchedule> ScheduleStore::Read(const QString& name) const {
     if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
     Session session(connection_, busyTimeout_);
-    auto query =
-        session.Run("cannot read " + path_,
-                    QStringLiteral("SELECT week, changed, revision, CAST(special_caption AS BLOB),"
-                                   " special_enabled FROM schedules WHERE name = CAST(? AS TEXT)"),
-                    {Utf8(name)});
+    auto query = session.Run(
+        "cannot read " + path_,
+        QStringLiteral("SELECT week, changed, %1, CAST(%2 AS BLOB), %3"
+                       " FROM schedules WHERE name = CAST(? AS TEXT)")
+            .arg(QLatin1String(Columns().revision), QLatin1String(Columns().specialCaption),
+                 QLatin1String(Columns().specialEnabled)),
+        {Utf8(name)});
     if (!query) return session.Failure();
     if (!query->next()) return UnknownName(name);
     auto week = WeekFromJson(query->value(0).toString().toUtf8());
@@ -583,7 +598,7 @@ StoreResult<StoredSchedule> ScheduleStore::Read(const QString& name) const {
 StoreResult<qint64> ScheduleStore::Revision(const QString& name) const {
     if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
     Session session(connection_, busyTimeout_);
-    const auto revision = RevisionIn(session, "cannot read " + path_, name);
+    const auto revision = RevisionIn(session, "cannot read " + path_, name, Columns().revision);
     if (!revision) return session.Failure();
     if (revision->isNull()) return UnknownName(name);
     return revision->toLongLong();
