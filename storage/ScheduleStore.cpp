@@ -284,12 +284,18 @@ public:
         if (result.Ok() && !Run(what, QStringLiteral("COMMIT"))) result = failure_;
         if (!result.Ok()) {
             QSqlQuery rollback(db_);
-            if (!rollback.exec(QStringLiteral("ROLLBACK")) && db_.isOpen()) {
-                // Still inside the transaction: nothing more can be done on this connection
-                // than say so.
-                StoreError error = result.Error();
-                error.message += " (and the rollback failed: " + rollback.lastError().text() + ")";
-                return error;
+            if (!rollback.exec(QStringLiteral("ROLLBACK"))) {
+                // SQLite ends the transaction itself after some failures (a full disk, an I/O
+                // error), and then there is nothing to roll back: a BEGIN tells which it is.
+                QSqlQuery probe(db_);
+                if (probe.exec(QStringLiteral("BEGIN"))) {
+                    probe.exec(QStringLiteral("ROLLBACK"));
+                } else {
+                    StoreError error = result.Error();
+                    error.message +=
+                        " (and the rollback failed: " + rollback.lastError().text() + ")";
+                    return error;
+                }
             }
         }
         return result;
