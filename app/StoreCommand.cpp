@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringList>
 #include <iostream>
 #include <map>
@@ -34,7 +35,8 @@ using storage::StoreOptions;
 constexpr const char* kUsage =
     "usage: tarn-schedule store [--db PATH] list\n"
     "       tarn-schedule store [--db PATH] show NAME\n"
-    "       tarn-schedule store [--db PATH] import NAME FILE\n"
+    "       tarn-schedule store [--db PATH] revision NAME\n"
+    "       tarn-schedule store [--db PATH] import NAME FILE [--expect-revision N]\n"
     "       tarn-schedule store [--db PATH] export NAME FILE\n"
     "       tarn-schedule store [--db PATH] rename OLD NEW\n"
     "       tarn-schedule store [--db PATH] duplicate NAME NEW\n"
@@ -75,14 +77,14 @@ const std::map<QString, int>& ArgumentCounts() {
         {QStringLiteral("list"), 0},   {QStringLiteral("show"), 1},
         {QStringLiteral("import"), 2}, {QStringLiteral("export"), 2},
         {QStringLiteral("rename"), 2}, {QStringLiteral("duplicate"), 2},
-        {QStringLiteral("delete"), 1},
+        {QStringLiteral("delete"), 1}, {QStringLiteral("revision"), 1},
     };
     return counts;
 }
 
 bool ReadsOnly(const QString& command) {
     return command == QStringLiteral("list") || command == QStringLiteral("show") ||
-           command == QStringLiteral("export");
+           command == QStringLiteral("export") || command == QStringLiteral("revision");
 }
 
 /// The week in FILE ("-" for standard input), or the exit status of the failure.
@@ -118,9 +120,34 @@ std::string ShowWeek(const WeekRanges& week) {
     return text;
 }
 
-/// Runs the command; `week` is the week file that import has read.
+/// The command line as text, each word decoded as strict UTF-8: a byte order mark is kept as a
+/// character and a malformed sequence is refused rather than replaced, so that two different
+/// words never become one name. The index of the first malformed word when there is one.
+std::variant<QStringList, int> DecodeArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                         QStringConverter::Flag::Stateless);
+        QString word = decoder.decode(QByteArrayView(argv[i]));
+        if (decoder.hasError()) return i;
+        arguments << word;
+    }
+    return arguments;
+}
+
+/// The revision that --expect-revision gives: a whole number from 1 on.
+std::optional<qint64> ParseRevision(const QString& text) {
+    bool ok = false;
+    const qint64 revision = text.toLongLong(&ok);
+    if (!ok || revision < 1 || text.startsWith(QLatin1Char('+')) || text.trimmed() != text)
+        return std::nullopt;
+    return revision;
+}
+
+/// Runs the command; `week` is the week file that import has read, `expected` the revision it
+/// must still find.
 int Run(ScheduleStore& store, const QString& command, const QStringList& words,
-        const std::optional<WeekRanges>& week) {
+        const std::optional<WeekRanges>& week, std::optional<qint64> expected) {
     if (command == QStringLiteral("list")) {
         auto entries = store.List();
         if (!entries) return Fail(entries.Error());
@@ -128,6 +155,11 @@ int Run(ScheduleStore& store, const QString& command, const QStringList& words,
         for (const auto& entry : entries.Value())
             text += entry.name.toUtf8().toStdString() + '\n';
         return PrintOut(text);
+    }
+    if (command == QStringLiteral("revision")) {
+        auto revision = store.Revision(words[0]);
+        if (!revision) return Fail(revision.Error());
+        return PrintOut(std::to_string(revision.Value()) + '\n');
     }
     if (command == QStringLiteral("show") || command == QStringLiteral("export")) {
         auto schedule = store.Read(words[0]);
@@ -137,7 +169,8 @@ int Run(ScheduleStore& store, const QString& command, const QStringList& words,
     }
     storage::StoreStatus status;
     if (command == QStringLiteral("import")) {
-        status = store.Write(words[0], *week);
+        status = expected ? storage::StoreStatus(store.WriteWeek(words[0], *week, *expected))
+                          : storage::StoreStatus(store.Write(words[0], *week));
     } else if (command == QStringLiteral("rename")) {
         status = store.Rename(words[0], words[1]);
     } else if (command == QStringLiteral("duplicate")) {
@@ -151,20 +184,29 @@ int Run(ScheduleStore& store, const QString& command, const QStringList& words,
 }  // namespace
 
 int RunStore(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    auto decoded = DecodeArguments(argc, argv);
+    if (const int* bad = std::get_if<int>(&decoded))
+        return UsageError("\"" + storage::Echoed(std::string_view(argv[*bad])) +
+                          "\" is not valid UTF-8");
+    const QStringList arguments = std::get<QStringList>(std::move(decoded));
     QCommandLineParser parser;
     const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("database file"),
                                       QStringLiteral("path"));
+    const QCommandLineOption expectOption(QStringLiteral("expect-revision"),
+                                          QStringLiteral("import only while at this revision"),
+                                          QStringLiteral("N"));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("usage"));
     parser.addOption(dbOption);
+    parser.addOption(expectOption);
     parser.addOption(helpOption);
     if (!parser.parse(arguments)) {
         if (parser.unknownOptionNames().isEmpty() && parser.isSet(dbOption) &&
             parser.values(dbOption).isEmpty())
             return UsageError("--db needs a PATH");
+        if (parser.unknownOptionNames().isEmpty() && parser.isSet(expectOption) &&
+            parser.values(expectOption).isEmpty())
+            return UsageError("--expect-revision needs a number");
         return UsageError(OptionError(parser, arguments));
     }
     if (parser.isSet(helpOption)) return PrintOut(kUsage);
@@ -175,11 +217,22 @@ int RunStore(int argc, char** argv) {
     const QString command = words.takeFirst();
     const auto count = ArgumentCounts().find(command);
     if (count == ArgumentCounts().end())
-        return UsageError("unknown command \"" + command.toStdString() + "\"");
+        return UsageError("unknown command \"" + storage::Echoed(command.toStdString()) + "\"");
     if (words.size() != count->second)
         return UsageError(command.toStdString() + " takes " + std::to_string(count->second) +
                           (count->second == 1 ? " argument" : " arguments") + ", not " +
                           std::to_string(words.size()));
+    std::optional<qint64> expected;
+    if (parser.isSet(expectOption)) {
+        if (command != QStringLiteral("import"))
+            return UsageError("--expect-revision goes with import only");
+        if (parser.values(expectOption).size() > 1)
+            return UsageError("only one --expect-revision can be given");
+        expected = ParseRevision(parser.value(expectOption));
+        if (!expected)
+            return UsageError("--expect-revision needs a revision (1 or more), not \"" +
+                              storage::Echoed(parser.value(expectOption).toStdString()) + "\"");
+    }
 
     // Qt SQL loads its SQLite driver as a plugin, and the data folder is named after the
     // application: both need the application object.
@@ -211,11 +264,11 @@ int RunStore(int argc, char** argv) {
     const QFileInfo file(path);
     if (options.readOnly && (!file.exists() || (file.isFile() && file.size() == 0))) {
         if (command == QStringLiteral("list")) return 0;
-        return Fail(kInputError, "no schedule named \"" + words[0] + "\"");
+        return Fail(kInputError, "no schedule named \"" + storage::Echoed(words[0]) + "\"");
     }
     auto store = ScheduleStore::Open(path, options);
     if (!store) return Fail(store.Error());
-    return Run(*store.Value(), command, words, week);
+    return Run(*store.Value(), command, words, week, expected);
 }
 
 }  // namespace tarn::app

@@ -1,5 +1,6 @@
 #include "storage/ScheduleStore.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -10,14 +11,19 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QVariant>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 
 #include "storage/Echo.h"
@@ -26,6 +32,9 @@
 namespace tarn::storage {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
 // Result codes of SQLite that the messages tell apart (the primary code, the low byte).
 constexpr int kSqliteBusy = 5;
@@ -42,7 +51,18 @@ const std::array<std::initializer_list<const char*>, kSchemaVersion> kMigrations
      " name TEXT NOT NULL PRIMARY KEY COLLATE BINARY,"
      " week TEXT NOT NULL,"
      " changed INTEGER NOT NULL)"},
+    // 1 -> 2: the revision every write raises, and the host's settings of the Special row.
+    {"ALTER TABLE schedules ADD COLUMN revision INTEGER NOT NULL DEFAULT 1",
+     "ALTER TABLE schedules ADD COLUMN special_caption TEXT NOT NULL DEFAULT 'Special'",
+     "ALTER TABLE schedules ADD COLUMN special_enabled INTEGER NOT NULL DEFAULT 1"},
 }};
+
+/// The columns of the schedules table at each version, in order; index 0: no table.
+const std::array<const char*, kSchemaVersion + 1> kColumns = {
+    "",
+    "name,week,changed",
+    "name,week,changed,revision,special_caption,special_enabled",
+};
 
 QString Quoted(const QString& name) {
     return QLatin1Char('"') + Echoed(name) + QLatin1Char('"');
@@ -68,8 +88,7 @@ int PrimaryCode(const QSqlError& error) {
 }
 
 /// "what: reason", the reason in plain words for the failures a user can do something about.
-StoreError SqlFailure(const QString& what, const QSqlError& error,
-                      std::chrono::milliseconds busyTimeout) {
+StoreError SqlFailure(const QString& what, const QSqlError& error, milliseconds busyTimeout) {
     switch (PrimaryCode(error)) {
         case kSqliteBusy:
         case kSqliteLocked:
@@ -98,11 +117,20 @@ struct FileHeader {
 };
 
 StoreResult<FileHeader> ReadHeader(const QString& path) {
-    const QFileInfo info(path);
     FileHeader header;
-    if (!info.exists()) return header;
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        if (errno != ENOENT)
+            return DatabaseError("cannot read " + path + ": " +
+                                 QString::fromLocal8Bit(std::strerror(errno)));
+        return header;
+    }
     header.exists = true;
-    if (info.isDir()) return DatabaseError(path + " is a folder, not a schedule database");
+    if (S_ISDIR(status.st_mode))
+        return DatabaseError(path + " is a folder, not a schedule database");
+    // A pipe would block the reading, a device would be written through: only plain files.
+    if (!S_ISREG(status.st_mode))
+        return DatabaseError(path + " is not a schedule database (not a regular file)");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return DatabaseError("cannot read " + path + ": " + file.errorString());
@@ -131,35 +159,100 @@ StoreStatus CheckIdentity(const QString& path, quint32 applicationId, quint32 sc
     return {};
 }
 
-bool FolderWritable(const QString& path) {
-    const QString folder = QFileInfo(path).absolutePath();
-    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+bool Writable(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
 
-bool FileWritable(const QString& path) {
-    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+/// The SQLite URI of `path` with its access mode (ro, rw, rwc): every byte but the unreserved
+/// ones percent-encoded, so that '?' or '#' in a file name stay part of it.
+QString SqliteUri(const QString& path, const char* mode) {
+    const QByteArray bytes = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    QByteArray uri("file:");
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+            c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += c;
+        } else {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[u >> 4];
+            uri += kHex[u & 0xf];
+        }
+    }
+    return QString::fromLatin1(uri + "?mode=" + mode);
+}
+
+/// Text bound as its UTF-8 bytes, for SQL that casts it to TEXT: SQLite would drop a leading
+/// byte order mark from text bound as UTF-16, and reads U+FFFE and U+FFFF back as U+FFFD, so
+/// names and captions go in and come out as bytes to be kept exactly.
+QVariant Utf8(const QString& text) {
+    return QVariant(text.toUtf8());
+}
+
+/// Text read back as bytes, a leading byte order mark kept as the character it is.
+QString FromUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                     QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
 }
 
 qint64 NowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-/// Runs statements on one connection and keeps the first failure, worded for the user.
+/// Checks text a user gave: at most `limit` characters, no control characters, no broken
+/// UTF-16. `label` names it in the messages ("a name").
+StoreStatus CheckText(const QString& text, int limit, const QString& label) {
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            return StoreError{StoreError::Kind::BadName, label + " must be valid text"};
+        } else if (c.category() == QChar::Other_Control) {
+            return StoreError{StoreError::Kind::BadName,
+                              label + " cannot hold control characters (tabs, line breaks)"};
+        }
+        ++characters;
+    }
+    if (characters > limit)
+        return StoreError{StoreError::Kind::BadName,
+                          label + " can have at most " + QString::number(limit) +
+                              " characters, not " + QString::number(characters)};
+    return {};
+}
+
+/// Runs statements on one connection for one call of the store, and keeps the first failure,
+/// worded for the user. The call as a whole waits at most the busy timeout for other programs:
+/// SQLite waits in full at every statement that meets a lock, so each statement is given only
+/// what is left.
 class Session {
 public:
-    Session(const QString& connection, std::chrono::milliseconds busyTimeout)
-        : db_(QSqlDatabase::database(connection, false)), busyTimeout_(busyTimeout) {}
+    Session(const QString& connection, milliseconds busyTimeout)
+        : db_(QSqlDatabase::database(connection, false)),
+          busyTimeout_(busyTimeout),
+          deadline_(Clock::now() + busyTimeout),
+          allowed_(busyTimeout) {}
+    ~Session() {
+        if (allowed_ != busyTimeout_) SetBusyTimeout(busyTimeout_);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     /// Runs `sql` with `values` bound in order; nullopt (and the failure kept) when it fails.
     std::optional<QSqlQuery> Run(const QString& what, const QString& sql,
                                  std::initializer_list<QVariant> values = {}) {
         QSqlQuery query(db_);
+        ShortenWait();
         if (!query.prepare(sql)) {
             failure_ = SqlFailure(what, query.lastError(), busyTimeout_);
             return std::nullopt;
         }
         for (const QVariant& value : values)
             query.addBindValue(value);
+        ShortenWait();
         if (!query.exec()) {
             failure_ = SqlFailure(what, query.lastError(), busyTimeout_);
             return std::nullopt;
@@ -167,7 +260,7 @@ public:
         return query;
     }
 
-    /// The single value of a one-row query, or nullopt.
+    /// The single value of a one-row query: null when there is no row; nullopt on failure.
     std::optional<QVariant> Value(const QString& what, const QString& sql,
                                   std::initializer_list<QVariant> values = {}) {
         auto query = Run(what, sql, values);
@@ -179,106 +272,196 @@ public:
     StoreError Failure() const { return failure_; }
 
     /// Runs `body` between BEGIN IMMEDIATE and COMMIT: the write lock is taken first (waiting
-    /// up to the busy timeout for another writer), and a failure anywhere rolls everything back.
-    StoreStatus Transaction(const QString& what, const std::function<StoreStatus()>& body) {
+    /// for another writer), and a failure anywhere, the COMMIT's included, rolls everything
+    /// back so that the connection is ready for the next call.
+    template <typename T>
+    StoreResult<T> Transaction(const QString& what, const std::function<StoreResult<T>()>& body) {
         if (!Run(what, QStringLiteral("BEGIN IMMEDIATE"))) return failure_;
-        StoreStatus status = body();
-        if (status.Ok() && !Run(what, QStringLiteral("COMMIT"))) status = failure_;
-        if (!status.Ok()) {
+        StoreResult<T> result = body();
+        if (result.Ok() && !Run(what, QStringLiteral("COMMIT"))) result = failure_;
+        if (!result.Ok()) {
             QSqlQuery rollback(db_);
-            rollback.exec(QStringLiteral("ROLLBACK"));
+            if (!rollback.exec(QStringLiteral("ROLLBACK"))) {
+                // SQLite ends the transaction itself after some failures (a full disk, an I/O
+                // error), and then there is nothing to roll back: a BEGIN tells which it is.
+                QSqlQuery probe(db_);
+                if (probe.exec(QStringLiteral("BEGIN"))) {
+                    probe.exec(QStringLiteral("ROLLBACK"));
+                } else {
+                    StoreError error = result.Error();
+                    error.message +=
+                        " (and the rollback failed: " + rollback.lastError().text() + ")";
+                    return error;
+                }
+            }
         }
-        return status;
+        return result;
     }
 
 private:
+    void SetBusyTimeout(milliseconds wait) {
+        QSqlQuery query(db_);
+        query.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(wait.count()));
+        allowed_ = wait;
+    }
+
+    /// Lets SQLite wait no longer than what is left of the call's time (a few ms of slack keep
+    /// this from running before every statement).
+    void ShortenWait() {
+        const auto left = std::max(
+            milliseconds(0), std::chrono::duration_cast<milliseconds>(deadline_ - Clock::now()));
+        if (left + milliseconds(20) < allowed_ || (left.count() == 0 && allowed_.count() != 0))
+            SetBusyTimeout(left);
+    }
+
     QSqlDatabase db_;
-    std::chrono::milliseconds busyTimeout_;
+    milliseconds busyTimeout_;
+    Clock::time_point deadline_;
+    milliseconds allowed_;
     StoreError failure_;
 };
 
+/// The parts of a file that tell what it is, read in one statement (one wait for a lock).
+struct Layout {
+    quint32 applicationId = 0;
+    quint32 schemaVersion = 0;
+    /// The columns of the schedules table, in order, comma-separated; empty without the table.
+    QString columns;
+    int objects = 0;
+};
+
+std::optional<Layout> ReadLayout(Session& session, const QString& what) {
+    auto query = session.Run(
+        what, QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id),"
+                             " (SELECT user_version FROM pragma_user_version),"
+                             " (SELECT group_concat(name, ',') FROM"
+                             "  (SELECT name FROM pragma_table_info('schedules') ORDER BY cid)),"
+                             " (SELECT count(*) FROM sqlite_schema)"));
+    if (!query || !query->next()) return std::nullopt;
+    return Layout{query->value(0).toUInt(), query->value(1).toUInt(), query->value(2).toString(),
+                  query->value(3).toInt()};
+}
+
+/// The version a file is at, from its header and its tables; -1 for a new file to make ours.
+/// A file whose user_version was lost (0) but whose tables are ours is taken at the version its
+/// tables show; tables that disagree with the version are reported, never altered.
+StoreResult<int> VersionOf(const QString& path, const Layout& layout) {
+    if (layout.applicationId == 0 && layout.schemaVersion == 0 && layout.objects == 0) return -1;
+    if (StoreStatus identity = CheckIdentity(path, layout.applicationId, layout.schemaVersion);
+        !identity)
+        return identity.Error();
+    const auto tables = std::find(kColumns.begin(), kColumns.end(), layout.columns);
+    if (tables == kColumns.end())
+        return DatabaseError(path +
+                             " is damaged: its schedules table is not one this program writes");
+    const int version = static_cast<int>(tables - kColumns.begin());
+    if (layout.schemaVersion == 0) return version;
+    if (static_cast<quint32>(version) != layout.schemaVersion)
+        return DatabaseError(
+            path + " is damaged: it says schema version " + QString::number(layout.schemaVersion) +
+            " but holds tables of " +
+            (version == 0 ? QStringLiteral("none") : "version " + QString::number(version)));
+    return version;
+}
+
 /// Makes the database ours (when it holds nothing) and brings its schema to kSchemaVersion, in
-/// one transaction. The identity is read again under the write lock: another program may have
-/// written the file since its header was read.
+/// one transaction. The file is read again under the write lock: another program may have
+/// written it since it was first looked at.
 StoreStatus PrepareSchema(Session& session, const QString& path) {
     const QString what = "cannot prepare " + path;
-    return session.Transaction(what, [&]() -> StoreStatus {
-        const auto id = session.Value(what, QStringLiteral("PRAGMA application_id"));
-        const auto version = session.Value(what, QStringLiteral("PRAGMA user_version"));
-        const auto objects =
-            session.Value(what, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
-        if (!id || !version || !objects) return session.Failure();
-        const quint32 applicationId = id->toUInt();
-        quint32 schemaVersion = version->toUInt();
-        if (applicationId == 0 && schemaVersion == 0 && objects->toInt() == 0) {
+    auto prepared = session.Transaction<int>(what, [&]() -> StoreResult<int> {
+        const auto layout = ReadLayout(session, what);
+        if (!layout) return session.Failure();
+        auto version = VersionOf(path, *layout);
+        if (!version) return version;
+        int from = version.Value();
+        if (from < 0) {
             if (!session.Run(what, "PRAGMA application_id = " + QString::number(kApplicationId)))
                 return session.Failure();
-        } else if (StoreStatus identity = CheckIdentity(path, applicationId, schemaVersion);
-                   !identity) {
-            return identity;
+            from = 0;
         }
-        for (; schemaVersion < static_cast<quint32>(kSchemaVersion); ++schemaVersion) {
-            for (const char* statement : kMigrations[schemaVersion])
+        for (int step = from; step < kSchemaVersion; ++step) {
+            for (const char* statement : kMigrations[static_cast<std::size_t>(step)])
                 if (!session.Run(what, QString::fromUtf8(statement))) return session.Failure();
         }
-        if (version->toInt() != kSchemaVersion &&
+        if (layout->schemaVersion != static_cast<quint32>(kSchemaVersion) &&
             !session.Run(what, "PRAGMA user_version = " + QString::number(kSchemaVersion)))
             return session.Failure();
-        return {};
+        return kSchemaVersion;
     });
-}
-
-/// Runs one write of the store as a transaction; refused at once on a read-only store.
-StoreStatus Change(const QString& connection, std::chrono::milliseconds busyTimeout, bool readOnly,
-                   const QString& what, const std::function<StoreStatus(Session&)>& body) {
-    if (readOnly) return DatabaseError(what + ": the database is read-only");
-    Session session(connection, busyTimeout);
-    return session.Transaction(what, [&] { return body(session); });
-}
-
-/// Checks the two names of a rename or a duplicate inside its transaction: from must exist and
-/// to must be free, unless it is from itself and that is allowed (a rename to the same name).
-/// Nothing when both hold, otherwise the status to return.
-std::optional<StoreStatus> CheckFromAndTo(Session& session, const QString& what,
-                                          const QString& from, const QString& to,
-                                          bool sameNameAllowed) {
-    const QString count = QStringLiteral("SELECT count(*) FROM schedules WHERE name = ?");
-    const auto exists = session.Value(what, count, {from});
-    const auto taken = session.Value(what, count, {to});
-    if (!exists || !taken) return StoreStatus(session.Failure());
-    if (exists->toInt() == 0) return StoreStatus(UnknownName(from));
-    if (sameNameAllowed && from == to) return StoreStatus();
-    if (taken->toInt() != 0) return StoreStatus(NameTaken(to));
-    return std::nullopt;
+    if (!prepared) return prepared.Error();
+    return {};
 }
 
 /// Checks that the open database is ours and of this version, migrating it first when it is
 /// older or new. An up-to-date file is only read: opening it takes no write lock.
-StoreStatus ReadySchema(const QString& connection, const QString& path, bool readOnly,
-                        std::chrono::milliseconds busyTimeout) {
-    Session session(connection, busyTimeout);
-    const QString what = "cannot read " + path;
-    const auto id = session.Value(what, QStringLiteral("PRAGMA application_id"));
-    const auto version = session.Value(what, QStringLiteral("PRAGMA user_version"));
-    if (!id || !version) return session.Failure();
-    if (version->toInt() != kSchemaVersion || id->toUInt() != kApplicationId) {
-        if (readOnly) {
-            if (StoreStatus identity = CheckIdentity(path, id->toUInt(), version->toUInt());
-                !identity && id->toUInt() != 0)
-                return identity;
-            return DatabaseError(path +
-                                 " holds no schedules yet or needs upgrading, and is "
-                                 "opened read-only");
-        }
-        if (StoreStatus prepared = PrepareSchema(session, path); !prepared) return prepared;
+/// The version the file is read at: kSchemaVersion, or an older one with a schedules table that
+/// a read-only store reads as it is, without migrating it.
+StoreResult<int> ReadySchema(Session& session, const QString& path, bool readOnly) {
+    const auto layout = ReadLayout(session, "cannot read " + path);
+    if (!layout) return session.Failure();
+    auto version = VersionOf(path, *layout);
+    if (!version) return version.Error();
+    if (version.Value() == kSchemaVersion &&
+        layout->schemaVersion == static_cast<quint32>(kSchemaVersion))
+        return version;
+    if (readOnly) {
+        if (version.Value() >= 1) return version;
+        return DatabaseError(path + " holds no schedules yet and is opened read-only");
     }
-    if (!session.Run(path + " is damaged",
-                     QStringLiteral("SELECT name, week, changed FROM schedules LIMIT 0")))
-        return session.Failure();
-    return {};
+    if (StoreStatus prepared = PrepareSchema(session, path); !prepared) return prepared.Error();
+    return kSchemaVersion;
+}
+
+/// Reads one revision inside a transaction: nullopt with the failure kept, null when absent.
+std::optional<QVariant> RevisionIn(Session& session, const QString& what, const QString& name,
+                                   const char* column = "revision") {
+    return session.Value(what,
+                         QStringLiteral("SELECT %1 FROM schedules WHERE name = CAST(? AS TEXT)")
+                             .arg(QLatin1String(column)),
+                         {Utf8(name)});
+}
+
+/// The revision after `revision`, refused when the stored number cannot be raised.
+StoreResult<qint64> NextRevision(const QVariant& revision, const QString& what) {
+    const qint64 current = revision.toLongLong();
+    if (current < 0 || current == std::numeric_limits<qint64>::max())
+        return DatabaseError(what + ": the stored revision " + QString::number(current) +
+                             " is damaged");
+    return current + 1;
+}
+
+/// Runs one write of the store as a transaction; refused at once on a read-only store.
+StoreResult<qint64> Change(const QString& connection, milliseconds busyTimeout, bool readOnly,
+                           const QString& what,
+                           const std::function<StoreResult<qint64>(Session&)>& body) {
+    if (readOnly) return DatabaseError(what + ": the database is read-only");
+    Session session(connection, busyTimeout);
+    return session.Transaction<qint64>(what, [&] { return body(session); });
+}
+
+/// Checks the two names of a rename or a duplicate inside its transaction: from must exist and
+/// to must be free, unless it is from itself and that is allowed (a rename to the same name).
+/// Nothing when both hold, otherwise the error to return.
+std::optional<StoreError> CheckFromAndTo(Session& session, const QString& what, const QString& from,
+                                         const QString& to, bool sameNameAllowed) {
+    const auto exists = RevisionIn(session, what, from);
+    const auto taken = RevisionIn(session, what, to);
+    if (!exists || !taken) return session.Failure();
+    if (exists->isNull()) return UnknownName(from);
+    if (sameNameAllowed && from == to) return std::nullopt;
+    if (!taken->isNull()) return NameTaken(to);
+    return std::nullopt;
 }
 
 }  // namespace
+
+ScheduleStore::ReadColumns ScheduleStore::Columns() const {
+    // A file of version 1 opened read-only is read as it is: what it lacks reads as the
+    // values a migration would give it.
+    if (schemaVersion_ < 2) return {"1", "'Special'", "1"};
+    return {"revision", "special_caption", "special_enabled"};
+}
 
 QString ScheduleStore::DefaultPath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
@@ -287,24 +470,12 @@ QString ScheduleStore::DefaultPath() {
 
 StoreStatus ScheduleStore::CheckName(const QString& name) {
     if (name.isEmpty()) return StoreError{StoreError::Kind::BadName, "a name cannot be empty"};
-    qsizetype characters = 0;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const QChar c = name[i];
-        if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
-            ++i;
-        } else if (c.isSurrogate()) {
-            return StoreError{StoreError::Kind::BadName, "a name must be valid text"};
-        } else if (c.category() == QChar::Other_Control) {
-            return StoreError{StoreError::Kind::BadName,
-                              "a name cannot hold control characters (tabs, line breaks)"};
-        }
-        ++characters;
-    }
-    if (characters > kMaxNameLength)
-        return StoreError{StoreError::Kind::BadName,
-                          "a name can have at most " + QString::number(kMaxNameLength) +
-                              " characters, not " + QString::number(characters)};
-    return {};
+    return CheckText(name, kMaxNameLength, QStringLiteral("a name"));
+}
+
+StoreStatus ScheduleStore::CheckSettings(const ScheduleSettings& settings) {
+    return CheckText(settings.specialCaption, kMaxCaptionLength,
+                     QStringLiteral("a Special caption"));
 }
 
 StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& path,
@@ -320,6 +491,10 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
     if (!header) return header.Error();
     const FileHeader& file = header.Value();
     if (!file.exists && options.readOnly) return DatabaseError(path + " does not exist");
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!file.exists && !QFileInfo(folder).isDir())
+        return DatabaseError("cannot create " + path + ": the folder " + folder +
+                             " does not exist");
     if (file.exists && !file.empty) {
         if (StoreStatus identity = CheckIdentity(path, file.applicationId, file.schemaVersion);
             !identity)
@@ -327,20 +502,22 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
     }
 
     // A file the system will not let us write is opened for reading (SQLite would quietly do the
-    // same), so that list and read still work; writes then fail with a clear message.
-    const bool readOnly =
-        options.readOnly || (file.exists && !FileWritable(path)) || !FolderWritable(path);
-    if (!file.exists && readOnly)
+    // same), so that list and read still work; writes then fail with a clear message. A file it
+    // lets us write is opened read-write even to read it, without creating it: a journal that a
+    // writer killed mid-write left must be rolled back before anything can be read.
+    const bool folderWritable = Writable(folder);
+    const bool fileWritable = folderWritable && (!file.exists || Writable(path));
+    if (!file.exists && !folderWritable)
         return DatabaseError("cannot create " + path + ": the folder is read-only");
+    const char* mode = !fileWritable ? "ro" : options.readOnly ? "rw" : "rwc";
+    const bool readOnly = options.readOnly || !fileWritable;
 
     const QString connection = QStringLiteral("tarn-schedule-store-%1").arg(++connectionCount);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        QString connectOptions =
-            QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(options.busyTimeout.count());
-        if (readOnly) connectOptions += QStringLiteral(";QSQLITE_OPEN_READONLY");
-        db.setConnectOptions(connectOptions);
+        db.setDatabaseName(SqliteUri(path, mode));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1")
+                                 .arg(options.busyTimeout.count()));
         db.open();
     }
     // From here the store owns the connection and removes it, whatever happens.
@@ -357,8 +534,10 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
 
     // A file created here and left empty by a failure stays: another program may have opened it
     // meanwhile, and an empty file is taken as a new database next time.
-    if (StoreStatus ready = ReadySchema(connection, path, readOnly, options.busyTimeout); !ready)
-        return ready.Error();
+    Session session(connection, options.busyTimeout);
+    auto ready = ReadySchema(session, path, readOnly);
+    if (!ready) return ready.Error();
+    store->schemaVersion_ = ready.Value();
     return store;
 }
 
@@ -375,14 +554,17 @@ ScheduleStore::~ScheduleStore() {
 
 StoreResult<std::vector<ScheduleEntry>> ScheduleStore::List() const {
     Session session(connection_, busyTimeout_);
-    auto query =
-        session.Run("cannot read " + path_, QStringLiteral("SELECT name, changed FROM schedules"));
+    auto query = session.Run("cannot read " + path_,
+                             QStringLiteral("SELECT CAST(name AS BLOB), changed, %1 FROM schedules")
+                                 .arg(QLatin1String(Columns().revision)));
     if (!query) return session.Failure();
     std::vector<std::pair<QByteArray, ScheduleEntry>> rows;
     while (query->next()) {
-        ScheduleEntry entry{query->value(0).toString(),
-                            QDateTime::fromMSecsSinceEpoch(query->value(1).toLongLong(), Qt::UTC)};
-        rows.emplace_back(entry.name.toUtf8(), std::move(entry));
+        const QByteArray name = query->value(0).toByteArray();
+        ScheduleEntry entry{FromUtf8(name),
+                            QDateTime::fromMSecsSinceEpoch(query->value(1).toLongLong(), Qt::UTC),
+                            query->value(2).toLongLong()};
+        rows.emplace_back(name, std::move(entry));
     }
     // Byte order of UTF-8, whatever the locale's collation says.
     std::sort(rows.begin(), rows.end(),
@@ -397,90 +579,208 @@ StoreResult<std::vector<ScheduleEntry>> ScheduleStore::List() const {
 StoreResult<StoredSchedule> ScheduleStore::Read(const QString& name) const {
     if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
     Session session(connection_, busyTimeout_);
-    auto query =
-        session.Run("cannot read " + path_,
-                    QStringLiteral("SELECT week, changed FROM schedules WHERE name = ?"), {name});
+    auto query = session.Run(
+        "cannot read " + path_,
+        QStringLiteral("SELECT week, changed, %1, CAST(%2 AS BLOB), %3"
+                       " FROM schedules WHERE name = CAST(? AS TEXT)")
+            .arg(QLatin1String(Columns().revision), QLatin1String(Columns().specialCaption),
+                 QLatin1String(Columns().specialEnabled)),
+        {Utf8(name)});
     if (!query) return session.Failure();
     if (!query->next()) return UnknownName(name);
     auto week = WeekFromJson(query->value(0).toString().toUtf8());
     if (auto* message = std::get_if<std::string>(&week))
         return DatabaseError("schedule " + Quoted(name) + " in " + path_ +
                              " is damaged: " + QString::fromStdString(*message));
+    ScheduleSettings settings{FromUtf8(query->value(3).toByteArray()),
+                              query->value(4).toLongLong() != 0};
+    if (StoreStatus valid = CheckSettings(settings); !valid)
+        return DatabaseError("schedule " + Quoted(name) + " in " + path_ +
+                             " is damaged: " + valid.Error().message);
     return StoredSchedule{name, std::get<WeekRanges>(week),
-                          QDateTime::fromMSecsSinceEpoch(query->value(1).toLongLong(), Qt::UTC)};
+                          QDateTime::fromMSecsSinceEpoch(query->value(1).toLongLong(), Qt::UTC),
+                          query->value(2).toLongLong(), std::move(settings)};
 }
 
-StoreStatus ScheduleStore::Create(const QString& name, const WeekRanges& week) {
-    if (StoreStatus valid = CheckName(name); !valid) return valid;
-    const QString what = "cannot write " + Quoted(name) + " to " + path_;
-    return Change(connection_, busyTimeout_, readOnly_, what, [&](Session& session) {
-        const auto taken = session.Value(
-            what, QStringLiteral("SELECT count(*) FROM schedules WHERE name = ?"), {name});
-        if (!taken) return StoreStatus(session.Failure());
-        if (taken->toInt() != 0) return StoreStatus(NameTaken(name));
-        if (!session.Run(
-                what,
-                QStringLiteral("INSERT INTO schedules (name, week, changed) VALUES (?, ?, ?)"),
-                {name, QString::fromUtf8(WeekToJson(week)), NowMs()}))
-            return StoreStatus(session.Failure());
-        return StoreStatus();
-    });
+StoreResult<qint64> ScheduleStore::Revision(const QString& name) const {
+    if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
+    Session session(connection_, busyTimeout_);
+    const auto revision = RevisionIn(session, "cannot read " + path_, name, Columns().revision);
+    if (!revision) return session.Failure();
+    if (revision->isNull()) return UnknownName(name);
+    return revision->toLongLong();
 }
 
-StoreStatus ScheduleStore::Write(const QString& name, const WeekRanges& week) {
-    if (StoreStatus valid = CheckName(name); !valid) return valid;
+StoreResult<qint64> ScheduleStore::DataVersion() const {
+    Session session(connection_, busyTimeout_);
+    const auto version =
+        session.Value("cannot read " + path_, QStringLiteral("PRAGMA data_version"));
+    if (!version) return session.Failure();
+    return version->toLongLong();
+}
+
+StoreResult<qint64> ScheduleStore::Create(const QString& name, const WeekRanges& week,
+                                          const ScheduleSettings& settings) {
+    if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
+    if (StoreStatus valid = CheckSettings(settings); !valid) return valid.Error();
     const QString what = "cannot write " + Quoted(name) + " to " + path_;
-    return Change(connection_, busyTimeout_, readOnly_, what, [&](Session& session) {
-        if (!session.Run(
-                what,
-                QStringLiteral("INSERT INTO schedules (name, week, changed) VALUES (?, ?, ?)"
-                               " ON CONFLICT (name) DO UPDATE SET week = excluded.week,"
-                               " changed = excluded.changed"),
-                {name, QString::fromUtf8(WeekToJson(week)), NowMs()}))
-            return StoreStatus(session.Failure());
-        return StoreStatus();
-    });
+    return Change(
+        connection_, busyTimeout_, readOnly_, what, [&](Session& session) -> StoreResult<qint64> {
+            const auto revision = RevisionIn(session, what, name);
+            if (!revision) return session.Failure();
+            if (!revision->isNull()) return NameTaken(name);
+            if (!session.Run(
+                    what,
+                    QStringLiteral("INSERT INTO schedules (name, week, changed, revision,"
+                                   " special_caption, special_enabled)"
+                                   " VALUES (CAST(? AS TEXT), ?, ?, 1, CAST(? AS TEXT), ?)"),
+                    {Utf8(name), QString::fromUtf8(WeekToJson(week)), NowMs(),
+                     Utf8(settings.specialCaption), settings.specialDayEnabled ? 1 : 0}))
+                return session.Failure();
+            return qint64{1};
+        });
+}
+
+StoreResult<qint64> ScheduleStore::Write(const QString& name, const WeekRanges& week) {
+    if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
+    const QString what = "cannot write " + Quoted(name) + " to " + path_;
+    return Change(
+        connection_, busyTimeout_, readOnly_, what, [&](Session& session) -> StoreResult<qint64> {
+            const auto revision = RevisionIn(session, what, name);
+            if (!revision) return session.Failure();
+            if (revision->isNull()) {
+                if (!session.Run(
+                        what,
+                        QStringLiteral("INSERT INTO schedules (name, week, changed, revision)"
+                                       " VALUES (CAST(? AS TEXT), ?, ?, 1)"),
+                        {Utf8(name), QString::fromUtf8(WeekToJson(week)), NowMs()}))
+                    return session.Failure();
+                return qint64{1};
+            }
+            auto next = NextRevision(*revision, what);
+            if (!next) return next;
+            if (!session.Run(
+                    what,
+                    QStringLiteral("UPDATE schedules SET week = ?, changed = ?, revision = ?"
+                                   " WHERE name = CAST(? AS TEXT)"),
+                    {QString::fromUtf8(WeekToJson(week)), NowMs(), next.Value(), Utf8(name)}))
+                return session.Failure();
+            return next;
+        });
+}
+
+StoreResult<qint64> ScheduleStore::WriteIf(const QString& name, const WeekRanges& week,
+                                           const ScheduleSettings* settings,
+                                           qint64 expectedRevision) {
+    if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
+    if (settings != nullptr)
+        if (StoreStatus valid = CheckSettings(*settings); !valid) return valid.Error();
+    const QString what = "cannot save " + Quoted(name) + " to " + path_;
+    return Change(
+        connection_, busyTimeout_, readOnly_, what, [&](Session& session) -> StoreResult<qint64> {
+            const auto revision = RevisionIn(session, what, name);
+            if (!revision) return session.Failure();
+            if (revision->isNull())
+                return StoreError{StoreError::Kind::Gone, what + ": it no longer exists"};
+            if (revision->toLongLong() != expectedRevision)
+                return StoreError{StoreError::Kind::Changed,
+                                  what + ": it changed since revision " +
+                                      QString::number(expectedRevision) + "; it is now at " +
+                                      QString::number(revision->toLongLong())};
+            auto next = NextRevision(*revision, what);
+            if (!next) return next;
+            const QString json = QString::fromUtf8(WeekToJson(week));
+            const bool written =
+                settings == nullptr
+                    ? session
+                          .Run(what,
+                               QStringLiteral("UPDATE schedules SET week = ?, changed = ?,"
+                                              " revision = ? WHERE name = CAST(? AS TEXT)"),
+                               {json, NowMs(), next.Value(), Utf8(name)})
+                          .has_value()
+                    : session
+                          .Run(what,
+                               QStringLiteral("UPDATE schedules SET week = ?, changed = ?,"
+                                              " revision = ?, special_caption = CAST(? AS TEXT),"
+                                              " special_enabled = ? WHERE name = CAST(? AS TEXT)"),
+                               {json, NowMs(), next.Value(), Utf8(settings->specialCaption),
+                                settings->specialDayEnabled ? 1 : 0, Utf8(name)})
+                          .has_value();
+            if (!written) return session.Failure();
+            return next;
+        });
+}
+
+StoreResult<qint64> ScheduleStore::Save(const QString& name, const WeekRanges& week,
+                                        const ScheduleSettings& settings, qint64 expectedRevision) {
+    return WriteIf(name, week, &settings, expectedRevision);
+}
+
+StoreResult<qint64> ScheduleStore::WriteWeek(const QString& name, const WeekRanges& week,
+                                             qint64 expectedRevision) {
+    return WriteIf(name, week, nullptr, expectedRevision);
 }
 
 StoreStatus ScheduleStore::Rename(const QString& from, const QString& to) {
     if (StoreStatus valid = CheckName(from); !valid) return valid;
     if (StoreStatus valid = CheckName(to); !valid) return valid;
     const QString what = "cannot rename " + Quoted(from) + " in " + path_;
-    return Change(connection_, busyTimeout_, readOnly_, what, [&](Session& session) {
-        if (auto refused = CheckFromAndTo(session, what, from, to, true)) return *refused;
-        if (!session.Run(
-                what, QStringLiteral("UPDATE schedules SET name = ?, changed = ? WHERE name = ?"),
-                {to, NowMs(), from}))
-            return StoreStatus(session.Failure());
-        return StoreStatus();
-    });
+    auto renamed = Change(
+        connection_, busyTimeout_, readOnly_, what, [&](Session& session) -> StoreResult<qint64> {
+            if (auto refused = CheckFromAndTo(session, what, from, to, true)) return *refused;
+            const auto revision = RevisionIn(session, what, from);
+            if (!revision) return session.Failure();
+            auto next = NextRevision(*revision, what);
+            if (!next) return next;
+            if (!session.Run(
+                    what,
+                    QStringLiteral(
+                        "UPDATE schedules SET name = CAST(? AS TEXT), changed = ?, revision = ?"
+                        " WHERE name = CAST(? AS TEXT)"),
+                    {Utf8(to), NowMs(), next.Value(), Utf8(from)}))
+                return session.Failure();
+            return next;
+        });
+    if (!renamed) return renamed.Error();
+    return {};
 }
 
 StoreStatus ScheduleStore::Duplicate(const QString& from, const QString& to) {
     if (StoreStatus valid = CheckName(from); !valid) return valid;
     if (StoreStatus valid = CheckName(to); !valid) return valid;
     const QString what = "cannot duplicate " + Quoted(from) + " in " + path_;
-    return Change(connection_, busyTimeout_, readOnly_, what, [&](Session& session) {
-        if (auto refused = CheckFromAndTo(session, what, from, to, false)) return *refused;
-        if (!session.Run(what,
-                         QStringLiteral("INSERT INTO schedules (name, week, changed)"
-                                        " SELECT ?, week, ? FROM schedules WHERE name = ?"),
-                         {to, NowMs(), from}))
-            return StoreStatus(session.Failure());
-        return StoreStatus();
-    });
+    auto copied = Change(
+        connection_, busyTimeout_, readOnly_, what, [&](Session& session) -> StoreResult<qint64> {
+            if (auto refused = CheckFromAndTo(session, what, from, to, false)) return *refused;
+            if (!session.Run(
+                    what,
+                    QStringLiteral(
+                        "INSERT INTO schedules (name, week, changed, revision,"
+                        " special_caption, special_enabled)"
+                        " SELECT CAST(? AS TEXT), week, ?, 1, special_caption, special_enabled"
+                        " FROM schedules WHERE name = CAST(? AS TEXT)"),
+                    {Utf8(to), NowMs(), Utf8(from)}))
+                return session.Failure();
+            return qint64{1};
+        });
+    if (!copied) return copied.Error();
+    return {};
 }
 
 StoreStatus ScheduleStore::Delete(const QString& name) {
     if (StoreStatus valid = CheckName(name); !valid) return valid;
     const QString what = "cannot delete " + Quoted(name) + " from " + path_;
-    return Change(connection_, busyTimeout_, readOnly_, what, [&](Session& session) {
-        auto query =
-            session.Run(what, QStringLiteral("DELETE FROM schedules WHERE name = ?"), {name});
-        if (!query) return StoreStatus(session.Failure());
-        if (query->numRowsAffected() == 0) return StoreStatus(UnknownName(name));
-        return StoreStatus();
-    });
+    auto deleted = Change(
+        connection_, busyTimeout_, readOnly_, what, [&](Session& session) -> StoreResult<qint64> {
+            auto query = session.Run(
+                what, QStringLiteral("DELETE FROM schedules WHERE name = CAST(? AS TEXT)"),
+                {Utf8(name)});
+            if (!query) return session.Failure();
+            if (query->numRowsAffected() == 0) return UnknownName(name);
+            return qint64{0};
+        });
+    if (!deleted) return deleted.Error();
+    return {};
 }
 
 }  // namespace tarn::storage

@@ -84,7 +84,7 @@ DemoWindow::DemoWindow(std::unique_ptr<storage::ScheduleStore> store, QWidget* p
     if (!entries) {
         Refuse(tr("Cannot read the schedules: %1").arg(entries.Error().message));
     } else if (entries.Value().empty()) {
-        const storage::StoreStatus created = store_->Create(SampleName(), SampleWeek());
+        const auto created = store_->Create(SampleName(), SampleWeek());
         if (!created)
             Refuse(tr("Cannot create the sample schedule: %1").arg(created.Error().message));
         else
@@ -324,7 +324,7 @@ bool DemoWindow::openSchedule(const QString& name) {
 
 bool DemoWindow::createSchedule(const QString& name) {
     if (!RefuseWhilePending(tr("add a schedule"))) return false;
-    const storage::StoreStatus created = store_->Create(name, WeekRanges{});
+    const auto created = store_->Create(name, WeekRanges{});
     if (!created) return Refuse(tr("Not added: %1").arg(created.Error().message));
     Log(QStringLiteral("created %1").arg(Quoted(name)));
     ReloadList(current_);
@@ -440,7 +440,7 @@ void DemoWindow::WeekChanged(const QString& why) {
 
 bool DemoWindow::saveNow() {
     if (current_.isEmpty() || !pending_) return true;
-    const storage::StoreStatus saved = store_->Write(current_, schedule_->weekRanges());
+    const auto saved = store_->Write(current_, schedule_->weekRanges());
     if (!saved) {
         Log(QStringLiteral("save failed, kept pending"));
         bannerText_->setText(tr("The changes to %1 are not saved: %2\nThey are kept and saved "

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "storage/ScheduleStore.h"
 #include "storage/WeekJson.h"
@@ -155,6 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"HundredWideCharacters", kFace.repeated(100), true},
                       NameCase{"BlanksOnly", QStringLiteral("   "), true},
                       NameCase{"QuotesAndSql", QStringLiteral("'; DROP TABLE schedules; --"), true},
+                      NameCase{"ByteOrderMarkFirst", QChar(0xfeff) + QStringLiteral("Office"),
+                               true},
+                      NameCase{"NonCharacter", QStringLiteral("x") + QChar(0xffff), true},
                       NameCase{"Empty", QString(), false},
                       NameCase{"HundredAndOneCharacters", QString(101, QLatin1Char('n')), false},
                       NameCase{"HundredAndOneWideCharacters", kFace.repeated(101), false},
@@ -231,6 +235,127 @@ TEST_F(ScheduleStoreTest, EmptyAndOlderFilesBecomeAStoreAndAMissingFolderIsAnErr
     EXPECT_EQ(refused.Error().kind, StoreError::Kind::Database);
     EXPECT_TRUE(refused.Error().message.contains(nowhere)) << refused.Error().message.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath(QStringLiteral("missing"))));
+}
+
+// Two editors of one schedule: each write takes the revision its writer last read, and one
+// that finds the row moved on, renamed or deleted changes nothing and says which.
+TEST_F(ScheduleStoreTest, ConditionalWritesRefuseARowThatMovedOnOrWentAway) {
+    const QString office = QStringLiteral("Office");
+    auto other = OpenOrFail(Path());
+    ASSERT_TRUE(other);
+    const auto seen = store_->DataVersion();
+    ASSERT_TRUE(seen.Ok());
+    EXPECT_EQ(other->Create(office, OfficeWeek()).Value(), 1);
+    EXPECT_NE(store_->DataVersion().Value(), seen.Value());
+    EXPECT_EQ(store_->Write(office, NightWeek()).Value(), 2);
+    const ScheduleSettings holiday{QStringLiteral("Holiday"), false};
+    EXPECT_EQ(store_->Save(office, OfficeWeek(), holiday, 2).Value(), 3);
+
+    // The other editor still holds revision 2.
+    for (const auto& stale :
+         {other->Save(office, NightWeek(), {}, 2), other->WriteWeek(office, NightWeek(), 2)}) {
+        ASSERT_FALSE(stale.Ok());
+        EXPECT_EQ(stale.Error().kind, StoreError::Kind::Changed);
+        EXPECT_FALSE(stale.Error().IsInputError());
+        EXPECT_TRUE(stale.Error().message.contains(QStringLiteral("changed since revision 2")))
+            << stale.Error().message.toStdString();
+    }
+    auto read = other->Read(office);
+    ASSERT_TRUE(read.Ok());
+    EXPECT_EQ(read.Value().week, OfficeWeek());
+    EXPECT_EQ(read.Value().settings, holiday);
+    EXPECT_EQ(read.Value().revision, 3);
+    EXPECT_EQ(other->WriteWeek(office, NightWeek(), 3).Value(), 4);
+    EXPECT_EQ(store_->Read(office).Value().settings, holiday);
+
+    // A rename raises the revision and a duplicate starts again at 1 with the settings.
+    ASSERT_TRUE(store_->Rename(office, QStringLiteral("Work")));
+    EXPECT_EQ(store_->Revision(QStringLiteral("Work")).Value(), 5);
+    EXPECT_EQ(store_->Revision(office).Error().kind, StoreError::Kind::UnknownName);
+    EXPECT_EQ(other->Save(office, NightWeek(), {}, 4).Error().kind, StoreError::Kind::Gone);
+    ASSERT_TRUE(store_->Duplicate(QStringLiteral("Work"), QStringLiteral("Copy")));
+    read = store_->Read(QStringLiteral("Copy"));
+    EXPECT_EQ(read.Value().revision, 1);
+    EXPECT_EQ(read.Value().settings, holiday);
+
+    // A deleted schedule is never written back.
+    ASSERT_TRUE(other->Delete(QStringLiteral("Copy")));
+    const auto gone = store_->WriteWeek(QStringLiteral("Copy"), OfficeWeek(), 1);
+    ASSERT_FALSE(gone.Ok());
+    EXPECT_EQ(gone.Error().kind, StoreError::Kind::Gone);
+    EXPECT_TRUE(gone.Error().message.contains(QStringLiteral("no longer exists")));
+    EXPECT_EQ(Names(*store_), std::vector<QString>{"Work"});
+
+    EXPECT_EQ(store_->Save(QStringLiteral("Work"), OfficeWeek(), {QStringLiteral("a\nb"), true}, 5)
+                  .Error()
+                  .kind,
+              StoreError::Kind::BadName);
+    EXPECT_EQ(store_->Revision(QStringLiteral("Work")).Value(), 5);
+}
+
+// Files of version 1 exactly as the previous release wrote them, and files whose version number
+// was lost, are brought to this version with what they hold; a version that contradicts the
+// tables is reported, not acted on.
+TEST_F(ScheduleStoreTest, OlderAndUnnumberedFilesAreMigratedWithTheirSchedules) {
+    const auto make = [&](const QString& file, const QString& version, bool current) {
+        const QString path = dir_.filePath(file);
+        QStringList sql{"PRAGMA application_id = " + QString::number(kApplicationId),
+                        "CREATE TABLE schedules (name TEXT NOT NULL PRIMARY KEY COLLATE BINARY,"
+                        " week TEXT NOT NULL, changed INTEGER NOT NULL)",
+                        "INSERT INTO schedules VALUES ('Office', '" +
+                            QString::fromUtf8(WeekToJson(OfficeWeek())) + "', 1000)"};
+        if (current)
+            sql << "ALTER TABLE schedules ADD COLUMN revision INTEGER NOT NULL DEFAULT 7"
+                << "ALTER TABLE schedules ADD COLUMN special_caption TEXT NOT NULL DEFAULT 'X'"
+                << "ALTER TABLE schedules ADD COLUMN special_enabled INTEGER NOT NULL DEFAULT 0";
+        sql << "PRAGMA user_version = " + version;
+        ExecElsewhere(path, sql);
+        return path;
+    };
+    for (const auto& [path, revision, settings] :
+         {std::tuple{make("one.sqlite", "1", false), 1, ScheduleSettings{}},
+          std::tuple{make("lost-one.sqlite", "0", false), 1, ScheduleSettings{}},
+          std::tuple{make("lost-two.sqlite", "0", true), 7, ScheduleSettings{"X", false}}}) {
+        auto store = OpenOrFail(path);
+        ASSERT_TRUE(store);
+        auto read = store->Read(QStringLiteral("Office"));
+        ASSERT_TRUE(read.Ok()) << read.Error().message.toStdString();
+        EXPECT_EQ(read.Value().week, OfficeWeek());
+        EXPECT_EQ(read.Value().revision, revision);
+        EXPECT_EQ(read.Value().settings, settings);
+        EXPECT_EQ(store->Write(QStringLiteral("Office"), NightWeek()).Value(), revision + 1);
+        store.reset();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.read(64).at(63), char(kSchemaVersion));  // user_version, big-endian
+    }
+    // Opened read-only, a version 1 file is read as it is, and left so.
+    const QString kept = make("kept.sqlite", "1", false);
+    const auto contents = [&] {
+        QFile file(kept);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = contents();
+    {
+        StoreOptions readOnly;
+        readOnly.readOnly = true;
+        auto reader = ScheduleStore::Open(kept, readOnly);
+        ASSERT_TRUE(reader.Ok()) << reader.Error().message.toStdString();
+        auto read = reader.Value()->Read(QStringLiteral("Office"));
+        ASSERT_TRUE(read.Ok()) << read.Error().message.toStdString();
+        EXPECT_EQ(read.Value().week, OfficeWeek());
+        EXPECT_EQ(read.Value().revision, 1);
+        EXPECT_EQ(read.Value().settings, ScheduleSettings{});
+        EXPECT_EQ(reader.Value()->List().Value().at(0).revision, 1);
+        EXPECT_EQ(reader.Value()->Revision(QStringLiteral("Office")).Value(), 1);
+    }
+    EXPECT_EQ(contents(), before);
+
+    const QString contradicting = make("contradicting.sqlite", "1", true);
+    auto refused = ScheduleStore::Open(contradicting);
+    ASSERT_FALSE(refused.Ok());
+    EXPECT_TRUE(refused.Error().message.contains(QStringLiteral("is damaged")))
+        << refused.Error().message.toStdString();
 }
 
 TEST_F(ScheduleStoreTest, DamagedWeekIsReportedNotGuessed) {
