@@ -41,8 +41,11 @@ void Schedule::ApplySelection(bool EnableBlocks) {
 }
 
 void Schedule::ApplyEnabledState() {
-    for (int i = 0; i < 8; ++i)
+    // The Special day's button follows SpecialDayEnabled as well, so that a read-only Special day
+    // cannot be selected, and then wiped, by its button.
+    for (int i = 0; i < 7; ++i)
         Silently([&] { platform_.DayButton(i).SetEnabled(model_.State().mEnable); });
+    Silently([&] { platform_.DayButton(7).SetEnabled(model_.SpecialDayEditable()); });
     Silently([&] { platform_.EnableButton().SetEnabled(model_.State().mEnable); });
     Silently([&] { platform_.DisableButton().SetEnabled(model_.State().mEnable); });
 }
