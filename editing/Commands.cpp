@@ -21,6 +21,7 @@ void Schedule::cmdEnable_Click() {
     model_.SetHint(-1, 0, 0);
     ApplySelection(true);
     DrawSchedule();
+    ForgetAppliedSelection();
 }
 
 void Schedule::cmdDisable_Click() {
@@ -28,6 +29,14 @@ void Schedule::cmdDisable_Click() {
     model_.SetHint(-1, 0, 0);
     ApplySelection(false);
     DrawSchedule();
+    ForgetAppliedSelection();
+}
+
+void Schedule::ForgetAppliedSelection() {
+    // The redraw has wiped the marks, saved or refused: the selection goes with them, so that a
+    // later click acts on nothing the screen does not show. Listeners of ScheduleUpdated, which
+    // ran inside the save, still saw it held.
+    model_.DropSelection();
 }
 
 void Schedule::ApplySelection(bool EnableBlocks) {

@@ -179,6 +179,8 @@ private:
     void DrawScheduleBackground(int row);
     void ApplyEnabledState();
     void ApplySelection(bool EnableBlocks);
+    /// After Enable or Disable and their redraw: no selection is held any more.
+    void ForgetAppliedSelection();
 
     // Drawing through the bar painter, each with its own report (editing/Drawing.cpp).
     void InitializeScheduleBlocks(int row);
