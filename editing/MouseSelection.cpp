@@ -86,8 +86,11 @@ void Schedule::MarkSelection(int row, MarkKind kind, float X, int runFirst, int 
                     switch (kind) {
                         case MarkKind::Pointer:
                         case MarkKind::PointerRun: {
-                            // The block hit, or in a drag the run from the block marked last.
-                            const int hit = render::BlockUnder(innerWidth, X);
+                            // The block hit, or in a drag the run from the block marked last
+                            // (a pointer past an end of the bar standing for the block there).
+                            const int hit = kind == MarkKind::PointerRun
+                                                ? render::BlockUnderInDrag(innerWidth, X)
+                                                : render::BlockUnder(innerWidth, X);
                             if (hit < 0) return [](int) { return false; };
                             const std::pair<int, int> run =
                                 model_.MarkAtPointer(hit, kind == MarkKind::PointerRun);
