@@ -65,10 +65,20 @@ void Schedule::Schedule_LostFocus(std::int16_t Index) {
 }
 
 KeyOutcome Schedule::Schedule_KeyDown(std::int16_t Index, Key KeyCode, std::int16_t Shift) {
-    if (!BarTakesFocus(Index) || model_.State().Selecting) return KeyOutcome::Ignored;
+    if (!BarTakesFocus(Index)) return KeyOutcome::Ignored;
+    const int cursor = model_.State().CursorBlock;
+    if (KeyCode == Key::Escape && model_.State().Selecting) {
+        // Escape ends a drag: its marks go as with any Escape, and with the drag over, the moves
+        // and the release still to come select nothing.
+        DiscardSelection();
+        model_.EndDrag();
+        model_.SetCursor(cursor, true);
+        return KeyOutcome::Handled;
+    }
+    // Any other key waits for the drag to end.
+    if (model_.State().Selecting) return KeyOutcome::Ignored;
     const bool shift = (Shift & kShiftMask) != 0;
     const bool ctrl = (Shift & kCtrlMask) != 0;
-    const int cursor = model_.State().CursorBlock;
     int target = cursor;
     switch (KeyCode) {
         case Key::Left:
