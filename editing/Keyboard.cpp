@@ -53,9 +53,11 @@ void Schedule::Schedule_GotFocus(std::int16_t Index) {
     if (!IsBar(Index)) return;
     // Any focus change starts the next Shift selection afresh.
     model_.SetFocusRow(Index);
-    const bool shown = std::exchange(showCursorOnFocus_, false);
-    model_.SetCursor(model_.State().CursorBlock, shown);
-    if (shown) model_.SetHint(Index, model_.State().CursorBlock, model_.State().CursorBlock);
+    // The bar shows that it has the focus at once: its cursor is drawn from now on. The hint shows
+    // the cursor's time only when the focus came by Up or Down, from a bar that showed it.
+    model_.SetCursor(model_.State().CursorBlock, true);
+    if (std::exchange(showCursorOnFocus_, false))
+        model_.SetHint(Index, model_.State().CursorBlock, model_.State().CursorBlock);
 }
 
 void Schedule::Schedule_LostFocus(std::int16_t Index) {

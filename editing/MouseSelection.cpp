@@ -27,9 +27,10 @@ void Schedule::Schedule_MouseDown(std::int16_t Index, std::int16_t Button, std::
     if (Index == 7 && !model_.State().mSpecialDayEnabled) return;
     model_.BeginSelection(Index, true);
     Silently([&] { UpdateScheduleSelection(Index, X, Y, true, true); });
-    // The keyboard cursor goes to the pressed block, hidden until a key is used.
+    // The keyboard cursor goes to the pressed block; a focused bar goes on showing it.
     const int pressed = model_.State().LastMarkedBlock;
-    model_.SetCursor(pressed >= 0 ? pressed : model_.State().CursorBlock, false);
+    model_.SetCursor(pressed >= 0 ? pressed : model_.State().CursorBlock,
+                     model_.State().CursorShown);
     if (pressed >= 0) model_.SetHint(Index, pressed, pressed);
 }
 

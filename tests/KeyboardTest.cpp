@@ -32,7 +32,7 @@ std::string MarkedRun(int first, int last, char in = 'K', char out = 'W') {
 TEST(Keyboard, MovementsStayInTheDayAndDrawNothing) {
     Keys f;
     EXPECT_EQ(f.schedule.CursorBlock(), 0) << "the cursor starts on the first block";
-    EXPECT_FALSE(f.schedule.CursorShown()) << "no key used yet";
+    EXPECT_TRUE(f.schedule.CursorShown()) << "the focused bar shows its cursor at once";
     f.Key(Key::Left);
     EXPECT_EQ(f.schedule.CursorBlock(), 0);
     f.Key(Key::Right, kCtrlMask);
