@@ -21,6 +21,7 @@ void Schedule::cmdEnable_Click() {
     model_.SetHint(-1, 0, 0);
     ApplySelection(true);
     DrawSchedule();
+    ForgetAppliedSelection();
 }
 
 void Schedule::cmdDisable_Click() {
@@ -28,6 +29,14 @@ void Schedule::cmdDisable_Click() {
     model_.SetHint(-1, 0, 0);
     ApplySelection(false);
     DrawSchedule();
+    ForgetAppliedSelection();
+}
+
+void Schedule::ForgetAppliedSelection() {
+    // The redraw has wiped the marks, saved or refused: the selection goes with them, so that a
+    // later click acts on nothing the screen does not show. Listeners of ScheduleUpdated, which
+    // ran inside the save, still saw it held.
+    model_.DropSelection();
 }
 
 void Schedule::ApplySelection(bool EnableBlocks) {
@@ -41,8 +50,11 @@ void Schedule::ApplySelection(bool EnableBlocks) {
 }
 
 void Schedule::ApplyEnabledState() {
-    for (int i = 0; i < 8; ++i)
+    // The Special day's button follows SpecialDayEnabled as well, so that a read-only Special day
+    // cannot be selected, and then wiped, by its button.
+    for (int i = 0; i < 7; ++i)
         Silently([&] { platform_.DayButton(i).SetEnabled(model_.State().mEnable); });
+    Silently([&] { platform_.DayButton(7).SetEnabled(model_.SpecialDayEditable()); });
     Silently([&] { platform_.EnableButton().SetEnabled(model_.State().mEnable); });
     Silently([&] { platform_.DisableButton().SetEnabled(model_.State().mEnable); });
 }

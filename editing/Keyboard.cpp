@@ -53,9 +53,11 @@ void Schedule::Schedule_GotFocus(std::int16_t Index) {
     if (!IsBar(Index)) return;
     // Any focus change starts the next Shift selection afresh.
     model_.SetFocusRow(Index);
-    const bool shown = std::exchange(showCursorOnFocus_, false);
-    model_.SetCursor(model_.State().CursorBlock, shown);
-    if (shown) model_.SetHint(Index, model_.State().CursorBlock, model_.State().CursorBlock);
+    // The bar shows that it has the focus at once: its cursor is drawn from now on. The hint shows
+    // the cursor's time only when the focus came by Up or Down, from a bar that showed it.
+    model_.SetCursor(model_.State().CursorBlock, true);
+    if (std::exchange(showCursorOnFocus_, false))
+        model_.SetHint(Index, model_.State().CursorBlock, model_.State().CursorBlock);
 }
 
 void Schedule::Schedule_LostFocus(std::int16_t Index) {
@@ -65,10 +67,20 @@ void Schedule::Schedule_LostFocus(std::int16_t Index) {
 }
 
 KeyOutcome Schedule::Schedule_KeyDown(std::int16_t Index, Key KeyCode, std::int16_t Shift) {
-    if (!BarTakesFocus(Index) || model_.State().Selecting) return KeyOutcome::Ignored;
+    if (!BarTakesFocus(Index)) return KeyOutcome::Ignored;
+    const int cursor = model_.State().CursorBlock;
+    if (KeyCode == Key::Escape && model_.State().Selecting) {
+        // Escape ends a drag: its marks go as with any Escape, and with the drag over, the moves
+        // and the release still to come select nothing.
+        DiscardSelection();
+        model_.EndDrag();
+        model_.SetCursor(cursor, true);
+        return KeyOutcome::Handled;
+    }
+    // Any other key waits for the drag to end.
+    if (model_.State().Selecting) return KeyOutcome::Ignored;
     const bool shift = (Shift & kShiftMask) != 0;
     const bool ctrl = (Shift & kCtrlMask) != 0;
-    const int cursor = model_.State().CursorBlock;
     int target = cursor;
     switch (KeyCode) {
         case Key::Left:

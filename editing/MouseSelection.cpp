@@ -27,9 +27,10 @@ void Schedule::Schedule_MouseDown(std::int16_t Index, std::int16_t Button, std::
     if (Index == 7 && !model_.State().mSpecialDayEnabled) return;
     model_.BeginSelection(Index, true);
     Silently([&] { UpdateScheduleSelection(Index, X, Y, true, true); });
-    // The keyboard cursor goes to the pressed block, hidden until a key is used.
+    // The keyboard cursor goes to the pressed block; a focused bar goes on showing it.
     const int pressed = model_.State().LastMarkedBlock;
-    model_.SetCursor(pressed >= 0 ? pressed : model_.State().CursorBlock, false);
+    model_.SetCursor(pressed >= 0 ? pressed : model_.State().CursorBlock,
+                     model_.State().CursorShown);
     if (pressed >= 0) model_.SetHint(Index, pressed, pressed);
 }
 
@@ -86,8 +87,11 @@ void Schedule::MarkSelection(int row, MarkKind kind, float X, int runFirst, int 
                     switch (kind) {
                         case MarkKind::Pointer:
                         case MarkKind::PointerRun: {
-                            // The block hit, or in a drag the run from the block marked last.
-                            const int hit = render::BlockUnder(innerWidth, X);
+                            // The block hit, or in a drag the run from the block marked last
+                            // (a pointer past an end of the bar standing for the block there).
+                            const int hit = kind == MarkKind::PointerRun
+                                                ? render::BlockUnderInDrag(innerWidth, X)
+                                                : render::BlockUnder(innerWidth, X);
                             if (hit < 0) return [](int) { return false; };
                             const std::pair<int, int> run =
                                 model_.MarkAtPointer(hit, kind == MarkKind::PointerRun);

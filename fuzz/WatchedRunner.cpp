@@ -227,6 +227,8 @@ void WatchedRunner::PushFrame(const app::Command* command) {
 void WatchedRunner::AfterCommand(const app::Command& command, const Frame& frame, bool ran) {
     CheckSaveCount(command, frame);
     CheckProperties(command, ran);
+    // The redraw after a click of Enable or Disable wipes every mark: nothing may stay selected.
+    if (IsSave(command) && frame.enabledAtStart && ran) CheckNothingSelected(command);
     if (ran)
         if (const auto* on = std::get_if<app::script::On>(&command.action)) listener_ = on->command;
     CheckBlockStates("after " + Describe(command));
@@ -296,6 +298,14 @@ void WatchedRunner::CheckBlockStates(std::string_view when) {
     for (std::size_t b = kBlocksPerDay; b < state.SelectionBlocks.size(); ++b)
         if (state.SelectionBlocks[b])
             Record("block " + std::to_string(b) + " is selected " + std::string(when));
+}
+
+void WatchedRunner::CheckNothingSelected(const app::Command& command) {
+    const ScheduleState& state = Control().State();
+    const bool anySelected = std::any_of(state.SelectionBlocks.begin(), state.SelectionBlocks.end(),
+                                         [](bool b) { return b; });
+    if (anySelected || state.SelectionDay >= 0)
+        Record(Describe(command) + " left a selection held that the screen no longer shows");
 }
 
 void WatchedRunner::CheckRedraws() {

@@ -77,6 +77,7 @@ private:
     /// Accepts the property writes the command is allowed to make, then compares.
     void CheckProperties(const app::Command& command, bool ran);
     void CheckBlockStates(std::string_view when);
+    void CheckNothingSelected(const app::Command& command);
     void CheckRedraws();
     TimeValues Current() const;
     const Schedule& Control() const;

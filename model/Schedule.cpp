@@ -103,7 +103,7 @@ void Schedule::SetSpecialDayCaption(const std::string& vData) {
 
 void Schedule::SetSpecialDayEnabled(bool vData) {
     model_.SetSpecialDayEnabled(vData);
-    Silently([&] { platform_.DayButton(7).SetEnabled(vData); });
+    Silently([&] { platform_.DayButton(7).SetEnabled(model_.SpecialDayEditable()); });
 }
 
 std::int16_t Schedule::TimeValue(int index) const {

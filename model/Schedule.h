@@ -108,7 +108,7 @@ public:
     int FocusedBar() const;
     /// The keyboard cursor's block, 0 to 95.
     int CursorBlock() const;
-    /// True once a key has been used on the focused bar: the frontend shows the cursor then.
+    /// True while a bar has the focus: the frontend shows the cursor on it.
     bool CursorShown() const;
     /// The time shown at the pointer or the cursor, "Monday 08:00-08:15"; empty when none.
     std::string HintText() const;
@@ -179,6 +179,8 @@ private:
     void DrawScheduleBackground(int row);
     void ApplyEnabledState();
     void ApplySelection(bool EnableBlocks);
+    /// After Enable or Disable and their redraw: no selection is held any more.
+    void ForgetAppliedSelection();
 
     // Drawing through the bar painter, each with its own report (editing/Drawing.cpp).
     void InitializeScheduleBlocks(int row);
@@ -204,7 +206,8 @@ private:
     ScheduleModel model_;
     render::Theme theme_ = render::ClassicTheme();
     std::function<void(ViewChange)> viewListener_;
-    /// The next bar to get the focus shows the cursor at once: the focus came by Up or Down.
+    /// The next bar to get the focus shows the cursor's time in the hint: the focus came by Up or
+    /// Down.
     bool showCursorOnFocus_ = false;
     std::uint64_t completedRedraws_ = 0;
     int redrawDepth_ = 0;

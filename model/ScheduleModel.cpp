@@ -28,8 +28,8 @@ void CheckRegionRow(int day) {
 }  // namespace
 
 bool ScheduleModel::RowTakesFocus(int row) const {
-    if (row < 0 || row > 7 || !state_.mEnable) return false;
-    return row != 7 || state_.mSpecialDayEnabled;
+    if (row < 0 || row > 7) return false;
+    return row == 7 ? SpecialDayEditable() : state_.mEnable;
 }
 
 std::string ScheduleModel::RowCaption(int row) const {

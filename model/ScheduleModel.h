@@ -34,6 +34,9 @@ public:
         state_.mSpecialDayCaption = std::move(caption);
     }
     void SetSpecialDayEnabled(bool enabled) { state_.mSpecialDayEnabled = enabled; }
+    /// Whether the user may edit the Special day: Enable and SpecialDayEnabled both True. Its
+    /// button is enabled, and its bar takes the focus, exactly then.
+    bool SpecialDayEditable() const { return state_.mEnable && state_.mSpecialDayEnabled; }
     /// Whether bar row may take the keyboard focus now.
     bool RowTakesFocus(int row) const;
     /// The row's caption: the day's word, SpecialDayCaption for the eighth.

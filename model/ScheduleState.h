@@ -61,7 +61,7 @@ struct ScheduleState {
     /// Where a selection made with Shift started; -1 until the first Shift movement after any
     /// other action.
     int Anchor = -1;
-    /// True once a key has been used on the focused bar.
+    /// True while the cursor is shown: from the focus coming to a bar until it leaves.
     bool CursorShown = false;
     /// The blocks the time hint shows, first to last of HintRow; HintRow -1 when it shows none.
     int HintRow = -1;

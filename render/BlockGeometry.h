@@ -45,4 +45,17 @@ inline int BlockUnder(double W, float X) {
     return -1;
 }
 
+/// The block under X in a drag on a bar of inner width W: as BlockUnder, but a pointer left of
+/// the first block counts as block 0 and one right of the last as block 95, however far it went,
+/// so that a quick drag out past an end reaches that end. NaN, and a bar without blocks, hit
+/// nothing.
+inline int BlockUnderInDrag(double W, float X) {
+    const int hit = BlockUnder(W, X);
+    const double w = W / 96.0;
+    if (hit >= 0 || !(w > 0.0) || !std::isfinite(w)) return hit;
+    if (X < 0.0f) return 0;
+    if (X >= static_cast<float>(96 * w)) return 95;
+    return -1;
+}
+
 }  // namespace tarn::render

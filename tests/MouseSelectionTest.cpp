@@ -1,7 +1,8 @@
 // The mouse selection on a day bar: which block a pointer position hits (the left boundary belongs
-// to the block, bounds compared in single precision, nothing outside the bar or for a non-number),
-// the black marks in the top and bottom bands, how a drag grows the selection as one run, what a
-// release does with a selection in pieces, and which events are ignored.
+// to the block, bounds compared in single precision, nothing outside the bar or for a non-number;
+// in a drag, the block at the end the pointer went past), the black marks in the top and bottom
+// bands, how a drag grows the selection as one run, what a release does with a selection in
+// pieces, and which events are ignored.
 
 #include <gtest/gtest.h>
 
@@ -118,17 +119,17 @@ TEST(MouseSelection, FastDragSelectsEveryBlockBetweenItsEventsEitherWay) {
     EXPECT_EQ(Shown(f, 6), Shown(10, 18));
 }
 
-TEST(MouseSelection, MovesOffTheBarOrOverAnotherBarMarkNothingAndTheDragGoesOn) {
+TEST(MouseSelection, MovesPastAnEndReachItWhileNaNAndOtherBarsMarkNothing) {
     Drawn f;
     f.Press(1, 10);
-    f.schedule.Schedule_MouseMove(1, 1, 0, -3.0f, 0);
-    f.schedule.Schedule_MouseMove(1, 1, 0, 600.0f, 0);
+    f.schedule.Schedule_MouseMove(1, 1, 0, kNaN, 0);
     f.Move(2, 40);
     EXPECT_EQ(Shown(f, 1), Shown(10, 10));
     EXPECT_EQ(f.Marks(2), std::string(96, 'W'));
-    f.Move(1, 11);
+    f.schedule.Schedule_MouseMove(1, 1, 0, -kInfinity, 0);
+    EXPECT_EQ(Shown(f, 1), Shown(0, 10));
     f.Release(1, 11);
-    EXPECT_EQ(Shown(f, 1), Shown(10, 11));
+    EXPECT_EQ(Shown(f, 1), Shown(0, 10));
 }
 
 TEST(MouseSelection, SelectionInPiecesIsWipedFromItsOwnBarAtRelease) {

@@ -78,22 +78,6 @@ TEST(Properties, ResetRedrawsOncePerRegionWithAStopAndOnceMoreOnTheTick) {
     EXPECT_EQ(f.Count(HostRecord::ScheduleUpdated), 0);
 }
 
-TEST(Properties, EnableAndSpecialDayEnabledSetTheirButtonsLastWriteWins) {
-    ScheduleFixture f;
-    f.schedule.SetSpecialDayEnabled(false);
-    EXPECT_EQ(EnabledButtons(f), "1111111011");
-    f.schedule.SetEnable(false);
-    EXPECT_EQ(EnabledButtons(f), "0000000000");
-    f.schedule.SetSpecialDayEnabled(true);
-    EXPECT_EQ(EnabledButtons(f), "0000000100");
-    f.schedule.SetSpecialDayEnabled(false);
-    f.schedule.SetEnable(true);
-    EXPECT_EQ(EnabledButtons(f), "1111111111");
-    EXPECT_FALSE(f.schedule.SpecialDayEnabled());
-    f.schedule.SetSpecialDayCaption("");
-    EXPECT_EQ(f.platform.Button(7).caption() + f.platform.Button(6).caption(), "Sunday");
-}
-
 // --- the redraw cycle ---------------------------------------------------------------------------
 
 TEST(RedrawCycle, RequestsBeforeTheTickCostOneRedraw) {

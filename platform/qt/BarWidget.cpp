@@ -62,6 +62,14 @@ void BarWidget::MarkChanged() {
 
 void BarWidget::paintEvent(QPaintEvent* event) {
     changePending_ = false;
+    {
+        // The bar paints all of its pixels itself: on a scaled screen the frame's lines leave
+        // device pixels between them, which would keep whatever was shown there before (the
+        // keyboard cursor's frame, which lies over the border).
+        QPainter background(this);
+        background.setClipRegion(event->region() - contentsRect());
+        background.fillRect(rect(), palette().color(backgroundRole()));
+    }
     QFrame::paintEvent(event);
     // Only the part of the inner area being painted is turned into an image, a strip of rows at
     // a time: a bar far larger than its window costs no more to show than the window.

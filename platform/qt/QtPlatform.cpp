@@ -38,7 +38,7 @@ QtPlatform::QtPlatform(QWidget& control, EventGate& gate, ScheduleHostServices s
     surface_.Resize(control.size());
 
     auto makeButton = [&](const design::WidgetDesign& design, const QString& name) {
-        auto* button = new QPushButton(
+        auto* button = new CaptionButton(
             QString::fromUtf8(design.caption.data(), static_cast<qsizetype>(design.caption.size())),
             &control);
         button->setObjectName(name);

@@ -1,8 +1,11 @@
 #include "platform/qt/QtWidgets.h"
 
+#include <QHelpEvent>
 #include <QPainter>
-#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTimer>
+#include <QToolTip>
 #include <QWidget>
 #include <algorithm>
 
@@ -85,6 +88,39 @@ template class QtGeometry<platform::CommandButton>;
 template class QtGeometry<platform::PictureBox>;
 
 // --- buttons --------------------------------------------------------------------------------
+
+int CaptionButton::CaptionRoom() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    // The style centres the caption in the contents; keep a little space from the bevel.
+    return std::max(0, contents.width() - 2 * style()->pixelMetric(QStyle::PM_ButtonMargin) / 3);
+}
+
+QString CaptionButton::ShownCaption() const {
+    return fontMetrics().elidedText(text(), Qt::ElideRight, CaptionRoom(), Qt::TextShowMnemonic);
+}
+
+void CaptionButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text = ShownCaption();
+    painter.drawControl(QStyle::CE_PushButton, option);
+}
+
+bool CaptionButton::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+        // A cut caption is shown whole at the pointer.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (ShownCaption() != text())
+            QToolTip::showText(help->globalPos(), text(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QPushButton::event(event);
+}
 
 QtButton::QtButton(QPushButton& button) : QtGeometry(button), button_(button) {}
 

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPushButton>
 #include <QRect>
 #include <cstdint>
 #include <memory>
@@ -16,7 +17,6 @@
 #include "platform/Widgets.h"
 
 class QPainter;
-class QPushButton;
 class QTimer;
 class QWidget;
 
@@ -47,6 +47,24 @@ protected:
 
 private:
     QWidget& widget_;
+};
+
+/// A push button whose caption, when it is wider than the button, ends in "…" instead of being
+/// cut on both sides; its tooltip then shows the whole caption. text() and the accessible name
+/// stay the whole caption.
+class CaptionButton final : public QPushButton {
+public:
+    CaptionButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
+
+    /// The caption as the button shows it now.
+    QString ShownCaption() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    int CaptionRoom() const;
 };
 
 class QtButton final : public QtGeometry<platform::CommandButton> {

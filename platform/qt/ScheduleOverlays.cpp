@@ -32,17 +32,19 @@ CursorOverlay::CursorOverlay(QWidget& control) : QWidget(&control) {
     hide();
 }
 
-void CursorOverlay::ShowOn(BarWidget* bar, int block) {
+void CursorOverlay::ShowOn(BarWidget* bar, int block, const QColor& colour) {
     if (bar == nullptr || !bar->isVisible() || bar->innerSize().isEmpty()) {
         hide();
         return;
     }
     block_ = block;
-    // Over the bar's inner pixels, with a pixel to spare on each side for the outer line.
+    colour_ = colour;
+    // Around the block, so that the block's own marks and state still show inside the frame.
     const QRect inner(bar->geometry().topLeft() + QPoint(design::kBarBorder, design::kBarBorder),
                       bar->innerSize());
     const QRect frame = CursorBlockRect(block, inner.width(), inner.height());
-    setGeometry(frame.translated(inner.topLeft()).adjusted(-1, -1, 1, 1));
+    setGeometry(frame.translated(inner.topLeft())
+                    .adjusted(-kFrameWidth, -kFrameWidth, kFrameWidth, kFrameWidth));
     show();
     raise();
     update();
@@ -53,12 +55,14 @@ QRect CursorOverlay::CursorRect() const {
 }
 
 void CursorOverlay::paintEvent(QPaintEvent*) {
-    // Black outside, white inside: the frame shows on white bands and on any block colour.
+    // Four solid strips; the inside stays unpainted, showing the block beneath.
     QPainter painter(this);
-    painter.setPen(Qt::black);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    painter.setPen(Qt::white);
-    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    const QRect all = rect();
+    const int w = kFrameWidth;
+    painter.fillRect(QRect(all.left(), all.top(), all.width(), w), colour_);
+    painter.fillRect(QRect(all.left(), all.bottom() - w + 1, all.width(), w), colour_);
+    painter.fillRect(QRect(all.left(), all.top() + w, w, all.height() - 2 * w), colour_);
+    painter.fillRect(QRect(all.right() - w + 1, all.top() + w, w, all.height() - 2 * w), colour_);
 }
 
 HintLabel::HintLabel(QWidget& control) : QLabel(&control) {

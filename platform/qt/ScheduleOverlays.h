@@ -1,7 +1,8 @@
 // What the control shows over its bars without drawing into them: the keyboard cursor, a frame
-// around one block of the focused bar, and the time hint, a small label near the pointer or the
-// cursor. Both are children of the control, above the bars and transparent for the mouse, so the
-// bars' pixels never carry them and the pointer reaches the bars under them.
+// around one block of the focused bar, outside the block's own pixels, and the time hint, a small
+// label near the pointer or the cursor. Both are children of the control, above the bars and
+// transparent for the mouse, so the bars' pixels never carry them and the pointer reaches the bars
+// under them.
 #pragma once
 
 #include <QLabel>
@@ -18,10 +19,13 @@ QRect CursorBlockRect(int block, int innerWidth, int innerHeight);
 class CursorOverlay final : public QWidget {
     Q_OBJECT
 public:
+    /// The frame's width, in pixels, on each side of the block.
+    static constexpr int kFrameWidth = 2;
+
     explicit CursorOverlay(QWidget& control);
 
-    /// Shows the cursor on block of bar, or hides it for a null bar.
-    void ShowOn(BarWidget* bar, int block);
+    /// Shows the cursor on block of bar in colour, or hides it for a null bar.
+    void ShowOn(BarWidget* bar, int block, const QColor& colour);
     /// The frame in the control's coordinates; empty while hidden.
     QRect CursorRect() const;
 
@@ -30,6 +34,7 @@ protected:
 
 private:
     int block_ = 0;
+    QColor colour_;
 };
 
 class HintLabel final : public QLabel {

@@ -18,11 +18,11 @@
 #include "model/Schedule.h"
 #include "platform/qt/BarAccessibility.h"
 #include "platform/qt/BarWidget.h"
-#include "platform/qt/controller/EventGate.h"
 #include "platform/qt/MouseMapping.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/ScheduleOverlays.h"
 #include "platform/qt/ScheduleWidgetInternals.h"
+#include "platform/qt/controller/EventGate.h"
 #include "platform/qt/controller/ScheduleController.h"
 
 namespace tarn {
@@ -195,7 +195,7 @@ struct ScheduleWidget::Private {
         qt::BarWidget* bar = nullptr;
         if (index >= 0 && index < platform::kDayCount && controller.CursorShown())
             bar = &platform->Bar(index);
-        cursor.ShowOn(bar, controller.CursorBlock());
+        cursor.ShowOn(bar, controller.CursorBlock(), controller.CursorColour());
         if (!hintAtPointer) ShowHint();
     }
 

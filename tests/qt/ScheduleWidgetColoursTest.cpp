@@ -106,6 +106,16 @@ private slots:
         for (platform::ColourRef fill :
              {theme.bandBackground, theme.enabledBlock, theme.disabledBlock})
             QCOMPARE(Luminance(fill) < 0.25, dark);
+        // The keyboard cursor's frame stands out from the bands and marks, and from both kinds of
+        // block by hue, over the palette's colours and over the classic ones.
+        for (const render::Theme& drawn : {theme, render::ClassicTheme()}) {
+            const QColor frame = qt::CursorColourOf(drawn);
+            const platform::ColourRef cursor = frame.rgb() & 0xFFFFFFu;
+            QVERIFY(Contrast(cursor, drawn.bandBackground) >= 3.0);
+            QVERIFY(Contrast(cursor, drawn.selectionMark) >= 2.0);
+            QVERIFY(HueDistance(cursor, drawn.enabledBlock) >= 60.0);
+            QVERIFY(HueDistance(cursor, drawn.disabledBlock) >= 60.0);
+        }
     }
 
     void paletteSchemeFollowsThePalette() {

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 
 #include "WidgetTestSupport.h"
+#include "platform/qt/QtWidgets.h"
 
 using namespace tarn;
 using namespace tarn::test;
@@ -91,6 +92,14 @@ private slots:
         QCOMPARE(c.widget.property("SpecialDayCaption").toString(), QString("Special"));
         c.widget.setProperty("SpecialDayCaption", QString("Holiday"));
         QCOMPARE(c.button(7).text(), QString("Holiday"));
+        // A caption too long for its button ends in an ellipsis; the button keeps it whole.
+        const QString longCaption("Public holidays and closures");
+        c.widget.setSpecialDayCaption(longCaption);
+        const auto& shown = static_cast<qt::CaptionButton&>(c.button(7));
+        QVERIFY(shown.ShownCaption().endsWith(QChar(0x2026)));
+        QVERIFY(longCaption.startsWith(shown.ShownCaption().chopped(1)));
+        QCOMPARE(c.button(7).text(), longCaption);
+        QCOMPARE(static_cast<qt::CaptionButton&>(c.button(6)).ShownCaption(), QString("Sunday"));
 
         QVERIFY(c.widget.property("SpecialDayEnabled").toBool());
         c.widget.setProperty("SpecialDayEnabled", false);

@@ -138,10 +138,8 @@ private slots:
         QVERIFY(c.active);
         c.widget.setSpecialDayEnabled(false);
         c.bar(5).setFocus(Qt::TabFocusReason);
-        QVERIFY(!c.core().CursorShown());
         c.press(Qt::Key_End);
         c.press(Qt::Key_Left, Qt::ControlModifier);
-        QVERIFY(c.core().CursorShown());
         QCOMPARE(c.core().CursorBlock(), 95 - 4);
         // Down keeps the block on the next bar; Down again stops at the last bar that may take
         // the focus.
@@ -167,22 +165,24 @@ private slots:
     void cursorShowsOverTheBarNeverInIt() {
         KeyboardControl c;
         QVERIFY(c.active);
-        c.bar(2).setFocus(Qt::TabFocusReason);
-        QVERIFY(!c.cursor().isVisible());
         const QImage before = c.bar(2).image();
+        c.bar(2).setFocus(Qt::TabFocusReason);
+        QVERIFY2(c.cursor().isVisible(), "a bar shows that it has the focus at once");
         c.press(Qt::Key_Right);
         c.press(Qt::Key_Right);
         QVERIFY(c.cursor().isVisible());
         QCOMPARE(c.bar(2).image(), before);
-        // The frame sits on block 2: its inner white line on the block's own edges.
+        // A 2-pixel frame around block 2, which shows inside it.
         const QRect frame = c.cursor().CursorRect();
         const QRect block =
             qt::CursorBlockRect(2, c.bar(2).innerSize().width(), c.bar(2).innerSize().height());
         const QPoint inner = c.bar(2).geometry().topLeft() + QPoint(2, 2);
-        QCOMPARE(frame, block.translated(inner).adjusted(-1, -1, 1, 1));
+        QCOMPARE(frame, block.translated(inner).adjusted(-2, -2, 2, 2));
         const QImage shown = c.widget.grab().toImage();
-        QCOMPARE(shown.pixelColor(frame.topLeft()), QColor(Qt::black));
-        QCOMPARE(shown.pixelColor(frame.topLeft() + QPoint(1, 1)), QColor(Qt::white));
+        const QColor colour = ScheduleWidgetInternals::Controller(c.widget).CursorColour();
+        QCOMPARE(shown.pixelColor(frame.topLeft()), colour);
+        QCOMPARE(shown.pixelColor(frame.topLeft() + QPoint(1, 1)), colour);
+        QCOMPARE(shown.pixel(frame.topLeft() + QPoint(2, 2)), c.bar(2).pixelAt(block.left(), 0));
         // The cursor does not take the mouse: a press on it reaches the bar beneath.
         QCOMPARE(c.widget.childAt(frame.center()), &c.bar(2));
         // It goes with the focus.

@@ -88,6 +88,11 @@ render::Theme ThemeFromPalette(const QPalette& palette) {
     return theme;
 }
 
+QColor CursorColourOf(const render::Theme& theme) {
+    const QColor bands = QColor::fromRgb(static_cast<QRgb>(theme.bandBackground | 0xFF000000u));
+    return Luminance(bands) < 0.2 ? QColor(0x4D, 0xA3, 0xFF) : QColor(0x00, 0x50, 0xEF);
+}
+
 std::optional<Key> BarKeyOf(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Left:
@@ -262,8 +267,9 @@ void ScheduleController::ApplyTheme(const render::Theme& theme) {
             if (control_->CurrentTheme() == theme) return;
             control_->SetTheme(theme);
             // The bars take the new colours when they are next drawn: all of them, on the next
-            // tick.
+            // tick. The cursor, drawn over them, takes its colour at once.
             control_->Refresh();
+            Q_EMIT cursorChanged();
         },
         EventGate::Kind::Host);
 }

@@ -6,6 +6,7 @@
 // and a Qt Quick one can share it.
 #pragma once
 
+#include <QColor>
 #include <QObject>
 #include <QPalette>
 #include <QString>
@@ -33,6 +34,11 @@ enum class ColourScheme { Classic, Palette };
 /// Base turned toward red. Light palettes give light blocks, dark palettes dark ones; enabled and
 /// disabled blocks always differ in hue and lightness, and marks stand out from every fill.
 render::Theme ThemeFromPalette(const QPalette& palette);
+
+/// The colour of the keyboard cursor's frame over bars drawn in theme: a blue, far in hue from the
+/// green and red of the blocks, dark over light bands and light over dark ones, so that it stands
+/// out from the bands, the marks and both kinds of block.
+QColor CursorColourOf(const render::Theme& theme);
 
 /// The bar key a Qt key stands for; nothing for keys the bars do not use, Tab and Backtab among
 /// them, which move the focus through the frontend's focus chain.
@@ -100,6 +106,8 @@ public:
     int FocusedBar() const { return control_->FocusedBar(); }
     int CursorBlock() const { return control_->CursorBlock(); }
     bool CursorShown() const { return control_->CursorShown(); }
+    /// The cursor's colour over the bars as they are drawn now.
+    QColor CursorColour() const { return CursorColourOf(control_->CurrentTheme()); }
 
     // --- colours ------------------------------------------------------------------------------
 
@@ -115,7 +123,8 @@ Q_SIGNALS:
     void scheduleChanged();
     /// The time hint's text changed; empty when no hint shows.
     void hintChanged(const QString& text);
-    /// The bar the core holds the focus on, -1 for none, or its cursor, changed.
+    /// The bar the core holds the focus on, -1 for none, its cursor, or the cursor's colour,
+    /// changed.
     void cursorChanged();
     /// The core asks for the focus to move to bar, which can take it.
     void focusMoveRequested(int bar);
