@@ -144,11 +144,11 @@ std::optional<DemoOptions> ReadOptions(int argc, char** argv) {
     return options;
 }
 
-/// Opens the database the window works on: --db, a temporary one for a screenshot, or the
-/// default in the user's data folder (whose folder is made when missing). Prints
-/// "demo: cannot open PATH: REASON" and returns nothing when it fails.
-std::unique_ptr<storage::ScheduleStore> OpenStore(const DemoOptions& options,
-                                                  const QTemporaryDir& scratch) {
+/// Checks, before the window exists, that the database the window works on can be opened: --db, a
+/// temporary one for a screenshot, or the default in the user's data folder (whose folder is made
+/// when missing). Returns its path; prints "demo: cannot open PATH: REASON" and returns nothing
+/// when it fails. The window opens its own connection on a thread of its own.
+std::optional<QString> CheckStore(const DemoOptions& options, const QTemporaryDir& scratch) {
     QString path;
     if (options.database)
         path = *options.database;
@@ -160,26 +160,28 @@ std::unique_ptr<storage::ScheduleStore> OpenStore(const DemoOptions& options,
     if (options.screenshot && !options.database && !scratch.isValid()) {
         PrintLine(std::cerr, QStringLiteral("demo: cannot make a temporary database: %1")
                                  .arg(scratch.errorString()));
-        return nullptr;
+        return std::nullopt;
     }
     auto store = storage::ScheduleStore::Open(path);
     if (!store) {
         PrintLine(std::cerr,
                   QStringLiteral("demo: cannot open %1: %2").arg(path, store.Error().message));
-        return nullptr;
+        return std::nullopt;
     }
-    return std::move(store).Value();
+    return path;
 }
 
-/// Ends the event loop once the control has drawn its rows and its redraw timer is idle again, or
-/// after kDrawingTimeoutMs with the window as far as it got. The poll is the window's child and its
-/// handler holds only the window and the poll itself, so nothing it touches ends before it does.
+/// Ends the event loop once the window has read its schedule and the control has drawn its rows
+/// and its redraw timer is idle again, or after kDrawingTimeoutMs with the window as far as it got.
+/// The poll is the window's child and its handler holds only the window and the poll itself, so
+/// nothing it touches ends before it does.
 void QuitOnceDrawn(DemoWindow& window) {
     auto* poll = new QTimer(&window);
     const QDeadlineTimer deadline(kDrawingTimeoutMs);
     QObject::connect(poll, &QTimer::timeout, poll, [&window, poll, deadline] {
         Schedule& control = ScheduleWidgetInternals::Control(window.schedule());
-        const bool drawn = control.CompletedRedraws() > 0 && !window.schedule().timerArmed();
+        const bool drawn =
+            !window.isBusy() && control.CompletedRedraws() > 0 && !window.schedule().timerArmed();
         if (!drawn && !deadline.hasExpired()) return;
         poll->stop();
         QApplication::quit();
@@ -231,9 +233,9 @@ int RunDemo(int argc, char** argv) {
     QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("tarn-schedule"));
     const QTemporaryDir scratch;
-    std::unique_ptr<storage::ScheduleStore> store = OpenStore(*options, scratch);
-    if (!store) return 1;
-    DemoWindow window(std::move(store));
+    const std::optional<QString> database = CheckStore(*options, scratch);
+    if (!database) return 1;
+    DemoWindow window(*database);
     window.show();
 
     if (options->screenshot) QuitOnceDrawn(window);

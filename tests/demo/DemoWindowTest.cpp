@@ -1,15 +1,19 @@
 // The demo host's window driven as a user drives it, against a real database file: edits on the
-// control reach the database at once, a file that is not a week changes nothing, and a save that
-// fails is shown and kept until it succeeds.
+// control reach the database at once and can be undone, a file that is not a week changes nothing,
+// a save that fails is shown and kept until it succeeds, a database held by another program never
+// stalls the window, and two editors of one schedule never overwrite each other.
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QUndoStack>
 #include <QtTest>
 #include <memory>
 
@@ -37,8 +41,20 @@ DayRanges Day(std::vector<TimeRange> ranges) {
     return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
 }
 
-/// Shows the window and waits for the control's first drawing.
+/// Waits until every database call the window made has been answered.
+void Settle(DemoWindow& window) {
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isBusy(), 20000);
+}
+
+QPushButton* Button(QWidget& window, const QString& text) {
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        if (button->text() == text) return button;
+    return nullptr;
+}
+
+/// Shows the window and waits for its schedule and the control's first drawing.
 void ShowDrawn(DemoWindow& window) {
+    Settle(window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     tarn::Schedule& control = tarn::ScheduleWidgetInternals::Control(window.schedule());
@@ -53,41 +69,68 @@ class DemoWindowTest : public QObject {
 private:
     QString DatabasePath() const { return folder_->filePath(QStringLiteral("schedules.sqlite")); }
 
-    std::unique_ptr<ScheduleStore> OpenStore(
-        std::chrono::milliseconds busy = std::chrono::milliseconds(2000)) {
+    static tarn::storage::StoreOptions Busy(std::chrono::milliseconds timeout) {
         tarn::storage::StoreOptions options;
-        options.busyTimeout = busy;
-        auto store = ScheduleStore::Open(DatabasePath(), options);
+        options.busyTimeout = timeout;
+        return options;
+    }
+
+    /// Another program's connection to the window's database.
+    std::unique_ptr<ScheduleStore> OpenStore() {
+        auto store = ScheduleStore::Open(DatabasePath());
         if (!store) qFatal("cannot open the test database: %s", qPrintable(store.Error().message));
         return std::move(store).Value();
     }
 
-    WeekRanges StoredWeek(const QString& name) {
+    tarn::storage::StoredSchedule Stored(const QString& name) {
         auto stored = OpenStore()->Read(name);
         if (!stored)
             qFatal("cannot read %s: %s", qPrintable(name), qPrintable(stored.Error().message));
-        return stored.Value().week;
+        return stored.Value();
     }
+    WeekRanges StoredWeek(const QString& name) { return Stored(name).week; }
 
+    QTemporaryDir settings_;
     std::unique_ptr<QTemporaryDir> folder_;
 
 private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(settings_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    }
+
     void init() {
         folder_ = std::make_unique<QTemporaryDir>();
         QVERIFY(folder_->isValid());
     }
 
-    void firstStartOffersTheSampleOnlyWhenTheLibraryIsEmpty() {
+    // The sample fills only an empty library; the schedule last opened on a database comes back
+    // on the next start with its Special row's caption and setting.
+    void firstStartOffersTheSampleAndTheLastScheduleComesBack() {
         {
-            DemoWindow window(OpenStore());
+            DemoWindow window(DatabasePath());
+            Settle(window);
             QCOMPARE(window.scheduleNames(), QStringList{DemoWindow::SampleName()});
             QCOMPARE(window.currentName(), DemoWindow::SampleName());
             QCOMPARE(window.schedule().weekRanges(), DemoWindow::SampleWeek());
             QVERIFY(window.renameSchedule(QStringLiteral("Shop")));
+            QVERIFY(window.createSchedule(QStringLiteral("Winter")));
+            Settle(window);
+            window.setSpecialDay(false, QStringLiteral("Holidays"));
+            QTRY_VERIFY(!window.hasPendingSave());
         }
-        DemoWindow again(OpenStore());
-        QCOMPARE(again.scheduleNames(), QStringList{QStringLiteral("Shop")});
+        DemoWindow again(DatabasePath());
+        Settle(again);
+        QCOMPARE(again.scheduleNames(),
+                 (QStringList{QStringLiteral("Shop"), QStringLiteral("Winter")}));
+        QCOMPARE(again.currentName(), QStringLiteral("Winter"));
+        QCOMPARE(again.schedule().SpecialDayCaption(), QStringLiteral("Holidays"));
+        QVERIFY(!again.schedule().SpecialDayEnabled());
+        QVERIFY(again.openSchedule(QStringLiteral("Shop")));
+        Settle(again);
         QCOMPARE(again.schedule().weekRanges(), DemoWindow::SampleWeek());
+        QCOMPARE(again.schedule().SpecialDayCaption(), QStringLiteral("Special"));
+        QVERIFY(again.schedule().SpecialDayEnabled());
     }
 
     // A drag along a bar and a click of Enable: the new region is in the database when it is
@@ -109,7 +152,7 @@ private Q_SLOTS:
         QFETCH(int, to);
         QFETCH(DayRanges, expected);
         {
-            DemoWindow window(OpenStore());
+            DemoWindow window(DatabasePath());
             ShowDrawn(window);
             auto* bar = window.schedule().findChild<tarn::qt::BarWidget*>(
                 QStringLiteral("Schedule(%1)").arg(day));
@@ -126,10 +169,12 @@ private Q_SLOTS:
             auto* enable = window.schedule().findChild<QPushButton*>(QStringLiteral("cmdEnable"));
             QVERIFY(enable);
             QTest::mouseClick(enable, Qt::LeftButton);
-            QVERIFY(!window.hasPendingSave());
+            QVERIFY(window.hasPendingSave());
+            QTRY_VERIFY(!window.hasPendingSave());
         }
         QCOMPARE(StoredWeek(DemoWindow::SampleName())[static_cast<std::size_t>(day)], expected);
-        DemoWindow reopened(OpenStore());
+        DemoWindow reopened(DatabasePath());
+        Settle(reopened);
         QCOMPARE(reopened.schedule().weekRanges()[static_cast<std::size_t>(day)], expected);
     }
 
@@ -155,7 +200,8 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(content);
         }
-        DemoWindow window(OpenStore());
+        DemoWindow window(DatabasePath());
+        Settle(window);
         QVERIFY(!window.importFrom(path));
         QVERIFY2(window.statusText().startsWith(QLatin1String("Not imported: ")),
                  qPrintable(window.statusText()));
@@ -165,28 +211,96 @@ private Q_SLOTS:
         QCOMPARE(StoredWeek(DemoWindow::SampleName()), DemoWindow::SampleWeek());
     }
 
-    // Copy Day and Reset reach the database at once; an exported week imports back as it was.
-    void copiesResetsAndImportsAreSaved() {
-        DemoWindow window(OpenStore());
+    // Copy Day, Reset, an import and the Special row's setting reach the database at once, and
+    // each is one step that Undo and Redo take back and forth, saved like any edit.
+    void everyChangeIsSavedAndUndoable() {
+        DemoWindow window(DatabasePath());
+        Settle(window);
+        const QString name = DemoWindow::SampleName();
         const QString path = folder_->filePath(QStringLiteral("office.json"));
         QVERIFY(window.exportTo(path));
         QVERIFY(window.copyDay(5, {0, 6, 7}));
-        WeekRanges expected = DemoWindow::SampleWeek();
-        expected[0] = expected[6] = expected[7] = expected[5];
-        QCOMPARE(StoredWeek(DemoWindow::SampleName()), expected);
+        WeekRanges copied = DemoWindow::SampleWeek();
+        copied[0] = copied[6] = copied[7] = copied[5];
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(StoredWeek(name), copied);
         window.resetWeek();
-        QCOMPARE(StoredWeek(DemoWindow::SampleName()), WeekRanges{});
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(StoredWeek(name), WeekRanges{});
         QVERIFY(window.importFrom(path));
-        QCOMPARE(StoredWeek(DemoWindow::SampleName()), DemoWindow::SampleWeek());
+        window.setSpecialDay(false, QStringLiteral("Holidays"));
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(StoredWeek(name), DemoWindow::SampleWeek());
+        QCOMPARE(Stored(name).settings,
+                 (tarn::storage::ScheduleSettings{QStringLiteral("Holidays"), false}));
+
+        QUndoStack& undo = window.undoStack();
+        QCOMPARE(undo.count(), 4);
+        undo.undo();
+        QVERIFY(window.schedule().SpecialDayEnabled());
+        undo.undo();
+        undo.undo();
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(Stored(name).settings, tarn::storage::ScheduleSettings{});
+        QCOMPARE(StoredWeek(name), copied);
+        QCOMPARE(window.schedule().weekRanges(), copied);
+        undo.redo();
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(StoredWeek(name), WeekRanges{});
     }
 
-    // Another program holds the database while the user edits: the failure is shown, the edit
-    // stays in the control and pending through further edits, and a retry after the lock is
-    // released saves all of it.
+    // Another program holds the database while the user edits: the window keeps answering (a
+    // 10 ms timer is never late by more than a few ticks), the edits made meanwhile are saved in
+    // order once the lock is released.
+    void aLockedDatabaseNeverStallsTheWindow() {
+        DemoWindow window(DatabasePath(), Busy(std::chrono::milliseconds(10000)));
+        Settle(window);
+        window.show();
+        qint64 worst = 0;
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                           QStringLiteral("other program"));
+            other.setDatabaseName(DatabasePath());
+            QVERIFY(other.open());
+            QSqlQuery lock(other);
+            QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+
+            QVERIFY(window.copyDay(0, {6}));
+            QVERIFY(window.copyDay(6, {7}));
+            window.resetWeek();
+            window.undoStack().undo();
+            QElapsedTimer clock;
+            qint64 last = 0;
+            QTimer tick;
+            connect(&tick, &QTimer::timeout, this, [&] {
+                worst = std::max(worst, clock.elapsed() - last);
+                last = clock.elapsed();
+            });
+            clock.start();
+            tick.start(10);
+            QTest::qWait(2500);
+            QVERIFY(window.hasPendingSave());
+            QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+            QTRY_VERIFY_WITH_TIMEOUT(!window.hasPendingSave(), 20000);
+            tick.stop();
+            worst = std::max(worst, clock.elapsed() - last);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other program"));
+        qInfo("longest wait of the event loop while the save waited: %lld ms",
+              static_cast<long long>(worst));
+        QVERIFY2(worst < 50, qPrintable(QString::number(worst)));
+        WeekRanges expected = DemoWindow::SampleWeek();
+        expected[6] = expected[7] = expected[0];
+        QCOMPARE(StoredWeek(DemoWindow::SampleName()), expected);
+    }
+
+    // A save that gives up on the lock is shown and kept, through further edits, until a retry
+    // after the lock is released saves all of it; meanwhile the window stays on its schedule.
     void saveIntoALockedDatabaseStaysPendingUntilRetried() {
-        DemoWindow window(OpenStore(std::chrono::milliseconds(50)));
+        DemoWindow window(DatabasePath(), Busy(std::chrono::milliseconds(50)));
         QVERIFY(window.createSchedule(QStringLiteral("Winter")));
         QVERIFY(window.openSchedule(DemoWindow::SampleName()));
+        Settle(window);
         window.show();
         QListWidget* list = window.findChild<QListWidget*>();
         {
@@ -198,29 +312,27 @@ private Q_SLOTS:
             QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
 
             QVERIFY(window.copyDay(0, {6}));
+            QTRY_VERIFY2(window.statusText().startsWith(QLatin1String("Not saved: ")),
+                         qPrintable(window.statusText()));
             QVERIFY(window.hasPendingSave());
-            QVERIFY2(window.statusText().startsWith(QLatin1String("Not saved: ")),
-                     qPrintable(window.statusText()));
-            QPushButton* retry = nullptr;
-            for (QPushButton* button : window.findChildren<QPushButton*>())
-                if (button->text() == QLatin1String("Retry")) retry = button;
+            QPushButton* retry = Button(window, QStringLiteral("Retry"));
             QVERIFY(retry);
             QVERIFY(retry->isVisibleTo(&window));
             // Switching away would leave the edit behind: refused while it cannot be saved.
             QVERIFY(!window.createSchedule(QStringLiteral("Other")));
-            QCOMPARE(window.currentName(), DemoWindow::SampleName());
             const QRect winter = list->visualItemRect(list->item(1));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, winter.center());
-            QCOMPARE(window.currentName(), DemoWindow::SampleName());
             QTRY_COMPARE(list->currentItem()->text(), DemoWindow::SampleName());
+            QCOMPARE(window.currentName(), DemoWindow::SampleName());
 
             QVERIFY(window.copyDay(0, {7}));
+            Settle(window);
             QVERIFY(window.hasPendingSave());
             QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
             other.close();
 
             QTest::mouseClick(retry, Qt::LeftButton);
-            QVERIFY(!window.hasPendingSave());
+            QTRY_VERIFY(!window.hasPendingSave());
             QVERIFY(!retry->isVisibleTo(&window));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("other program"));
@@ -229,32 +341,111 @@ private Q_SLOTS:
         QCOMPARE(StoredWeek(DemoWindow::SampleName()), expected);
     }
 
+    // Two windows on one schedule: the second one's edit on a version it never saw is kept in it,
+    // unsaved and offered as a new schedule, and the first one's edit stays stored. A schedule
+    // deleted elsewhere is never written back.
+    void twoEditorsNeverOverwriteEachOther() {
+        DemoWindow a(DatabasePath());
+        DemoWindow b(DatabasePath());
+        Settle(a);
+        Settle(b);
+        const QString name = DemoWindow::SampleName();
+        QVERIFY(a.copyDay(6, {0}));  // Monday off
+        QTRY_VERIFY(!a.hasPendingSave());
+        QVERIFY(b.copyDay(6, {1}));  // Tuesday off, on the week without A's change
+        QTRY_VERIFY(b.hasConflict());
+        QVERIFY2(b.bannerText().contains(QLatin1String("changed by another program")),
+                 qPrintable(b.bannerText()));
+        QVERIFY(b.hasPendingSave());
+        WeekRanges mondayOff = DemoWindow::SampleWeek();
+        mondayOff[0] = DayRanges{};
+        WeekRanges tuesdayOff = DemoWindow::SampleWeek();
+        tuesdayOff[1] = DayRanges{};
+        QCOMPARE(StoredWeek(name), mondayOff);
+        QCOMPARE(b.schedule().weekRanges(), tuesdayOff);
+        // Further edits stay with B until the user chooses; B keeps them as a schedule of its own.
+        QVERIFY(b.copyDay(6, {2}));
+        QVERIFY(!b.openSchedule(name + QStringLiteral(" 2")));
+        QVERIFY(b.keepAsNewSchedule(QStringLiteral("Mine")));
+        Settle(b);
+        tuesdayOff[2] = DayRanges{};
+        QCOMPARE(b.currentName(), QStringLiteral("Mine"));
+        QVERIFY(!b.hasPendingSave());
+        QVERIFY(b.bannerText().isEmpty());
+        QCOMPARE(StoredWeek(QStringLiteral("Mine")), tuesdayOff);
+        QCOMPARE(StoredWeek(name), mondayOff);
+
+        // Deleted elsewhere, then edited here before the window noticed.
+        QVERIFY(OpenStore()->Delete(QStringLiteral("Mine")));
+        QVERIFY(b.copyDay(6, {3}));
+        QTRY_VERIFY(b.hasConflict());
+        QVERIFY2(b.bannerText().contains(QLatin1String("deleted")), qPrintable(b.bannerText()));
+        Settle(b);
+        QCOMPARE(OpenStore()->Read(QStringLiteral("Mine")).Error().kind,
+                 tarn::storage::StoreError::Kind::UnknownName);
+    }
+
+    // While idle, a window follows what other programs do: a newer version of its schedule is
+    // shown, a rename shows in the list, and when its schedule is gone another one is opened.
+    void changesElsewhereAreFollowedWhileIdle() {
+        DemoWindow window(DatabasePath());
+        Settle(window);
+        const QString name = DemoWindow::SampleName();
+        auto other = OpenStore();
+        QVERIFY(other->Create(QStringLiteral("Winter"), WeekRanges{}));
+        QVERIFY(other->Write(name, WeekRanges{}));
+        QTRY_COMPARE(window.schedule().weekRanges(), WeekRanges{});
+        QTRY_COMPARE(window.scheduleNames(), (QStringList{name, QStringLiteral("Winter")}));
+        QVERIFY(!window.hasPendingSave());
+        QVERIFY(window.copyDay(0, {1}));  // saved on the version it now shows: no conflict
+        QTRY_VERIFY(!window.hasPendingSave());
+        QVERIFY(!window.hasConflict());
+
+        QVERIFY(other->Rename(QStringLiteral("Winter"), QStringLiteral("Cold")));
+        QTRY_COMPARE(window.scheduleNames(), (QStringList{QStringLiteral("Cold"), name}));
+        QVERIFY(other->Delete(name));
+        QTRY_COMPARE(window.currentName(), QStringLiteral("Cold"));
+        QVERIFY2(window.statusText().contains(QLatin1String("deleted by another program")),
+                 qPrintable(window.statusText()));
+        QCOMPARE(window.scheduleNames(), QStringList{QStringLiteral("Cold")});
+    }
+
     void libraryOperationsKeepTheListAndTheControlInStep() {
-        DemoWindow window(OpenStore());
+        DemoWindow window(DatabasePath());
+        Settle(window);
         QVERIFY(window.duplicateSchedule(QStringLiteral("Winter")));
+        Settle(window);
         QCOMPARE(window.currentName(), QStringLiteral("Winter"));
-        QVERIFY(!window.duplicateSchedule(DemoWindow::SampleName()));  // the name is taken
+        QVERIFY(window.duplicateSchedule(DemoWindow::SampleName()));  // the name is taken
         QVERIFY(!window.renameSchedule(QString()));
+        Settle(window);
         QCOMPARE(window.currentName(), QStringLiteral("Winter"));
+        QVERIFY2(window.statusText().startsWith(QLatin1String("Not duplicated: ")),
+                 qPrintable(window.statusText()));
         // A click on a name in the list opens it.
         window.show();
         QListWidget* list = window.findChild<QListWidget*>();
         QVERIFY(list);
         const QRect office = list->visualItemRect(list->item(0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, office.center());
+        QTRY_COMPARE(window.currentName(), DemoWindow::SampleName());
         QCOMPARE(list->currentItem()->text(), DemoWindow::SampleName());
 
         // A new schedule starts empty; deleting it opens the first one left.
         QVERIFY(window.createSchedule(QStringLiteral("Empty")));
+        Settle(window);
         QCOMPARE(window.schedule().weekRanges(), WeekRanges{});
         QVERIFY(window.deleteSchedule());
+        Settle(window);
         QCOMPARE(window.scheduleNames(),
                  (QStringList{DemoWindow::SampleName(), QStringLiteral("Winter")}));
         QCOMPARE(window.currentName(), DemoWindow::SampleName());
         QCOMPARE(window.schedule().weekRanges(), DemoWindow::SampleWeek());
 
         QVERIFY(window.deleteSchedule());
+        Settle(window);
         QVERIFY(window.deleteSchedule());
+        Settle(window);
         QCOMPARE(window.currentName(), QString());
         QVERIFY(!window.schedule().isEnabled());
     }
@@ -284,7 +475,7 @@ private Q_SLOTS:
     // The window shrinks well below the control's design width, and Tab leaves the developer
     // view's text boxes instead of being typed into them.
     void windowShrinksAndTabMovesOn() {
-        DemoWindow window(OpenStore());
+        DemoWindow window(DatabasePath());
         window.developerView().setExpanded(true);
         ShowDrawn(window);
         QVERIFY2(window.minimumSizeHint().width() < 700,
