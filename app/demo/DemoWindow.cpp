@@ -52,6 +52,7 @@ using storage::ScheduleStore;
 using storage::StoredSchedule;
 using storage::StoreError;
 using storage::StoreResult;
+using storage::StoreStatus;
 
 DayRanges Hours(int startQuarter, int stopQuarter) {
     return std::get<DayRanges>(DayRanges::Make({{startQuarter, stopQuarter}}));
@@ -141,6 +142,7 @@ DemoWindow::DemoWindow(const QString& path, const storage::StoreOptions& options
         inFlight_ = false;
         queue_.clear();
         saveQueued_ = false;
+        poll_->stop();
         Refuse(tr("Cannot open %1: %2").arg(path_, message));
     });
 
@@ -463,9 +465,9 @@ void DemoWindow::LoadLibrary(const QString& preferred) {
         return [this, preferred, sample, sampleWeek](ScheduleStore& store) -> StoreWorker::Reply {
             const StoreResult<qint64> version = store.DataVersion();
             auto entries = store.List();
-            std::optional<StoreError> created;
+            std::optional<StoreStatus> created;
             if (entries && entries.Value().empty()) {
-                if (auto made = store.Create(sample, sampleWeek); !made) created = made.Error();
+                created = store.Create(sample, sampleWeek);
                 entries = store.List();
             }
             std::optional<StoreResult<StoredSchedule>> stored;
@@ -474,14 +476,16 @@ void DemoWindow::LoadLibrary(const QString& preferred) {
                     Lists(entries.Value(), preferred) ? preferred : entries.Value().front().name);
             const bool readOnly = store.IsReadOnly();
             return [this, version, entries, created, stored, readOnly, sample] {
-                if (version) dataVersion_ = version.Value();
+                // A library that could not be read is read again by the next poll.
                 if (!entries)
                     return void(
                         Refuse(tr("Cannot read the schedules: %1").arg(entries.Error().message)));
-                if (created)
-                    Refuse(tr("Cannot create the sample schedule: %1").arg(created->message));
-                else if (Lists(entries.Value(), sample) && entries.Value().size() == 1)
-                    Log(QStringLiteral("library has %1").arg(Quoted(sample)));
+                if (version) dataVersion_ = version.Value();
+                if (created && !*created)
+                    Refuse(
+                        tr("Cannot create the sample schedule: %1").arg(created->Error().message));
+                else if (created)
+                    Log(QStringLiteral("created %1").arg(Quoted(sample)));
                 ShowList(entries.Value());
                 if (stored && *stored)
                     Opened(stored->Value());
@@ -803,6 +807,11 @@ void DemoWindow::ShowSpecialDay() {
 
 void DemoWindow::setSpecialDay(bool enabled, const QString& caption) {
     if (current_.isEmpty()) return;
+    if (const storage::StoreStatus bad = ScheduleStore::CheckSettings({caption, enabled}); !bad) {
+        ShowSpecialDay();
+        Refuse(tr("Caption not changed: %1").arg(bad.Error().message));
+        return;
+    }
     if (enabled != schedule_->SpecialDayEnabled()) {
         Log(QStringLiteral("set SpecialDayEnabled %1").arg(enabled ? "True" : "False"));
         schedule_->setSpecialDayEnabled(enabled);
@@ -969,7 +978,8 @@ void DemoWindow::ShowConflict(const QString& text, bool canLoadStored) {
     loadStoredButton_->setVisible(canLoadStored);
     keepAsNewButton_->show();
     banner_->show();
-    ShowStatus(tr("Not saved: %1 was changed elsewhere").arg(Quoted(current_)), true);
+    ShowStatus(tr("Not saved: %1 was changed, renamed or deleted elsewhere").arg(Quoted(current_)),
+               true);
 }
 
 void DemoWindow::ShowSaveFailure(const QString& text) {
