@@ -312,8 +312,11 @@ void DemoWindow::BuildActions() {
     QAction* import =
         make(tr("&Import\u2026"), tr("Replace this schedule's week by one from a JSON file"),
              &DemoWindow::AskImport, true, QKeySequence::Open);
+    // Not every platform has a key for Save As; Export then takes the common one.
+    const QKeySequence saveAs = QKeySequence::keyBindings(QKeySequence::SaveAs)
+                                    .value(0, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     QAction* exportWeek = make(tr("&Export\u2026"), tr("Write this schedule's week to a JSON file"),
-                               &DemoWindow::AskExport, true, QKeySequence::SaveAs);
+                               &DemoWindow::AskExport, true, saveAs);
     QAction* copyDay = make(tr("&Copy day\u2026"), tr("Copy one day's hours to other days"),
                             &DemoWindow::AskCopyDay, true, QKeySequence(Qt::CTRL | Qt::Key_K));
     QAction* reset = make(tr("Rese&t\u2026"), tr("Clear the whole week"), &DemoWindow::AskReset,
