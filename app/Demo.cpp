@@ -5,9 +5,10 @@
 //
 // --db picks the database (default: schedules.sqlite in the user's data folder). --screenshot
 // writes the window to FILE once the control has drawn its rows, then exits; without --db it works
-// on a temporary database, so a screenshot never touches the user's schedules. With --screenshot
-// or --quit-after-ms and no display, the window runs on Qt's off-screen platform. The command line
-// is read before the toolkit starts, so a wrong one is refused (status 2) even without a display.
+// on a temporary database, so a screenshot never touches the user's schedules or settings. With
+// --screenshot or --quit-after-ms and no display, the window runs on Qt's off-screen platform. The
+// command line is read before the toolkit starts, so a wrong one is refused (status 2) even without
+// a display.
 #include "app/Demo.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <iostream>
@@ -235,6 +237,9 @@ int RunDemo(int argc, char** argv) {
     const QTemporaryDir scratch;
     const std::optional<QString> database = CheckStore(*options, scratch);
     if (!database) return 1;
+    // A picture taken on a temporary database leaves the user's settings alone too.
+    if (options->screenshot && !options->database)
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
     DemoWindow window(*database);
     window.show();
 
