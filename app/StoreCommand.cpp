@@ -8,15 +8,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <string>
 #include <variant>
 
-#include "app/PlayCommand.h"
 #include "TarnSchedule/DayRanges.h"
+#include "app/PlayCommand.h"
 #include "storage/ScheduleStore.h"
 #include "storage/WeekJson.h"
 
@@ -31,7 +33,8 @@ using storage::StoreOptions;
 constexpr const char* kUsage =
     "usage: tarn-schedule store [--db PATH] list\n"
     "       tarn-schedule store [--db PATH] show NAME\n"
-    "       tarn-schedule store [--db PATH] import NAME FILE\n"
+    "       tarn-schedule store [--db PATH] revision NAME\n"
+    "       tarn-schedule store [--db PATH] import NAME FILE [--expect-revision N]\n"
     "       tarn-schedule store [--db PATH] export NAME FILE\n"
     "       tarn-schedule store [--db PATH] rename OLD NEW\n"
     "       tarn-schedule store [--db PATH] duplicate NAME NEW\n"
@@ -69,14 +72,14 @@ const std::map<QString, int>& ArgumentCounts() {
         {QStringLiteral("list"), 0},   {QStringLiteral("show"), 1},
         {QStringLiteral("import"), 2}, {QStringLiteral("export"), 2},
         {QStringLiteral("rename"), 2}, {QStringLiteral("duplicate"), 2},
-        {QStringLiteral("delete"), 1},
+        {QStringLiteral("delete"), 1}, {QStringLiteral("revision"), 1},
     };
     return counts;
 }
 
 bool ReadsOnly(const QString& command) {
     return command == QStringLiteral("list") || command == QStringLiteral("show") ||
-           command == QStringLiteral("export");
+           command == QStringLiteral("export") || command == QStringLiteral("revision");
 }
 
 /// The week in FILE ("-" for standard input), or the exit status of the failure.
@@ -115,9 +118,51 @@ std::string ShowWeek(const WeekRanges& week) {
     return text;
 }
 
-/// Runs the command; `week` is the week file that import has read.
+/// `bytes` for a message: printable ASCII as it is, every other byte as \xNN, at most 60 bytes.
+std::string Escaped(const QByteArray& bytes) {
+    constexpr qsizetype kShown = 60;
+    std::string text;
+    for (qsizetype i = 0; i < std::min(bytes.size(), kShown); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte >= 0x20 && byte < 0x7f) {
+            text += static_cast<char>(byte);
+        } else {
+            static constexpr char kHex[] = "0123456789abcdef";
+            text += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xf]};
+        }
+    }
+    if (bytes.size() > kShown) text += "...";
+    return text;
+}
+
+/// The command line as text, each word decoded as strict UTF-8: a byte order mark is kept as a
+/// character and a malformed sequence is refused rather than replaced, so that two different
+/// words never become one name. The index of the first malformed word when there is one.
+std::variant<QStringList, int> DecodeArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                         QStringConverter::Flag::Stateless);
+        QString word = decoder.decode(QByteArrayView(argv[i]));
+        if (decoder.hasError()) return i;
+        arguments << word;
+    }
+    return arguments;
+}
+
+/// The revision that --expect-revision gives: a whole number from 1 on.
+std::optional<qint64> ParseRevision(const QString& text) {
+    bool ok = false;
+    const qint64 revision = text.toLongLong(&ok);
+    if (!ok || revision < 1 || text.startsWith(QLatin1Char('+')) || text.trimmed() != text)
+        return std::nullopt;
+    return revision;
+}
+
+/// Runs the command; `week` is the week file that import has read, `expected` the revision it
+/// must still find.
 int Run(ScheduleStore& store, const QString& command, const QStringList& words,
-        const std::optional<WeekRanges>& week) {
+        const std::optional<WeekRanges>& week, std::optional<qint64> expected) {
     if (command == QStringLiteral("list")) {
         auto entries = store.List();
         if (!entries) return Fail(entries.Error());
@@ -125,6 +170,11 @@ int Run(ScheduleStore& store, const QString& command, const QStringList& words,
         for (const auto& entry : entries.Value())
             text += entry.name.toUtf8().toStdString() + '\n';
         return PrintOut(text);
+    }
+    if (command == QStringLiteral("revision")) {
+        auto revision = store.Revision(words[0]);
+        if (!revision) return Fail(revision.Error());
+        return PrintOut(std::to_string(revision.Value()) + '\n');
     }
     if (command == QStringLiteral("show") || command == QStringLiteral("export")) {
         auto schedule = store.Read(words[0]);
@@ -134,7 +184,8 @@ int Run(ScheduleStore& store, const QString& command, const QStringList& words,
     }
     storage::StoreStatus status;
     if (command == QStringLiteral("import")) {
-        status = store.Write(words[0], *week);
+        status = expected ? storage::StoreStatus(store.WriteWeek(words[0], *week, *expected))
+                          : storage::StoreStatus(store.Write(words[0], *week));
     } else if (command == QStringLiteral("rename")) {
         status = store.Rename(words[0], words[1]);
     } else if (command == QStringLiteral("duplicate")) {
@@ -148,20 +199,28 @@ int Run(ScheduleStore& store, const QString& command, const QStringList& words,
 }  // namespace
 
 int RunStore(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    auto decoded = DecodeArguments(argc, argv);
+    if (const int* bad = std::get_if<int>(&decoded))
+        return UsageError("\"" + Escaped(QByteArray(argv[*bad])) + "\" is not valid UTF-8");
+    const QStringList arguments = std::get<QStringList>(std::move(decoded));
     QCommandLineParser parser;
     const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("database file"),
                                       QStringLiteral("path"));
+    const QCommandLineOption expectOption(QStringLiteral("expect-revision"),
+                                          QStringLiteral("import only while at this revision"),
+                                          QStringLiteral("N"));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("usage"));
     parser.addOption(dbOption);
+    parser.addOption(expectOption);
     parser.addOption(helpOption);
     if (!parser.parse(arguments)) {
         if (parser.unknownOptionNames().isEmpty() && parser.isSet(dbOption) &&
             parser.values(dbOption).isEmpty())
             return UsageError("--db needs a PATH");
+        if (parser.unknownOptionNames().isEmpty() && parser.isSet(expectOption) &&
+            parser.values(expectOption).isEmpty())
+            return UsageError("--expect-revision needs a number");
         return UsageError(OptionError(parser, arguments));
     }
     if (parser.isSet(helpOption)) return PrintOut(kUsage);
@@ -177,6 +236,17 @@ int RunStore(int argc, char** argv) {
         return UsageError(command.toStdString() + " takes " + std::to_string(count->second) +
                           (count->second == 1 ? " argument" : " arguments") + ", not " +
                           std::to_string(words.size()));
+    std::optional<qint64> expected;
+    if (parser.isSet(expectOption)) {
+        if (command != QStringLiteral("import"))
+            return UsageError("--expect-revision goes with import only");
+        if (parser.values(expectOption).size() > 1)
+            return UsageError("only one --expect-revision can be given");
+        expected = ParseRevision(parser.value(expectOption));
+        if (!expected)
+            return UsageError("--expect-revision needs a revision (1 or more), not \"" +
+                              Escaped(parser.value(expectOption).toUtf8()) + "\"");
+    }
 
     // Qt SQL loads its SQLite driver as a plugin, and the data folder is named after the
     // application: both need the application object.
@@ -212,7 +282,7 @@ int RunStore(int argc, char** argv) {
     }
     auto store = ScheduleStore::Open(path, options);
     if (!store) return Fail(store.Error());
-    return Run(*store.Value(), command, words, week);
+    return Run(*store.Value(), command, words, week, expected);
 }
 
 }  // namespace tarn::app

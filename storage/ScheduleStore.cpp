@@ -11,6 +11,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QVariant>
 #include <QtEndian>
@@ -185,6 +186,20 @@ QString SqliteUri(const QString& path, const char* mode) {
     return QString::fromLatin1(uri + "?mode=" + mode);
 }
 
+/// Text bound as its UTF-8 bytes, for SQL that casts it to TEXT: SQLite would drop a leading
+/// byte order mark from text bound as UTF-16, and reads U+FFFE and U+FFFF back as U+FFFD, so
+/// names and captions go in and come out as bytes to be kept exactly.
+QVariant Utf8(const QString& text) {
+    return QVariant(text.toUtf8());
+}
+
+/// Text read back as bytes, a leading byte order mark kept as the character it is.
+QString FromUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                     QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
 qint64 NowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
@@ -269,12 +284,18 @@ public:
         if (result.Ok() && !Run(what, QStringLiteral("COMMIT"))) result = failure_;
         if (!result.Ok()) {
             QSqlQuery rollback(db_);
-            if (!rollback.exec(QStringLiteral("ROLLBACK")) && db_.isOpen()) {
-                // Still inside the transaction: nothing more can be done on this connection
-                // than say so.
-                StoreError error = result.Error();
-                error.message += " (and the rollback failed: " + rollback.lastError().text() + ")";
-                return error;
+            if (!rollback.exec(QStringLiteral("ROLLBACK"))) {
+                // SQLite ends the transaction itself after some failures (a full disk, an I/O
+                // error), and then there is nothing to roll back: a BEGIN tells which it is.
+                QSqlQuery probe(db_);
+                if (probe.exec(QStringLiteral("BEGIN"))) {
+                    probe.exec(QStringLiteral("ROLLBACK"));
+                } else {
+                    StoreError error = result.Error();
+                    error.message +=
+                        " (and the rollback failed: " + rollback.lastError().text() + ")";
+                    return error;
+                }
             }
         }
         return result;
@@ -377,26 +398,31 @@ StoreStatus PrepareSchema(Session& session, const QString& path) {
 
 /// Checks that the open database is ours and of this version, migrating it first when it is
 /// older or new. An up-to-date file is only read: opening it takes no write lock.
-StoreStatus ReadySchema(Session& session, const QString& path, bool readOnly) {
+/// The version the file is read at: kSchemaVersion, or an older one with a schedules table that
+/// a read-only store reads as it is, without migrating it.
+StoreResult<int> ReadySchema(Session& session, const QString& path, bool readOnly) {
     const auto layout = ReadLayout(session, "cannot read " + path);
     if (!layout) return session.Failure();
     auto version = VersionOf(path, *layout);
     if (!version) return version.Error();
     if (version.Value() == kSchemaVersion &&
-        (layout->schemaVersion == static_cast<quint32>(kSchemaVersion) || readOnly))
-        return {};
-    if (readOnly)
-        return DatabaseError(path +
-                             (version.Value() < 0 ? QStringLiteral(" holds no schedules yet")
-                                                  : QStringLiteral(" needs upgrading")) +
-                             " and is opened read-only (any write upgrades it)");
-    return PrepareSchema(session, path);
+        layout->schemaVersion == static_cast<quint32>(kSchemaVersion))
+        return version;
+    if (readOnly) {
+        if (version.Value() >= 1) return version;
+        return DatabaseError(path + " holds no schedules yet and is opened read-only");
+    }
+    if (StoreStatus prepared = PrepareSchema(session, path); !prepared) return prepared.Error();
+    return kSchemaVersion;
 }
 
 /// Reads one revision inside a transaction: nullopt with the failure kept, null when absent.
-std::optional<QVariant> RevisionIn(Session& session, const QString& what, const QString& name) {
-    return session.Value(what, QStringLiteral("SELECT revision FROM schedules WHERE name = ?"),
-                         {name});
+std::optional<QVariant> RevisionIn(Session& session, const QString& what, const QString& name,
+                                   const char* column = "revision") {
+    return session.Value(what,
+                         QStringLiteral("SELECT %1 FROM schedules WHERE name = CAST(? AS TEXT)")
+                             .arg(QLatin1String(column)),
+                         {Utf8(name)});
 }
 
 /// The revision after `revision`, refused when the stored number cannot be raised.
@@ -432,6 +458,13 @@ std::optional<StoreError> CheckFromAndTo(Session& session, const QString& what, 
 }
 
 }  // namespace
+
+ScheduleStore::ReadColumns ScheduleStore::Columns() const {
+    // A file of version 1 opened read-only is read as it is: what it lacks reads as the
+    // values a migration would give it.
+    if (schemaVersion_ < 2) return {"1", "'Special'", "1"};
+    return {"revision", "special_caption", "special_enabled"};
+}
 
 QString ScheduleStore::DefaultPath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
@@ -501,7 +534,9 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
     // A file created here and left empty by a failure stays: another program may have opened it
     // meanwhile, and an empty file is taken as a new database next time.
     Session session(connection, options.busyTimeout);
-    if (StoreStatus ready = ReadySchema(session, path, readOnly); !ready) return ready.Error();
+    auto ready = ReadySchema(session, path, readOnly);
+    if (!ready) return ready.Error();
+    store->schemaVersion_ = ready.Value();
     return store;
 }
 
@@ -519,14 +554,16 @@ ScheduleStore::~ScheduleStore() {
 StoreResult<std::vector<ScheduleEntry>> ScheduleStore::List() const {
     Session session(connection_, busyTimeout_);
     auto query = session.Run("cannot read " + path_,
-                             QStringLiteral("SELECT name, changed, revision FROM schedules"));
+                             QStringLiteral("SELECT CAST(name AS BLOB), changed, %1 FROM schedules")
+                                 .arg(QLatin1String(Columns().revision)));
     if (!query) return session.Failure();
     std::vector<std::pair<QByteArray, ScheduleEntry>> rows;
     while (query->next()) {
-        ScheduleEntry entry{query->value(0).toString(),
+        const QByteArray name = query->value(0).toByteArray();
+        ScheduleEntry entry{FromUtf8(name),
                             QDateTime::fromMSecsSinceEpoch(query->value(1).toLongLong(), Qt::UTC),
                             query->value(2).toLongLong()};
-        rows.emplace_back(entry.name.toUtf8(), std::move(entry));
+        rows.emplace_back(name, std::move(entry));
     }
     // Byte order of UTF-8, whatever the locale's collation says.
     std::sort(rows.begin(), rows.end(),
@@ -541,17 +578,21 @@ StoreResult<std::vector<ScheduleEntry>> ScheduleStore::List() const {
 StoreResult<StoredSchedule> ScheduleStore::Read(const QString& name) const {
     if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
     Session session(connection_, busyTimeout_);
-    auto query = session.Run("cannot read " + path_,
-                             QStringLiteral("SELECT week, changed, revision, special_caption,"
-                                            " special_enabled FROM schedules WHERE name = ?"),
-                             {name});
+    auto query = session.Run(
+        "cannot read " + path_,
+        QStringLiteral("SELECT week, changed, %1, CAST(%2 AS BLOB), %3"
+                       " FROM schedules WHERE name = CAST(? AS TEXT)")
+            .arg(QLatin1String(Columns().revision), QLatin1String(Columns().specialCaption),
+                 QLatin1String(Columns().specialEnabled)),
+        {Utf8(name)});
     if (!query) return session.Failure();
     if (!query->next()) return UnknownName(name);
     auto week = WeekFromJson(query->value(0).toString().toUtf8());
     if (auto* message = std::get_if<std::string>(&week))
         return DatabaseError("schedule " + Quoted(name) + " in " + path_ +
                              " is damaged: " + QString::fromStdString(*message));
-    ScheduleSettings settings{query->value(3).toString(), query->value(4).toLongLong() != 0};
+    ScheduleSettings settings{FromUtf8(query->value(3).toByteArray()),
+                              query->value(4).toLongLong() != 0};
     if (StoreStatus valid = CheckSettings(settings); !valid)
         return DatabaseError("schedule " + Quoted(name) + " in " + path_ +
                              " is damaged: " + valid.Error().message);
@@ -563,7 +604,7 @@ StoreResult<StoredSchedule> ScheduleStore::Read(const QString& name) const {
 StoreResult<qint64> ScheduleStore::Revision(const QString& name) const {
     if (StoreStatus valid = CheckName(name); !valid) return valid.Error();
     Session session(connection_, busyTimeout_);
-    const auto revision = RevisionIn(session, "cannot read " + path_, name);
+    const auto revision = RevisionIn(session, "cannot read " + path_, name, Columns().revision);
     if (!revision) return session.Failure();
     if (revision->isNull()) return UnknownName(name);
     return revision->toLongLong();
@@ -587,12 +628,13 @@ StoreResult<qint64> ScheduleStore::Create(const QString& name, const WeekRanges&
             const auto revision = RevisionIn(session, what, name);
             if (!revision) return session.Failure();
             if (!revision->isNull()) return NameTaken(name);
-            if (!session.Run(what,
-                             QStringLiteral("INSERT INTO schedules (name, week, changed, revision,"
-                                            " special_caption, special_enabled)"
-                                            " VALUES (?, ?, ?, 1, ?, ?)"),
-                             {name, QString::fromUtf8(WeekToJson(week)), NowMs(),
-                              settings.specialCaption, settings.specialDayEnabled ? 1 : 0}))
+            if (!session.Run(
+                    what,
+                    QStringLiteral("INSERT INTO schedules (name, week, changed, revision,"
+                                   " special_caption, special_enabled)"
+                                   " VALUES (CAST(? AS TEXT), ?, ?, 1, CAST(? AS TEXT), ?)"),
+                    {Utf8(name), QString::fromUtf8(WeekToJson(week)), NowMs(),
+                     Utf8(settings.specialCaption), settings.specialDayEnabled ? 1 : 0}))
                 return session.Failure();
             return qint64{1};
         });
@@ -609,8 +651,8 @@ StoreResult<qint64> ScheduleStore::Write(const QString& name, const WeekRanges& 
                 if (!session.Run(
                         what,
                         QStringLiteral("INSERT INTO schedules (name, week, changed, revision)"
-                                       " VALUES (?, ?, ?, 1)"),
-                        {name, QString::fromUtf8(WeekToJson(week)), NowMs()}))
+                                       " VALUES (CAST(? AS TEXT), ?, ?, 1)"),
+                        {Utf8(name), QString::fromUtf8(WeekToJson(week)), NowMs()}))
                     return session.Failure();
                 return qint64{1};
             }
@@ -619,8 +661,8 @@ StoreResult<qint64> ScheduleStore::Write(const QString& name, const WeekRanges& 
             if (!session.Run(
                     what,
                     QStringLiteral("UPDATE schedules SET week = ?, changed = ?, revision = ?"
-                                   " WHERE name = ?"),
-                    {QString::fromUtf8(WeekToJson(week)), NowMs(), next.Value(), name}))
+                                   " WHERE name = CAST(? AS TEXT)"),
+                    {QString::fromUtf8(WeekToJson(week)), NowMs(), next.Value(), Utf8(name)}))
                 return session.Failure();
             return next;
         });
@@ -652,16 +694,16 @@ StoreResult<qint64> ScheduleStore::WriteIf(const QString& name, const WeekRanges
                     ? session
                           .Run(what,
                                QStringLiteral("UPDATE schedules SET week = ?, changed = ?,"
-                                              " revision = ? WHERE name = ?"),
-                               {json, NowMs(), next.Value(), name})
+                                              " revision = ? WHERE name = CAST(? AS TEXT)"),
+                               {json, NowMs(), next.Value(), Utf8(name)})
                           .has_value()
                     : session
                           .Run(what,
                                QStringLiteral("UPDATE schedules SET week = ?, changed = ?,"
-                                              " revision = ?, special_caption = ?,"
-                                              " special_enabled = ? WHERE name = ?"),
-                               {json, NowMs(), next.Value(), settings->specialCaption,
-                                settings->specialDayEnabled ? 1 : 0, name})
+                                              " revision = ?, special_caption = CAST(? AS TEXT),"
+                                              " special_enabled = ? WHERE name = CAST(? AS TEXT)"),
+                               {json, NowMs(), next.Value(), Utf8(settings->specialCaption),
+                                settings->specialDayEnabled ? 1 : 0, Utf8(name)})
                           .has_value();
             if (!written) return session.Failure();
             return next;
@@ -691,9 +733,10 @@ StoreStatus ScheduleStore::Rename(const QString& from, const QString& to) {
             if (!next) return next;
             if (!session.Run(
                     what,
-                    QStringLiteral("UPDATE schedules SET name = ?, changed = ?, revision = ?"
-                                   " WHERE name = ?"),
-                    {to, NowMs(), next.Value(), from}))
+                    QStringLiteral(
+                        "UPDATE schedules SET name = CAST(? AS TEXT), changed = ?, revision = ?"
+                        " WHERE name = CAST(? AS TEXT)"),
+                    {Utf8(to), NowMs(), next.Value(), Utf8(from)}))
                 return session.Failure();
             return next;
         });
@@ -710,11 +753,12 @@ StoreStatus ScheduleStore::Duplicate(const QString& from, const QString& to) {
             if (auto refused = CheckFromAndTo(session, what, from, to, false)) return *refused;
             if (!session.Run(
                     what,
-                    QStringLiteral("INSERT INTO schedules (name, week, changed, revision,"
-                                   " special_caption, special_enabled)"
-                                   " SELECT ?, week, ?, 1, special_caption, special_enabled"
-                                   " FROM schedules WHERE name = ?"),
-                    {to, NowMs(), from}))
+                    QStringLiteral(
+                        "INSERT INTO schedules (name, week, changed, revision,"
+                        " special_caption, special_enabled)"
+                        " SELECT CAST(? AS TEXT), week, ?, 1, special_caption, special_enabled"
+                        " FROM schedules WHERE name = CAST(? AS TEXT)"),
+                    {Utf8(to), NowMs(), Utf8(from)}))
                 return session.Failure();
             return qint64{1};
         });
@@ -727,8 +771,9 @@ StoreStatus ScheduleStore::Delete(const QString& name) {
     const QString what = "cannot delete " + Quoted(name) + " from " + path_;
     auto deleted = Change(
         connection_, busyTimeout_, readOnly_, what, [&](Session& session) -> StoreResult<qint64> {
-            auto query =
-                session.Run(what, QStringLiteral("DELETE FROM schedules WHERE name = ?"), {name});
+            auto query = session.Run(
+                what, QStringLiteral("DELETE FROM schedules WHERE name = CAST(? AS TEXT)"),
+                {Utf8(name)});
             if (!query) return session.Failure();
             if (query->numRowsAffected() == 0) return UnknownName(name);
             return qint64{0};

@@ -186,9 +186,19 @@ private:
     StoreResult<qint64> WriteIf(const QString& name, const WeekRanges& week,
                                 const ScheduleSettings* settings, qint64 expectedRevision);
 
+    /// The SQL that reads the columns a file of an older version may lack.
+    struct ReadColumns {
+        const char* revision;
+        const char* specialCaption;
+        const char* specialEnabled;
+    };
+    ReadColumns Columns() const;
+
     QString path_;
     QString connection_;
     bool readOnly_ = false;
+    /// The version of the file as it is read: older only when opened read-only.
+    int schemaVersion_ = kSchemaVersion;
     std::chrono::milliseconds busyTimeout_{2000};
 };
 

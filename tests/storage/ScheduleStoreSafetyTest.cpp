@@ -61,6 +61,12 @@ public:
         QSqlQuery query(QSqlDatabase::database(name_, false));
         return query.exec(sql) && query.next() ? query.value(0).toString() : QString();
     }
+    /// A query run to its first row and left there, its statement (and lock) still held.
+    QSqlQuery Begun(const QString& sql) {
+        QSqlQuery query(QSqlDatabase::database(name_, false));
+        EXPECT_TRUE(query.exec(sql) && query.next()) << sql.toStdString();
+        return query;
+    }
 
 private:
     static inline int count_ = 0;
@@ -258,20 +264,106 @@ TEST_F(ScheduleStoreSafetyTest, WriterHoldingTheDatabaseMakesWritesFailAfterABou
     EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kLate);
 }
 
-TEST_F(ScheduleStoreSafetyTest, OpeningWhileAnotherProgramWritesFailsAfterABoundedWait) {
-    ASSERT_TRUE(ScheduleStore::Open(Path()).Ok());
-    // A new file is prepared under the write lock, so that lock is waited for too.
+// Another connection reading (a statement stepping, or a read transaction) keeps the store's
+// COMMIT from taking the file: the write fails, is rolled back on the store's own connection
+// too, and the next write works.
+TEST_F(ScheduleStoreSafetyTest, CommitBlockedByAReaderFailsAndIsRolledBack) {
+    StoreOptions options;
+    options.busyTimeout = 200ms;
+    auto opened = ScheduleStore::Open(Path(), options);
+    ASSERT_TRUE(opened.Ok());
+    ScheduleStore& store = *opened.Value();
+    ASSERT_TRUE(store.Create(QStringLiteral("Office"), kEarly));
+    ASSERT_TRUE(store.Create(QStringLiteral("Other"), kEarly));
+    for (const bool transaction : {false, true}) {
+        {
+            OtherConnection other(Path());
+            if (transaction) {
+                ASSERT_TRUE(other.Exec(QStringLiteral("BEGIN")));
+            }
+            QSqlQuery reading = other.Begun(QStringLiteral("SELECT name FROM schedules"));
+            if (transaction) reading.finish();
+            const StoreStatus blocked = store.Write(QStringLiteral("Office"), kLate);
+            ASSERT_FALSE(blocked.Ok());
+            EXPECT_TRUE(blocked.Error().message.contains(QStringLiteral("in use by another")))
+                << blocked.Error().message.toStdString();
+            EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kEarly);
+        }
+        EXPECT_EQ(store.Revision(QStringLiteral("Office")).Value(), 1);
+        ASSERT_TRUE(store.Write(QStringLiteral("Other"), kLate));
+    }
+}
+
+// A writer killed inside its transaction leaves a hot journal beside the file. Reading, even
+// when asked for read-only, rolls it back and sees the state before that write.
+TEST_F(ScheduleStoreSafetyTest, ReadersRecoverFromAWriterKilledInsideItsTransaction) {
+    ASSERT_NO_FATAL_FAILURE(CreateOffice());
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipe[0]);
+        OtherConnection writer(Path());
+        if (writer.Exec(QStringLiteral("BEGIN IMMEDIATE")) &&
+            writer.Exec(QStringLiteral("UPDATE schedules SET week = '{'")) &&
+            writer.Exec(QStringLiteral("CREATE TABLE big (x)")) &&
+            writer.Exec(QStringLiteral("INSERT INTO big SELECT zeroblob(4096) FROM"
+                                       " (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
+                                       " SELECT i + 1 FROM n WHERE i < 2000) SELECT i FROM n)"))) {
+            const char ready = 1;
+            [[maybe_unused]] auto written = ::write(pipe[1], &ready, 1);
+            ::pause();
+        }
+        ::_exit(1);
+    }
+    ::close(pipe[1]);
+    char ready = 0;
+    const bool inside = ::read(pipe[0], &ready, 1) == 1;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(pipe[0]);
+    ASSERT_TRUE(inside) << "the writer did not get inside its transaction";
+    ASSERT_TRUE(QFile::exists(Path() + QStringLiteral("-journal")));
+
+    StoreOptions readOnly;
+    readOnly.readOnly = true;
+    auto store = ScheduleStore::Open(Path(), readOnly);
+    ASSERT_TRUE(store.Ok()) << store.Error().message.toStdString();
+    auto entries = store.Value()->List();
+    ASSERT_TRUE(entries.Ok()) << entries.Error().message.toStdString();
+    EXPECT_EQ(entries.Value().size(), 1u);
+    auto office = store.Value()->Read(QStringLiteral("Office"));
+    ASSERT_TRUE(office.Ok()) << office.Error().message.toStdString();
+    EXPECT_EQ(office.Value().week, kEarly);
+}
+
+// Every statement that meets a lock would wait the whole busy timeout; opening, which runs
+// several, waits that long once in all (each wait is at least the timeout, so two could not
+// pass). A new file is prepared under the write lock, so a writer is waited for there too.
+TEST_F(ScheduleStoreSafetyTest, OpeningUnderALockWaitsTheBusyTimeoutOnceInAll) {
+    ASSERT_NO_FATAL_FAILURE(CreateOffice());
     const QString fresh = dir_.filePath(QStringLiteral("fresh.sqlite"));
     ASSERT_TRUE(QFile(fresh).open(QIODevice::WriteOnly));
-    OtherConnection other(fresh);
-    ASSERT_TRUE(other.Exec(QStringLiteral("BEGIN IMMEDIATE")));
+    OtherConnection reader(Path());
+    OtherConnection writer(fresh);
+    ASSERT_TRUE(reader.Exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    ASSERT_TRUE(writer.Exec(QStringLiteral("BEGIN IMMEDIATE")));
     StoreOptions options;
-    options.busyTimeout = 300ms;
-    auto blocked = ScheduleStore::Open(fresh, options);
-    ASSERT_FALSE(blocked.Ok());
-    EXPECT_TRUE(blocked.Error().message.contains(QStringLiteral("in use by another program")))
-        << blocked.Error().message.toStdString();
-    ASSERT_TRUE(other.Exec(QStringLiteral("ROLLBACK")));
+    options.busyTimeout = 1000ms;
+    for (const auto& [path, readOnly] :
+         {std::pair{Path(), true}, std::pair{Path(), false}, std::pair{fresh, false}}) {
+        options.readOnly = readOnly;
+        const auto start = std::chrono::steady_clock::now();
+        auto blocked = ScheduleStore::Open(path, options);
+        const auto waited = std::chrono::steady_clock::now() - start;
+        ASSERT_FALSE(blocked.Ok());
+        EXPECT_TRUE(blocked.Error().message.contains(QStringLiteral("gave up after 1000 ms")))
+            << blocked.Error().message.toStdString();
+        EXPECT_LT(waited, 1800ms);
+    }
+    ASSERT_TRUE(reader.Exec(QStringLiteral("ROLLBACK")));
+    ASSERT_TRUE(writer.Exec(QStringLiteral("ROLLBACK")));
     EXPECT_TRUE(ScheduleStore::Open(fresh, options).Ok());
 }
 

@@ -156,6 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"HundredWideCharacters", kFace.repeated(100), true},
                       NameCase{"BlanksOnly", QStringLiteral("   "), true},
                       NameCase{"QuotesAndSql", QStringLiteral("'; DROP TABLE schedules; --"), true},
+                      NameCase{"ByteOrderMarkFirst", QChar(0xfeff) + QStringLiteral("Office"),
+                               true},
+                      NameCase{"NonCharacter", QStringLiteral("x") + QChar(0xffff), true},
                       NameCase{"Empty", QString(), false},
                       NameCase{"HundredAndOneCharacters", QString(101, QLatin1Char('n')), false},
                       NameCase{"HundredAndOneWideCharacters", kFace.repeated(101), false},
@@ -326,6 +329,28 @@ TEST_F(ScheduleStoreTest, OlderAndUnnumberedFilesAreMigratedWithTheirSchedules) 
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.read(64).at(63), char(kSchemaVersion));  // user_version, big-endian
     }
+    // Opened read-only, a version 1 file is read as it is, and left so.
+    const QString kept = make("kept.sqlite", "1", false);
+    const auto contents = [&] {
+        QFile file(kept);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = contents();
+    {
+        StoreOptions readOnly;
+        readOnly.readOnly = true;
+        auto reader = ScheduleStore::Open(kept, readOnly);
+        ASSERT_TRUE(reader.Ok()) << reader.Error().message.toStdString();
+        auto read = reader.Value()->Read(QStringLiteral("Office"));
+        ASSERT_TRUE(read.Ok()) << read.Error().message.toStdString();
+        EXPECT_EQ(read.Value().week, OfficeWeek());
+        EXPECT_EQ(read.Value().revision, 1);
+        EXPECT_EQ(read.Value().settings, ScheduleSettings{});
+        EXPECT_EQ(reader.Value()->List().Value().at(0).revision, 1);
+        EXPECT_EQ(reader.Value()->Revision(QStringLiteral("Office")).Value(), 1);
+    }
+    EXPECT_EQ(contents(), before);
+
     const QString contradicting = make("contradicting.sqlite", "1", true);
     auto refused = ScheduleStore::Open(contradicting);
     ASSERT_FALSE(refused.Ok());

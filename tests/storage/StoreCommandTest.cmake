@@ -18,7 +18,8 @@ set(failures 0)
 # (empty unless given).
 function(expect)
   cmake_parse_arguments(E "" "STATUS;OUT;ERR" "ARGS" ${ARGN})
-  execute_process(COMMAND "${PROGRAM}" store ${E_ARGS}
+  # A command that hangs fails here instead of holding up the whole suite.
+  execute_process(COMMAND "${PROGRAM}" store ${E_ARGS} TIMEOUT 30
     RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   set(problems "")
   if(NOT status STREQUAL E_STATUS)
@@ -115,6 +116,80 @@ if(NOT notes STREQUAL "Monday 08:00-12:00\n")
   message(SEND_ERROR "the foreign file was changed")
 endif()
 
+# Revisions: every write raises them, an import that expects one writes only while the schedule
+# is still there at that revision, and plain import keeps replacing.
+set(rdb "${WORK}/revisions.sqlite")
+expect(STATUS 2 ERR "^store: no schedule named \"Office\"\n$" ARGS --db "${rdb}" revision Office)
+expect(STATUS 0 ARGS --db "${rdb}" import Office "${WORK}/office.json")
+expect(STATUS 0 ARGS --db "${rdb}" import Office "${WORK}/office.json")
+expect(STATUS 0 OUT "2\n" ARGS --db "${rdb}" revision Office)
+expect(STATUS 0 ARGS --db "${rdb}" import Office "${WORK}/empty-week.json" --expect-revision 2)
+expect(STATUS 1 ERR "^store: [^\n]*Office[^\n]*changed since revision 2; it is now at 3\n$"
+  ARGS --db "${rdb}" import --expect-revision 2 Office "${WORK}/office.json")
+expect(STATUS 0 OUT "Monday\nTuesday\nWednesday\nThursday\nFriday\nSaturday\nSunday\nSpecial\n"
+  ARGS --db "${rdb}" show Office)
+expect(STATUS 0 ARGS --db "${rdb}" rename Office Work)
+expect(STATUS 1 ERR "^store: [^\n]*Office[^\n]* no longer exists\n$"
+  ARGS --db "${rdb}" import Office "${WORK}/office.json" --expect-revision 3)
+expect(STATUS 0 OUT "Work\n" ARGS --db "${rdb}" list)
+expect(STATUS 0 OUT "4\n" ARGS --db "${rdb}" revision Work)
+foreach(wrong 0 -1 x 4x "")
+  expect(STATUS 2 ERR "^store: --expect-revision needs a [^\n]*\n${usage}"
+    ARGS --db "${rdb}" import Work "${WORK}/office.json" --expect-revision "${wrong}")
+endforeach()
+expect(STATUS 2 ERR "^store: --expect-revision goes with import only\n${usage}"
+  ARGS --db "${rdb}" list --expect-revision 4)
+
+# Names reach the database byte for byte: a byte order mark is part of a name, a noncharacter
+# comes back as it went in, and a word that is not UTF-8 is refused rather than mended.
+string(ASCII 239 187 191 bom)
+string(ASCII 239 191 191 nonchar)
+string(ASCII 255 xff)
+string(ASCII 254 xfe)
+set(ndb "${WORK}/names.sqlite")
+foreach(name Office "${bom}Office" "x${nonchar}y")
+  expect(STATUS 0 ARGS --db "${ndb}" import "${name}" "${WORK}/office.json")
+endforeach()
+expect(STATUS 0 ARGS --db "${ndb}" import "${bom}Office" "${WORK}/empty-week.json")
+expect(STATUS 0 OUT "Office\nx${nonchar}y\n${bom}Office\n" ARGS --db "${ndb}" list)
+expect(STATUS 0 OUT "${office_days}" ARGS --db "${ndb}" show Office)
+expect(STATUS 0 OUT "${office_days}" ARGS --db "${ndb}" show "x${nonchar}y")
+foreach(name "a${xff}b" "a${xfe}b")
+  expect(STATUS 2 ERR "^store: \"a\\\\xf[ef]b\" is not valid UTF-8\n${usage}"
+    ARGS --db "${ndb}" import "${name}" "${WORK}/office.json")
+endforeach()
+expect(STATUS 0 OUT "Office\nx${nonchar}y\n${bom}Office\n" ARGS --db "${ndb}" list)
+
+# Paths that cannot hold a database are refused at once, naming what is wrong and leaving
+# nothing behind.
+expect(STATUS 1 ERR "^store: cannot create [^\n]*/missing/x.sqlite: the folder [^\n]*/missing does not exist\n$"
+  ARGS --db "${WORK}/missing/x.sqlite" import Office "${WORK}/office.json")
+execute_process(COMMAND mkfifo "${WORK}/fifo" RESULT_VARIABLE made)
+if(NOT made EQUAL 0)
+  message(SEND_ERROR "cannot make a FIFO")
+endif()
+foreach(command list "import;Office;${WORK}/office.json")
+  foreach(path "${WORK}/fifo" /dev/null)
+    expect(STATUS 1 ERR "^store: ${path} is not a schedule database \\(not a regular file\\)\n$"
+      ARGS --db "${path}" ${command})
+  endforeach()
+endforeach()
+if(EXISTS /dev/null-journal OR EXISTS "${WORK}/fifo-journal")
+  message(SEND_ERROR "a journal was left beside a device or a FIFO")
+  file(REMOVE /dev/null-journal)
+endif()
+
+# A store whose user_version was reset to 0 is recognised by its tables, read and written.
+file(COPY_FILE "${rdb}" "${WORK}/unnumbered.sqlite")
+execute_process(COMMAND dd if=/dev/zero "of=${WORK}/unnumbered.sqlite" bs=1 seek=60 count=4
+  conv=notrunc status=none RESULT_VARIABLE zeroed)
+if(NOT zeroed EQUAL 0)
+  message(SEND_ERROR "cannot reset the user_version")
+endif()
+expect(STATUS 0 OUT "Work\n" ARGS --db "${WORK}/unnumbered.sqlite" list)
+expect(STATUS 0 ARGS --db "${WORK}/unnumbered.sqlite" import Work "${WORK}/office.json")
+expect(STATUS 0 OUT "5\n" ARGS --db "${WORK}/unnumbered.sqlite" revision Work)
+
 # The command line.
 expect(STATUS 2 ERR "^store: no command given\n${usage}" ARGS --db "${db}")
 expect(STATUS 2 ERR "^store: unknown command \"frobnicate\"\n${usage}" ARGS frobnicate)
@@ -125,7 +200,8 @@ expect(STATUS 2 ERR "^store: unknown option \"--bogus\"\n${usage}" ARGS --bogus 
 expect(STATUS 2 ERR "^store: --db needs a PATH\n${usage}" ARGS list --db)
 expect(STATUS 0 OUT "usage: tarn-schedule store [--db PATH] list
        tarn-schedule store [--db PATH] show NAME
-       tarn-schedule store [--db PATH] import NAME FILE
+       tarn-schedule store [--db PATH] revision NAME
+       tarn-schedule store [--db PATH] import NAME FILE [--expect-revision N]
        tarn-schedule store [--db PATH] export NAME FILE
        tarn-schedule store [--db PATH] rename OLD NEW
        tarn-schedule store [--db PATH] duplicate NAME NEW
