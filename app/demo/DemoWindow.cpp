@@ -321,6 +321,15 @@ void DemoWindow::BuildActions() {
                             &DemoWindow::AskCopyDay, true, QKeySequence(Qt::CTRL | Qt::Key_K));
     QAction* reset = make(tr("Rese&t\u2026"), tr("Clear the whole week"), &DemoWindow::AskReset,
                           true, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+    // The ways out of a failed or refused save, also without the banner's buttons.
+    QAction* retry = make(tr("&Save again"), tr("Save the changes not saved yet"),
+                          &DemoWindow::retrySave, true, QKeySequence::Save);
+    QAction* revert = make(tr("Re&vert to stored version\u2026"),
+                           tr("Drop the changes made here and show the schedule as saved"),
+                           &DemoWindow::AskLoadStored, true, QKeySequence(Qt::Key_F5));
+    QAction* keepAsNew =
+        make(tr("&Keep as new schedule\u2026"), tr("Save what is shown here under a new name"),
+             &DemoWindow::AskKeepAsNew, true);
     QAction* quit =
         make(tr("&Quit"), tr("Close the window"), &QWidget::close, false, QKeySequence::Quit);
     // The Delete key also edits text: within the caption field it stays the field's.
@@ -337,7 +346,7 @@ void DemoWindow::BuildActions() {
     connect(specialDay_, &QCheckBox::toggled, specialDayAction_, &QAction::setChecked);
     scheduleActions_ << specialDayAction_;
     QAction* caption = make(
-        tr("Special day &caption"), tr("Edit the caption of the Special row"),
+        tr("Special day capt&ion"), tr("Edit the caption of the Special row"),
         [this] { caption_->setFocus(Qt::ShortcutFocusReason); }, true,
         QKeySequence(Qt::CTRL | Qt::Key_L));
     QAction* allowEditing = new QAction(tr("&Allow editing"), this);
@@ -352,6 +361,8 @@ void DemoWindow::BuildActions() {
 
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addActions({create, rename, duplicate, remove});
+    file->addSeparator();
+    file->addActions({retry, revert, keepAsNew});
     file->addSeparator();
     file->addActions({import, exportWeek});
     file->addSeparator();
@@ -1065,6 +1076,18 @@ void DemoWindow::AskKeepAsNew() {
         QInputDialog::getText(this, tr("Keep as new schedule"), tr("Name of the new schedule:"),
                               QLineEdit::Normal, tr("%1 (mine)").arg(current_), &ok);
     if (ok) keepAsNewSchedule(name.trimmed());
+}
+
+void DemoWindow::AskLoadStored() {
+    if (pending_) {
+        const auto answer = QMessageBox::question(
+            this, tr("Revert to stored version"),
+            tr("Drop the changes to %1 that are not saved and show it as stored?")
+                .arg(Quoted(current_)),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) return;
+    }
+    loadStoredVersion();
 }
 
 void DemoWindow::AskDelete() {

@@ -161,6 +161,7 @@ private:
     void AskCopyDay();
     void AskReset();
     void AskKeepAsNew();
+    void AskLoadStored();
 
     QString path_;
     std::unique_ptr<StoreWorker> worker_;
