@@ -27,8 +27,6 @@
 #include "platform/qt/ScheduleWidgetInternals.h"
 #include "storage/ScheduleStore.h"
 
-Q_DECLARE_METATYPE(tarn::DayRanges)
-
 namespace {
 
 using tarn::DayRanges;
@@ -133,24 +131,14 @@ private Q_SLOTS:
         QVERIFY(again.schedule().SpecialDayEnabled());
     }
 
-    // A drag along a bar and a click of Enable: the new region is in the database when it is
-    // opened again.
-    void dragAndEnableIsSavedAtOnce_data() {
-        QTest::addColumn<int>("day");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<DayRanges>("expected");
-        QTest::newRow("empty Sunday, 09:00-12:00") << 6 << 36 << 47 << Day({{36, 48}});
-        QTest::newRow("Saturday, right to left, touching its hours")
-            << 5 << 63 << 56 << Day({{40, 64}});
-        QTest::newRow("Monday evening to midnight") << 0 << 88 << 95 << Day({{32, 70}, {88, 96}});
-    }
-
+    // A drag along a bar, right to left onto Saturday's hours, and a click of Enable: the merged
+    // region is in the database when it is opened again. Where the control puts a dragged region
+    // is shown by the mouse examples; here, only that it reaches the database.
     void dragAndEnableIsSavedAtOnce() {
-        QFETCH(int, day);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(DayRanges, expected);
+        const int day = 5;
+        const int from = 63;
+        const int to = 56;
+        const DayRanges expected = Day({{40, 64}});
         {
             DemoWindow window(DatabasePath());
             ShowDrawn(window);
