@@ -528,12 +528,16 @@ void DemoWindow::Opened(const StoredSchedule& stored) {
     if (note_.isEmpty()) {
         ShowStatus(tr("Opened %1").arg(Quoted(current_)), false);
     } else {
-        ShowStatus(tr("%1; opened %2").arg(note_, Quoted(current_)), true);
+        ShowStatus(note_.contains(Quoted(current_))
+                       ? note_
+                       : tr("%1; opened %2").arg(note_, Quoted(current_)),
+                   true);
         note_.clear();
     }
 }
 
-void DemoWindow::OpenFirstOf(const std::vector<ScheduleEntry>& entries, const QString& note) {
+void DemoWindow::OpenFirstOf(const std::vector<ScheduleEntry>& entries, const QString& note,
+                             const QString& preferred) {
     note_ = note;
     current_.clear();
     revision_ = 0;
@@ -544,7 +548,7 @@ void DemoWindow::OpenFirstOf(const std::vector<ScheduleEntry>& entries, const QS
     ShowList(entries);
     UpdateActions();
     if (!entries.empty())
-        openSchedule(entries.front().name);
+        openSchedule(Lists(entries, preferred) ? preferred : entries.front().name);
     else if (!note.isEmpty())
         ShowStatus(note, true);
 }
@@ -771,9 +775,24 @@ void DemoWindow::Polled(qint64 version, const std::vector<ScheduleEntry>& entrie
                          false);
             return;
         }
+        // A schedule that appeared as this one went, one write further on, is most likely this
+        // one renamed: it is opened instead of the first.
+        const QStringList before = scheduleNames();
+        std::vector<ScheduleEntry> renamed;
+        for (const ScheduleEntry& entry : entries)
+            if (!before.contains(entry.name) && entry.revision == revision_ + 1)
+                renamed.push_back(entry);
         Log(QStringLiteral("%1 gone elsewhere").arg(Quoted(current_)));
-        OpenFirstOf(entries,
-                    tr("%1 was renamed or deleted by another program").arg(Quoted(current_)));
+        if (renamed.size() == 1) {
+            const QString to = renamed.front().name;
+            OpenFirstOf(
+                entries,
+                tr("%1 was renamed to %2 by another program").arg(Quoted(current_), Quoted(to)),
+                to);
+        } else {
+            OpenFirstOf(entries,
+                        tr("%1 was renamed or deleted by another program").arg(Quoted(current_)));
+        }
         return;
     }
     ShowList(entries);

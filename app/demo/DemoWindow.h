@@ -127,8 +127,10 @@ private:
     void Dispatch();
     void LoadLibrary(const QString& preferred);
     void Opened(const storage::StoredSchedule& stored);
-    /// Shows no schedule, then opens the first of `entries`; `note` says why, with the outcome.
-    void OpenFirstOf(const std::vector<storage::ScheduleEntry>& entries, const QString& note = {});
+    /// Shows no schedule, then opens `preferred` when listed in `entries`, else their first;
+    /// `note` says why, with the outcome.
+    void OpenFirstOf(const std::vector<storage::ScheduleEntry>& entries, const QString& note = {},
+                     const QString& preferred = {});
     void Poll();
     void Polled(qint64 version, const std::vector<storage::ScheduleEntry>& entries,
                 const std::optional<storage::StoredSchedule>& stored);

@@ -370,7 +370,9 @@ private Q_SLOTS:
 
         QVERIFY(other->Rename(QStringLiteral("Winter"), QStringLiteral("Cold")));
         QTRY_COMPARE(window.scheduleNames(), (QStringList{QStringLiteral("Cold"), name}));
-        QVERIFY(other->Delete(name));
+        QVERIFY(other->Rename(name, QStringLiteral("Office")));
+        QTRY_COMPARE(window.currentName(), QStringLiteral("Office"));
+        QVERIFY(other->Delete(QStringLiteral("Office")));
         QTRY_COMPARE(window.currentName(), QStringLiteral("Cold"));
         QVERIFY2(window.statusText().contains(QLatin1String("deleted by another program")),
                  qPrintable(window.statusText()));
