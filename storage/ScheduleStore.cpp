@@ -122,10 +122,6 @@ StoreResult<FileHeader> ReadHeader(const QString& path) {
         if (errno != ENOENT)
             return DatabaseError("cannot read " + path + ": " +
                                  QString::fromLocal8Bit(std::strerror(errno)));
-        const QString folder = QFileInfo(path).absolutePath();
-        if (!QFileInfo(folder).isDir())
-            return DatabaseError("cannot create " + path + ": the folder " + folder +
-                                 " does not exist");
         return header;
     }
     header.exists = true;
@@ -494,6 +490,10 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
     if (!header) return header.Error();
     const FileHeader& file = header.Value();
     if (!file.exists && options.readOnly) return DatabaseError(path + " does not exist");
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!file.exists && !QFileInfo(folder).isDir())
+        return DatabaseError("cannot create " + path + ": the folder " + folder +
+                             " does not exist");
     if (file.exists && !file.empty) {
         if (StoreStatus identity = CheckIdentity(path, file.applicationId, file.schemaVersion);
             !identity)
@@ -504,7 +504,7 @@ StoreResult<std::unique_ptr<ScheduleStore>> ScheduleStore::Open(const QString& p
     // same), so that list and read still work; writes then fail with a clear message. A file it
     // lets us write is opened read-write even to read it, without creating it: a journal that a
     // writer killed mid-write left must be rolled back before anything can be read.
-    const bool folderWritable = Writable(QFileInfo(path).absolutePath());
+    const bool folderWritable = Writable(folder);
     const bool fileWritable = folderWritable && (!file.exists || Writable(path));
     if (!file.exists && !folderWritable)
         return DatabaseError("cannot create " + path + ": the folder is read-only");
