@@ -46,6 +46,8 @@ namespace {
 constexpr int kLogMessageLength = 60;
 /// How often an idle window asks whether another program changed the database: one cheap query.
 constexpr int kPollMs = 700;
+/// How many steps Undo keeps: each holds two weeks, so a long session stays small.
+constexpr int kUndoSteps = 200;
 
 using storage::ScheduleEntry;
 using storage::ScheduleStore;
@@ -121,6 +123,7 @@ DemoWindow::DemoWindow(const QString& path, const storage::StoreOptions& options
       path_(path),
       worker_(std::make_unique<StoreWorker>(path, options)),
       undo_(new QUndoStack(this)) {
+    undo_->setUndoLimit(kUndoSteps);
     BuildWindow();
     BuildActions();
 
