@@ -308,46 +308,46 @@ private Q_SLOTS:
                  QStringLiteral("Feasts"));
     }
 
-    // Two windows on one schedule: the second one's edit on a version it never saw is kept in it,
-    // unsaved and offered as a new schedule, and the first one's edit stays stored. A schedule
-    // deleted elsewhere is never written back.
+    // Another program saves the open schedule, and the window's next edit is made on the version
+    // it showed before: the edit is kept in the window, unsaved and offered as a new schedule, and
+    // the other program's stays stored. A schedule deleted elsewhere is never written back.
     void twoEditorsNeverOverwriteEachOther() {
-        DemoWindow a(DatabasePath());
-        DemoWindow b(DatabasePath());
-        Settle(a);
-        Settle(b);
+        DemoWindow window(DatabasePath());
+        Settle(window);
         const QString name = DemoWindow::SampleName();
-        QVERIFY(a.copyDay(6, {0}));  // Monday off
-        QTRY_VERIFY(!a.hasPendingSave());
-        QVERIFY(b.copyDay(6, {1}));  // Tuesday off, on the week without A's change
-        QTRY_VERIFY(b.hasConflict());
-        QVERIFY2(b.bannerText().contains(QLatin1String("changed by another program")),
-                 qPrintable(b.bannerText()));
-        QVERIFY(b.hasPendingSave());
         WeekRanges mondayOff = DemoWindow::SampleWeek();
         mondayOff[0] = DayRanges{};
+        // Both in one turn of the event loop: the window cannot have noticed the other's save.
+        auto other = OpenStore();
+        QVERIFY(other->Save(name, mondayOff, {}, other->Revision(name).Value()));
+        QVERIFY(window.copyDay(6, {1}));  // Tuesday off, on the week before
+        QTRY_VERIFY(window.hasConflict());
+        QVERIFY2(window.bannerText().contains(QLatin1String("changed by another program")),
+                 qPrintable(window.bannerText()));
+        QVERIFY(window.hasPendingSave());
         WeekRanges tuesdayOff = DemoWindow::SampleWeek();
         tuesdayOff[1] = DayRanges{};
         QCOMPARE(StoredWeek(name), mondayOff);
-        QCOMPARE(b.schedule().weekRanges(), tuesdayOff);
-        // Further edits stay with B until the user chooses; B keeps them as a schedule of its own.
-        QVERIFY(b.copyDay(6, {2}));
-        QVERIFY(!b.openSchedule(name + QStringLiteral(" 2")));
-        QVERIFY(b.keepAsNewSchedule(QStringLiteral("Mine")));
-        Settle(b);
+        QCOMPARE(window.schedule().weekRanges(), tuesdayOff);
+        // Further edits stay in the window too, until the user keeps them as a new schedule.
+        QVERIFY(window.copyDay(6, {2}));
+        QVERIFY(!window.openSchedule(name + QStringLiteral(" 2")));
+        QVERIFY(window.keepAsNewSchedule(QStringLiteral("Mine")));
+        Settle(window);
         tuesdayOff[2] = DayRanges{};
-        QCOMPARE(b.currentName(), QStringLiteral("Mine"));
-        QVERIFY(!b.hasPendingSave());
-        QVERIFY(b.bannerText().isEmpty());
+        QCOMPARE(window.currentName(), QStringLiteral("Mine"));
+        QVERIFY(!window.hasPendingSave());
+        QVERIFY(window.bannerText().isEmpty());
         QCOMPARE(StoredWeek(QStringLiteral("Mine")), tuesdayOff);
         QCOMPARE(StoredWeek(name), mondayOff);
 
         // Deleted elsewhere, then edited here before the window noticed.
-        QVERIFY(OpenStore()->Delete(QStringLiteral("Mine")));
-        QVERIFY(b.copyDay(6, {3}));
-        QTRY_VERIFY(b.hasConflict());
-        QVERIFY2(b.bannerText().contains(QLatin1String("deleted")), qPrintable(b.bannerText()));
-        Settle(b);
+        QVERIFY(other->Delete(QStringLiteral("Mine")));
+        QVERIFY(window.copyDay(6, {3}));
+        QTRY_VERIFY(window.hasConflict());
+        QVERIFY2(window.bannerText().contains(QLatin1String("deleted")),
+                 qPrintable(window.bannerText()));
+        Settle(window);
         QCOMPARE(OpenStore()->Read(QStringLiteral("Mine")).Error().kind,
                  tarn::storage::StoreError::Kind::UnknownName);
     }
