@@ -219,8 +219,7 @@ QWidget* DemoWindow::BuildBanner(QWidget* parent) {
     bannerText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(bannerText_, 1);
     retryButton_ = new QPushButton(tr("Retry"), banner_);
-    loadStoredButton_ = new QPushButton(tr("Load stored version"), banner_);
-    loadStoredButton_->setToolTip(tr("Drop the changes made here and show the schedule as saved"));
+    loadStoredButton_ = new QPushButton(banner_);
     keepAsNewButton_ = new QPushButton(tr("Keep as new schedule\u2026"), banner_);
     keepAsNewButton_->setToolTip(tr("Save what is shown here under a new name"));
     for (QPushButton* button : {retryButton_, loadStoredButton_, keepAsNewButton_})
@@ -773,7 +772,7 @@ void DemoWindow::Polled(qint64 version, const std::vector<ScheduleEntry>& entrie
             ShowList(entries);
             conflict_ = true;
             ShowConflict(tr("%1 was renamed or deleted by another program. Your changes are kept "
-                            "here, not saved: keep them as a new schedule, or load another.")
+                            "here, not saved: keep them as a new schedule, or discard them.")
                              .arg(Quoted(current_)),
                          false);
             return;
@@ -990,7 +989,7 @@ void DemoWindow::Saved(const QString& name, const Content& content,
             conflict_ = true;
             Log(QStringLiteral("not saved: gone elsewhere"));
             ShowConflict(tr("%1 was renamed or deleted by another program. Your changes are kept "
-                            "here, not saved: keep them as a new schedule, or load another.")
+                            "here, not saved: keep them as a new schedule, or discard them.")
                              .arg(Quoted(name)),
                          false);
             break;
@@ -1011,7 +1010,12 @@ void DemoWindow::retrySave() {
 void DemoWindow::ShowConflict(const QString& text, bool canLoadStored) {
     bannerText_->setText(text);
     retryButton_->hide();
-    loadStoredButton_->setVisible(canLoadStored);
+    // A schedule that is gone has no stored version: dropping the changes opens another one.
+    loadStoredButton_->setText(canLoadStored ? tr("Load stored version") : tr("Discard changes"));
+    loadStoredButton_->setToolTip(
+        canLoadStored ? tr("Drop the changes made here and show the schedule as saved")
+                      : tr("Drop the changes made here and open another schedule"));
+    loadStoredButton_->show();
     keepAsNewButton_->show();
     banner_->show();
     ShowStatus(tr("Not saved: %1 was changed, renamed or deleted elsewhere").arg(Quoted(current_)),

@@ -74,7 +74,7 @@ public:
     bool deleteSchedule();
     /// Keeps what the control shows, unsaved changes included, as a new schedule and opens it.
     bool keepAsNewSchedule(const QString& name);
-    /// Drops unsaved changes and shows the schedule as stored.
+    /// Drops unsaved changes and shows the schedule as stored, or another when it is gone.
     bool loadStoredVersion();
 
     /// Replaces the current schedule's week by the one in a JSON file. A file that cannot be read

@@ -350,6 +350,13 @@ private Q_SLOTS:
         Settle(window);
         QCOMPARE(OpenStore()->Read(QStringLiteral("Mine")).Error().kind,
                  tarn::storage::StoreError::Kind::UnknownName);
+        // The way out without keeping them.
+        QPushButton* discard = Button(window, QStringLiteral("Discard changes"));
+        QVERIFY(discard && discard->isVisibleTo(&window));
+        discard->click();
+        Settle(window);
+        QCOMPARE(window.currentName(), name);
+        QVERIFY(!window.hasPendingSave());
     }
 
     // While idle, a window follows what other programs do: a newer version of its schedule is
