@@ -5,9 +5,10 @@
 //
 // --db picks the database (default: schedules.sqlite in the user's data folder). --screenshot
 // writes the window to FILE once the control has drawn its rows, then exits; without --db it works
-// on a temporary database, so a screenshot never touches the user's schedules. With --screenshot
-// or --quit-after-ms and no display, the window runs on Qt's off-screen platform. The command line
-// is read before the toolkit starts, so a wrong one is refused (status 2) even without a display.
+// on a temporary database, so a screenshot never touches the user's schedules or settings. With
+// --screenshot or --quit-after-ms and no display, the window runs on Qt's off-screen platform. The
+// command line is read before the toolkit starts, so a wrong one is refused (status 2) even without
+// a display.
 #include "app/Demo.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <iostream>
@@ -147,11 +149,11 @@ std::optional<DemoOptions> ReadOptions(int argc, char** argv) {
     return options;
 }
 
-/// Opens the database the window works on: --db, a temporary one for a screenshot, or the
-/// default in the user's data folder (whose folder is made when missing). Prints
-/// "demo: cannot open PATH: REASON" and returns nothing when it fails.
-std::unique_ptr<storage::ScheduleStore> OpenStore(const DemoOptions& options,
-                                                  const QTemporaryDir& scratch) {
+/// Checks, before the window exists, that the database the window works on can be opened: --db, a
+/// temporary one for a screenshot, or the default in the user's data folder (whose folder is made
+/// when missing). Returns its path; prints "demo: cannot open PATH: REASON" and returns nothing
+/// when it fails. The window opens its own connection on a thread of its own.
+std::optional<QString> CheckStore(const DemoOptions& options, const QTemporaryDir& scratch) {
     QString path;
     if (options.database)
         path = *options.database;
@@ -163,26 +165,28 @@ std::unique_ptr<storage::ScheduleStore> OpenStore(const DemoOptions& options,
     if (options.screenshot && !options.database && !scratch.isValid()) {
         PrintLine(std::cerr, QStringLiteral("demo: cannot make a temporary database: %1")
                                  .arg(scratch.errorString()));
-        return nullptr;
+        return std::nullopt;
     }
     auto store = storage::ScheduleStore::Open(path);
     if (!store) {
         PrintLine(std::cerr,
                   QStringLiteral("demo: cannot open %1: %2").arg(path, store.Error().message));
-        return nullptr;
+        return std::nullopt;
     }
-    return std::move(store).Value();
+    return path;
 }
 
-/// Ends the event loop once the control has drawn its rows and its redraw timer is idle again, or
-/// after kDrawingTimeoutMs with the window as far as it got. The poll is the window's child and its
-/// handler holds only the window and the poll itself, so nothing it touches ends before it does.
+/// Ends the event loop once the window has read its schedule and the control has drawn its rows
+/// and its redraw timer is idle again, or after kDrawingTimeoutMs with the window as far as it got.
+/// The poll is the window's child and its handler holds only the window and the poll itself, so
+/// nothing it touches ends before it does.
 void QuitOnceDrawn(DemoWindow& window) {
     auto* poll = new QTimer(&window);
     const QDeadlineTimer deadline(kDrawingTimeoutMs);
     QObject::connect(poll, &QTimer::timeout, poll, [&window, poll, deadline] {
         Schedule& control = ScheduleWidgetInternals::Control(window.schedule());
-        const bool drawn = control.CompletedRedraws() > 0 && !window.schedule().timerArmed();
+        const bool drawn =
+            !window.isBusy() && control.CompletedRedraws() > 0 && !window.schedule().timerArmed();
         if (!drawn && !deadline.hasExpired()) return;
         poll->stop();
         QApplication::quit();
@@ -227,9 +231,12 @@ int RunDemo(int argc, char** argv) {
     QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("tarn-schedule"));
     const QTemporaryDir scratch;
-    std::unique_ptr<storage::ScheduleStore> store = OpenStore(*options, scratch);
-    if (!store) return 1;
-    DemoWindow window(std::move(store));
+    const std::optional<QString> database = CheckStore(*options, scratch);
+    if (!database) return 1;
+    // A picture taken on a temporary database leaves the user's settings alone too.
+    if (options->screenshot && !options->database)
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+    DemoWindow window(*database);
     window.show();
 
     if (options->screenshot) QuitOnceDrawn(window);

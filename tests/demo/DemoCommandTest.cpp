@@ -34,8 +34,10 @@ Run RunDemo(const QString& arguments, const QString& folder, const QString& plat
             bool display = true) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    // The user's data folder, where the demo keeps its schedules without --db, is `folder`/data.
+    // The user's data folder, where the demo keeps its schedules without --db, is `folder`/data;
+    // the one of its settings `folder`/config.
     environment.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/data"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
     if (!platform.isEmpty()) environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     if (!display) {
         environment.remove(QStringLiteral("DISPLAY"));
@@ -126,7 +128,7 @@ private Q_SLOTS:
 
     // Every run ends quietly and leaves exactly the files named in `made`: the schedules go to
     // --db or the user's data folder, and a screenshot without --db uses a temporary database
-    // that leaves the user's folder alone.
+    // that leaves the user's folders alone.
     void runsQuietly_data() {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("platform");
@@ -163,8 +165,12 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const Run run = RunDemo(arguments, folder.path(), platform, display);
         VERIFY_QUIET_SUCCESS(run);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
-                 QStringList{made.section(QLatin1Char('/'), 0, 0)});
+        QStringList left =
+            QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        // A window that got as far as opening a schedule remembers it in the user's settings;
+        // a screenshot on a temporary database leaves those alone too.
+        if (!made.endsWith(QLatin1String(".png"))) left.removeOne(QStringLiteral("config"));
+        QCOMPARE(left, QStringList{made.section(QLatin1Char('/'), 0, 0)});
         if (made.endsWith(QLatin1String(".png")))
             QVERIFY(!QImage(folder.filePath(made)).isNull());
         else

@@ -1,15 +1,19 @@
 // The demo host's window driven as a user drives it, against a real database file: edits on the
-// control reach the database at once, a file that is not a week changes nothing, and a save that
-// fails is shown and kept until it succeeds.
+// control reach the database at once and can be undone, a file that is not a week changes nothing,
+// a save that fails is shown and kept until it succeeds, a database held by another program never
+// stalls the window, and two editors of one schedule never overwrite each other.
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QUndoStack>
 #include <QtTest>
 #include <memory>
 
@@ -23,8 +27,6 @@
 #include "platform/qt/ScheduleWidgetInternals.h"
 #include "storage/ScheduleStore.h"
 
-Q_DECLARE_METATYPE(tarn::DayRanges)
-
 namespace {
 
 using tarn::DayRanges;
@@ -37,8 +39,20 @@ DayRanges Day(std::vector<TimeRange> ranges) {
     return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
 }
 
-/// Shows the window and waits for the control's first drawing.
+/// Waits until every database call the window made has been answered.
+void Settle(DemoWindow& window) {
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isBusy(), 20000);
+}
+
+QPushButton* Button(QWidget& window, const QString& text) {
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        if (button->text() == text) return button;
+    return nullptr;
+}
+
+/// Shows the window and waits for its schedule and the control's first drawing.
 void ShowDrawn(DemoWindow& window) {
+    Settle(window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     tarn::Schedule& control = tarn::ScheduleWidgetInternals::Control(window.schedule());
@@ -53,63 +67,80 @@ class DemoWindowTest : public QObject {
 private:
     QString DatabasePath() const { return folder_->filePath(QStringLiteral("schedules.sqlite")); }
 
-    std::unique_ptr<ScheduleStore> OpenStore(
-        std::chrono::milliseconds busy = std::chrono::milliseconds(2000)) {
+    static tarn::storage::StoreOptions Busy(std::chrono::milliseconds timeout) {
         tarn::storage::StoreOptions options;
-        options.busyTimeout = busy;
-        auto store = ScheduleStore::Open(DatabasePath(), options);
+        options.busyTimeout = timeout;
+        return options;
+    }
+
+    /// Another program's connection to the window's database.
+    std::unique_ptr<ScheduleStore> OpenStore() {
+        auto store = ScheduleStore::Open(DatabasePath());
         if (!store) qFatal("cannot open the test database: %s", qPrintable(store.Error().message));
         return std::move(store).Value();
     }
 
-    WeekRanges StoredWeek(const QString& name) {
+    tarn::storage::StoredSchedule Stored(const QString& name) {
         auto stored = OpenStore()->Read(name);
         if (!stored)
             qFatal("cannot read %s: %s", qPrintable(name), qPrintable(stored.Error().message));
-        return stored.Value().week;
+        return stored.Value();
     }
+    WeekRanges StoredWeek(const QString& name) { return Stored(name).week; }
 
+    QTemporaryDir settings_;
     std::unique_ptr<QTemporaryDir> folder_;
 
 private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(settings_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    }
+
     void init() {
         folder_ = std::make_unique<QTemporaryDir>();
         QVERIFY(folder_->isValid());
     }
 
-    void firstStartOffersTheSampleOnlyWhenTheLibraryIsEmpty() {
+    // The sample fills only an empty library; the schedule last opened on a database comes back
+    // on the next start with its Special row's caption and setting.
+    void firstStartOffersTheSampleAndTheLastScheduleComesBack() {
         {
-            DemoWindow window(OpenStore());
+            DemoWindow window(DatabasePath());
+            Settle(window);
             QCOMPARE(window.scheduleNames(), QStringList{DemoWindow::SampleName()});
             QCOMPARE(window.currentName(), DemoWindow::SampleName());
             QCOMPARE(window.schedule().weekRanges(), DemoWindow::SampleWeek());
             QVERIFY(window.renameSchedule(QStringLiteral("Shop")));
+            QVERIFY(window.createSchedule(QStringLiteral("Winter")));
+            Settle(window);
+            window.setSpecialDay(false, QStringLiteral("Holidays"));
+            QTRY_VERIFY(!window.hasPendingSave());
         }
-        DemoWindow again(OpenStore());
-        QCOMPARE(again.scheduleNames(), QStringList{QStringLiteral("Shop")});
+        DemoWindow again(DatabasePath());
+        Settle(again);
+        QCOMPARE(again.scheduleNames(),
+                 (QStringList{QStringLiteral("Shop"), QStringLiteral("Winter")}));
+        QCOMPARE(again.currentName(), QStringLiteral("Winter"));
+        QCOMPARE(again.schedule().SpecialDayCaption(), QStringLiteral("Holidays"));
+        QVERIFY(!again.schedule().SpecialDayEnabled());
+        QVERIFY(again.openSchedule(QStringLiteral("Shop")));
+        Settle(again);
         QCOMPARE(again.schedule().weekRanges(), DemoWindow::SampleWeek());
+        QCOMPARE(again.schedule().SpecialDayCaption(), QStringLiteral("Special"));
+        QVERIFY(again.schedule().SpecialDayEnabled());
     }
 
-    // A drag along a bar and a click of Enable: the new region is in the database when it is
-    // opened again.
-    void dragAndEnableIsSavedAtOnce_data() {
-        QTest::addColumn<int>("day");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<DayRanges>("expected");
-        QTest::newRow("empty Sunday, 09:00-12:00") << 6 << 36 << 47 << Day({{36, 48}});
-        QTest::newRow("Saturday, right to left, touching its hours")
-            << 5 << 63 << 56 << Day({{40, 64}});
-        QTest::newRow("Monday evening to midnight") << 0 << 88 << 95 << Day({{32, 70}, {88, 96}});
-    }
-
+    // A drag along a bar, right to left onto Saturday's hours, and a click of Enable: the merged
+    // region is in the database when it is opened again. Where the control puts a dragged region
+    // is shown by the mouse examples; here, only that it reaches the database.
     void dragAndEnableIsSavedAtOnce() {
-        QFETCH(int, day);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(DayRanges, expected);
+        const int day = 5;
+        const int from = 63;
+        const int to = 56;
+        const DayRanges expected = Day({{40, 64}});
         {
-            DemoWindow window(OpenStore());
+            DemoWindow window(DatabasePath());
             ShowDrawn(window);
             auto* bar = window.schedule().findChild<tarn::qt::BarWidget*>(
                 QStringLiteral("Schedule(%1)").arg(day));
@@ -126,10 +157,12 @@ private Q_SLOTS:
             auto* enable = window.schedule().findChild<QPushButton*>(QStringLiteral("cmdEnable"));
             QVERIFY(enable);
             QTest::mouseClick(enable, Qt::LeftButton);
-            QVERIFY(!window.hasPendingSave());
+            QVERIFY(window.hasPendingSave());
+            QTRY_VERIFY(!window.hasPendingSave());
         }
         QCOMPARE(StoredWeek(DemoWindow::SampleName())[static_cast<std::size_t>(day)], expected);
-        DemoWindow reopened(OpenStore());
+        DemoWindow reopened(DatabasePath());
+        Settle(reopened);
         QCOMPARE(reopened.schedule().weekRanges()[static_cast<std::size_t>(day)], expected);
     }
 
@@ -155,7 +188,8 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(content);
         }
-        DemoWindow window(OpenStore());
+        DemoWindow window(DatabasePath());
+        Settle(window);
         QVERIFY(!window.importFrom(path));
         QVERIFY2(window.statusText().startsWith(QLatin1String("Not imported: ")),
                  qPrintable(window.statusText()));
@@ -165,30 +199,64 @@ private Q_SLOTS:
         QCOMPARE(StoredWeek(DemoWindow::SampleName()), DemoWindow::SampleWeek());
     }
 
-    // Copy Day and Reset reach the database at once; an exported week imports back as it was.
-    void copiesResetsAndImportsAreSaved() {
-        DemoWindow window(OpenStore());
+    // Copy Day, Reset, an import and the Special row's setting reach the database at once, and
+    // each is one step that Undo and Redo take back and forth, saved like any edit.
+    void everyChangeIsSavedAndUndoable() {
+        DemoWindow window(DatabasePath());
+        Settle(window);
+        const QString name = DemoWindow::SampleName();
         const QString path = folder_->filePath(QStringLiteral("office.json"));
         QVERIFY(window.exportTo(path));
         QVERIFY(window.copyDay(5, {0, 6, 7}));
-        WeekRanges expected = DemoWindow::SampleWeek();
-        expected[0] = expected[6] = expected[7] = expected[5];
-        QCOMPARE(StoredWeek(DemoWindow::SampleName()), expected);
+        WeekRanges copied = DemoWindow::SampleWeek();
+        copied[0] = copied[6] = copied[7] = copied[5];
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(StoredWeek(name), copied);
         window.resetWeek();
-        QCOMPARE(StoredWeek(DemoWindow::SampleName()), WeekRanges{});
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(StoredWeek(name), WeekRanges{});
         QVERIFY(window.importFrom(path));
-        QCOMPARE(StoredWeek(DemoWindow::SampleName()), DemoWindow::SampleWeek());
+        window.setSpecialDay(false, QStringLiteral("Holidays"));
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(StoredWeek(name), DemoWindow::SampleWeek());
+        QCOMPARE(Stored(name).settings,
+                 (tarn::storage::ScheduleSettings{QStringLiteral("Holidays"), false}));
+
+        QUndoStack& undo = window.undoStack();
+        QCOMPARE(undo.count(), 4);
+        undo.undo();
+        QVERIFY(window.schedule().SpecialDayEnabled());
+        undo.undo();
+        undo.undo();
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(Stored(name).settings, tarn::storage::ScheduleSettings{});
+        QCOMPARE(StoredWeek(name), copied);
+        QCOMPARE(window.schedule().weekRanges(), copied);
+        undo.redo();
+        QTRY_VERIFY(!window.hasPendingSave());
+        QCOMPARE(StoredWeek(name), WeekRanges{});
     }
 
-    // Another program holds the database while the user edits: the failure is shown, the edit
-    // stays in the control and pending through further edits, and a retry after the lock is
-    // released saves all of it.
-    void saveIntoALockedDatabaseStaysPendingUntilRetried() {
-        DemoWindow window(OpenStore(std::chrono::milliseconds(50)));
+    // Another program holds the database while the user edits. The save waits on the lock with
+    // the window answering (a 10 ms timer never late by more than a few ticks), then gives up:
+    // shown with Retry and kept through further edits, switching away refused; a retry after the
+    // lock is released saves every edit, in order.
+    void aLockedDatabaseNeverStallsTheWindow() {
+        DemoWindow window(DatabasePath(), Busy(std::chrono::milliseconds(1000)));
         QVERIFY(window.createSchedule(QStringLiteral("Winter")));
         QVERIFY(window.openSchedule(DemoWindow::SampleName()));
-        window.show();
+        ShowDrawn(window);
         QListWidget* list = window.findChild<QListWidget*>();
+        QPushButton* retry = Button(window, QStringLiteral("Retry"));
+        QVERIFY(retry);
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 worst = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] {
+            worst = std::max(worst, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
         {
             QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                                            QStringLiteral("other program"));
@@ -196,65 +264,162 @@ private Q_SLOTS:
             QVERIFY(other.open());
             QSqlQuery lock(other);
             QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-
             QVERIFY(window.copyDay(0, {6}));
+            QTRY_VERIFY(!window.schedule().timerArmed());
+            QTest::qWait(50);  // the control's drawing of that edit
+            // While the save waits on the lock, the window waits on nothing, edits included.
+            clock.start();
+            tick.start(10);
+            const auto caption = [&window](const char* text) {
+                return [&window, text] { window.setSpecialDay(true, QString::fromLatin1(text)); };
+            };
+            QTimer::singleShot(100, &window, caption("Holidays"));
+            QTimer::singleShot(300, &window, caption("Feasts"));
+            QTest::qWait(700);
+            tick.stop();
+            worst = std::max(worst, clock.elapsed() - last);
             QVERIFY(window.hasPendingSave());
-            QVERIFY2(window.statusText().startsWith(QLatin1String("Not saved: ")),
-                     qPrintable(window.statusText()));
-            QPushButton* retry = nullptr;
-            for (QPushButton* button : window.findChildren<QPushButton*>())
-                if (button->text() == QLatin1String("Retry")) retry = button;
-            QVERIFY(retry);
+            qInfo("longest wait of the event loop: %lld ms", static_cast<long long>(worst));
+            QVERIFY2(worst < 50, qPrintable(QString::number(worst)));
+
+            QTRY_VERIFY2(window.statusText().startsWith(QLatin1String("Not saved: ")),
+                         qPrintable(window.statusText()));
             QVERIFY(retry->isVisibleTo(&window));
-            // Switching away would leave the edit behind: refused while it cannot be saved.
-            QVERIFY(!window.createSchedule(QStringLiteral("Other")));
-            QCOMPARE(window.currentName(), DemoWindow::SampleName());
             const QRect winter = list->visualItemRect(list->item(1));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, winter.center());
-            QCOMPARE(window.currentName(), DemoWindow::SampleName());
             QTRY_COMPARE(list->currentItem()->text(), DemoWindow::SampleName());
+            QCOMPARE(window.currentName(), DemoWindow::SampleName());
 
-            QVERIFY(window.copyDay(0, {7}));
+            QVERIFY(window.copyDay(0, {7}));  // saved with the next change: waits, fails again
+            Settle(window);
             QVERIFY(window.hasPendingSave());
             QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
-            other.close();
-
-            QTest::mouseClick(retry, Qt::LeftButton);
-            QVERIFY(!window.hasPendingSave());
-            QVERIFY(!retry->isVisibleTo(&window));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("other program"));
+        QTest::mouseClick(retry, Qt::LeftButton);
+        QTRY_VERIFY(!window.hasPendingSave());
+        QVERIFY(!retry->isVisibleTo(&window));
         WeekRanges expected = DemoWindow::SampleWeek();
         expected[6] = expected[7] = expected[0];
         QCOMPARE(StoredWeek(DemoWindow::SampleName()), expected);
+        QCOMPARE(Stored(DemoWindow::SampleName()).settings.specialCaption,
+                 QStringLiteral("Feasts"));
+    }
+
+    // Another program saves the open schedule, and the window's next edit is made on the version
+    // it showed before: the edit is kept in the window, unsaved and offered as a new schedule, and
+    // the other program's stays stored. A schedule deleted elsewhere is never written back.
+    void twoEditorsNeverOverwriteEachOther() {
+        DemoWindow window(DatabasePath());
+        Settle(window);
+        const QString name = DemoWindow::SampleName();
+        WeekRanges mondayOff = DemoWindow::SampleWeek();
+        mondayOff[0] = DayRanges{};
+        // Both in one turn of the event loop: the window cannot have noticed the other's save.
+        auto other = OpenStore();
+        QVERIFY(other->Save(name, mondayOff, {}, other->Revision(name).Value()));
+        QVERIFY(window.copyDay(6, {1}));  // Tuesday off, on the week before
+        QTRY_VERIFY(window.hasConflict());
+        QVERIFY2(window.bannerText().contains(QLatin1String("changed by another program")),
+                 qPrintable(window.bannerText()));
+        QVERIFY(window.hasPendingSave());
+        WeekRanges tuesdayOff = DemoWindow::SampleWeek();
+        tuesdayOff[1] = DayRanges{};
+        QCOMPARE(StoredWeek(name), mondayOff);
+        QCOMPARE(window.schedule().weekRanges(), tuesdayOff);
+        // Further edits stay in the window too, until the user keeps them as a new schedule.
+        QVERIFY(window.copyDay(6, {2}));
+        QVERIFY(!window.openSchedule(name + QStringLiteral(" 2")));
+        QVERIFY(window.keepAsNewSchedule(QStringLiteral("Mine")));
+        Settle(window);
+        tuesdayOff[2] = DayRanges{};
+        QCOMPARE(window.currentName(), QStringLiteral("Mine"));
+        QVERIFY(!window.hasPendingSave());
+        QVERIFY(window.bannerText().isEmpty());
+        QCOMPARE(StoredWeek(QStringLiteral("Mine")), tuesdayOff);
+        QCOMPARE(StoredWeek(name), mondayOff);
+
+        // Deleted elsewhere, then edited here before the window noticed.
+        QVERIFY(other->Delete(QStringLiteral("Mine")));
+        QVERIFY(window.copyDay(6, {3}));
+        QTRY_VERIFY(window.hasConflict());
+        QVERIFY2(window.bannerText().contains(QLatin1String("deleted")),
+                 qPrintable(window.bannerText()));
+        Settle(window);
+        QCOMPARE(OpenStore()->Read(QStringLiteral("Mine")).Error().kind,
+                 tarn::storage::StoreError::Kind::UnknownName);
+        // The way out without keeping them.
+        QPushButton* discard = Button(window, QStringLiteral("Discard changes"));
+        QVERIFY(discard && discard->isVisibleTo(&window));
+        discard->click();
+        Settle(window);
+        QCOMPARE(window.currentName(), name);
+        QVERIFY(!window.hasPendingSave());
+    }
+
+    // While idle, a window follows what other programs do: a newer version of its schedule is
+    // shown, a rename shows in the list, and when its schedule is gone another one is opened.
+    void changesElsewhereAreFollowedWhileIdle() {
+        DemoWindow window(DatabasePath());
+        Settle(window);
+        const QString name = DemoWindow::SampleName();
+        auto other = OpenStore();
+        QVERIFY(other->Create(QStringLiteral("Winter"), WeekRanges{}));
+        QVERIFY(other->Write(name, WeekRanges{}));
+        QTRY_COMPARE(window.schedule().weekRanges(), WeekRanges{});
+        QTRY_COMPARE(window.scheduleNames(), (QStringList{name, QStringLiteral("Winter")}));
+        QVERIFY(!window.hasPendingSave());
+        QVERIFY(window.copyDay(0, {1}));  // saved on the version it now shows: no conflict
+        QTRY_VERIFY(!window.hasPendingSave());
+        QVERIFY(!window.hasConflict());
+
+        QVERIFY(other->Rename(QStringLiteral("Winter"), QStringLiteral("Cold")));
+        QTRY_COMPARE(window.scheduleNames(), (QStringList{QStringLiteral("Cold"), name}));
+        QVERIFY(other->Rename(name, QStringLiteral("Office")));
+        QTRY_COMPARE(window.currentName(), QStringLiteral("Office"));
+        QVERIFY(other->Delete(QStringLiteral("Office")));
+        QTRY_COMPARE(window.currentName(), QStringLiteral("Cold"));
+        QVERIFY2(window.statusText().contains(QLatin1String("deleted by another program")),
+                 qPrintable(window.statusText()));
+        QCOMPARE(window.scheduleNames(), QStringList{QStringLiteral("Cold")});
     }
 
     void libraryOperationsKeepTheListAndTheControlInStep() {
-        DemoWindow window(OpenStore());
+        DemoWindow window(DatabasePath());
+        Settle(window);
         QVERIFY(window.duplicateSchedule(QStringLiteral("Winter")));
+        Settle(window);
         QCOMPARE(window.currentName(), QStringLiteral("Winter"));
-        QVERIFY(!window.duplicateSchedule(DemoWindow::SampleName()));  // the name is taken
+        QVERIFY(window.duplicateSchedule(DemoWindow::SampleName()));  // the name is taken
         QVERIFY(!window.renameSchedule(QString()));
+        Settle(window);
         QCOMPARE(window.currentName(), QStringLiteral("Winter"));
+        QVERIFY2(window.statusText().startsWith(QLatin1String("Not duplicated: ")),
+                 qPrintable(window.statusText()));
         // A click on a name in the list opens it.
         window.show();
         QListWidget* list = window.findChild<QListWidget*>();
         QVERIFY(list);
         const QRect office = list->visualItemRect(list->item(0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, office.center());
+        QTRY_COMPARE(window.currentName(), DemoWindow::SampleName());
         QCOMPARE(list->currentItem()->text(), DemoWindow::SampleName());
 
         // A new schedule starts empty; deleting it opens the first one left.
         QVERIFY(window.createSchedule(QStringLiteral("Empty")));
+        Settle(window);
         QCOMPARE(window.schedule().weekRanges(), WeekRanges{});
         QVERIFY(window.deleteSchedule());
+        Settle(window);
         QCOMPARE(window.scheduleNames(),
                  (QStringList{DemoWindow::SampleName(), QStringLiteral("Winter")}));
         QCOMPARE(window.currentName(), DemoWindow::SampleName());
         QCOMPARE(window.schedule().weekRanges(), DemoWindow::SampleWeek());
 
         QVERIFY(window.deleteSchedule());
+        Settle(window);
         QVERIFY(window.deleteSchedule());
+        Settle(window);
         QCOMPARE(window.currentName(), QString());
         QVERIFY(!window.schedule().isEnabled());
     }
@@ -284,7 +449,7 @@ private Q_SLOTS:
     // The window shrinks well below the control's design width, and Tab leaves the developer
     // view's text boxes instead of being typed into them.
     void windowShrinksAndTabMovesOn() {
-        DemoWindow window(OpenStore());
+        DemoWindow window(DatabasePath());
         window.developerView().setExpanded(true);
         ShowDrawn(window);
         QVERIFY2(window.minimumSizeHint().width() < 700,
