@@ -22,44 +22,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-/// Whether text is well-formed UTF-8: no stray continuation bytes, no truncated, overlong or
-/// surrogate sequences, nothing above U+10FFFF.
-bool IsUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int length = 0;
-        std::uint32_t code = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            code = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            code = lead & 0x0Fu;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            code = lead & 0x07u;
-        } else {
-            return false;
-        }
-        if (text.size() - i < static_cast<std::size_t>(length)) return false;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0u) != 0x80u) return false;
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        const std::uint32_t smallest = length == 3 ? 0x800u : 0x10000u;
-        if (length > 2 && code < smallest) return false;
-        if (code > 0x10FFFFu || (code >= 0xD800u && code <= 0xDFFFu)) return false;
-        i += static_cast<std::size_t>(length);
-    }
-    return true;
-}
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -470,7 +432,8 @@ std::vector<Token> Tokenize(std::string_view line) {
             }
             // A caption reaches the widget as text: bytes that are not UTF-8 would arrive as
             // replacement characters there and as themselves in memory, so they are refused.
-            if (!IsUtf8(token.text)) throw ScriptLineError("a quoted string must be UTF-8 text");
+            if (!storage::IsUtf8(token.text))
+                throw ScriptLineError("a quoted string must be UTF-8 text");
             ++i;  // the closing quote
             if (i < line.size() && !IsBlank(line[i]) && line[i] != '#')
                 throw ScriptLineError("a quoted string must be followed by a blank");

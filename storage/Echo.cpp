@@ -56,6 +56,15 @@ void AppendHex(std::string& out, const char* prefix, std::uint32_t value, int di
 
 }  // namespace
 
+bool IsUtf8(std::string_view text) {
+    std::uint32_t code = 0;
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        length = DecodeUtf8(text.substr(i), code);
+        if (length == 0) return false;
+    }
+    return true;
+}
+
 std::string Echoed(std::string_view text, std::size_t characters) {
     std::string shown;
     std::size_t count = 0;

@@ -21,6 +21,9 @@ inline constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max(
 /// or reorder a line show escaped: \n, \r, \t, \xHH for the other C0 controls and DEL, \uHHHH
 /// for the C1 controls, the line and paragraph separators and the bidirectional marks.
 std::string Echoed(std::string_view text, std::size_t characters = kEchoedCharacters);
+/// Whether `text` is well-formed UTF-8: no stray continuation bytes, no truncated, overlong or
+/// surrogate sequences, nothing above U+10FFFF.
+bool IsUtf8(std::string_view text);
 QString Echoed(const QString& text, std::size_t characters = kEchoedCharacters);
 
 }  // namespace tarn::storage
