@@ -16,7 +16,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -63,7 +62,7 @@ DayRanges Hours(int startQuarter, int stopQuarter) {
 }
 
 QString Quoted(const QString& name) {
-    return QStringLiteral("\u201C%1\u201D").arg(name);
+    return QStringLiteral("\u201C%1\u201D").arg(storage::Echoed(name));
 }
 
 QString Short(QString text) {
@@ -889,9 +888,10 @@ bool DemoWindow::importFrom(const QString& path) {
                           .arg(problem->unreadable ? storage::Echoed(path, storage::kWholeText)
                                                    : storage::Echoed(QFileInfo(path).fileName()),
                                QString::fromStdString(problem->message)));
-    Log(QStringLiteral("import %1").arg(Short(QFileInfo(path).fileName())));
+    Log(QStringLiteral("import %1").arg(storage::Echoed(QFileInfo(path).fileName())));
     if (const std::optional<QString> refused = schedule_->setWeekRanges(std::get<WeekRanges>(week)))
-        return Refuse(tr("Not imported: %1: %2").arg(QFileInfo(path).fileName(), *refused));
+        return Refuse(
+            tr("Not imported: %1: %2").arg(storage::Echoed(QFileInfo(path).fileName()), *refused));
     return true;
 }
 
@@ -903,8 +903,10 @@ bool DemoWindow::exportTo(const QString& path) {
         return Refuse(
             tr("Not exported: %1: %2")
                 .arg(storage::Echoed(path, storage::kWholeText), QString::fromStdString(reason)));
-    Log(QStringLiteral("exported %1").arg(QFileInfo(path).fileName()));
-    ShowStatus(tr("Exported %1 to %2").arg(Quoted(current_), path), false);
+    Log(QStringLiteral("exported %1").arg(storage::Echoed(QFileInfo(path).fileName())));
+    ShowStatus(
+        tr("Exported %1 to %2").arg(Quoted(current_), storage::Echoed(path, storage::kWholeText)),
+        false);
     return true;
 }
 
@@ -1074,34 +1076,34 @@ void DemoWindow::Log(const QString& line) {
 
 // ---- Dialogs -----------------------------------------------------------------------------------
 
-void DemoWindow::AskNew() {
+std::optional<QString> DemoWindow::AskName(const QString& title, const QString& label,
+                                           const QString& suggested) {
     bool ok = false;
-    const QString name = QInputDialog::getText(this, tr("New schedule"), tr("Name:"),
-                                               QLineEdit::Normal, QString(), &ok);
-    if (ok) createSchedule(name.trimmed());
+    const QString name =
+        QInputDialog::getText(this, title, label, QLineEdit::Normal, suggested, &ok);
+    if (!ok) return std::nullopt;
+    return name.trimmed();
+}
+
+void DemoWindow::AskNew() {
+    if (auto name = AskName(tr("New schedule"), tr("Name:"), QString())) createSchedule(*name);
 }
 
 void DemoWindow::AskRename() {
-    bool ok = false;
-    const QString name = QInputDialog::getText(this, tr("Rename schedule"), tr("New name:"),
-                                               QLineEdit::Normal, current_, &ok);
-    if (ok) renameSchedule(name.trimmed());
+    if (auto name = AskName(tr("Rename schedule"), tr("New name:"), current_))
+        renameSchedule(*name);
 }
 
 void DemoWindow::AskDuplicate() {
-    bool ok = false;
-    const QString name =
-        QInputDialog::getText(this, tr("Duplicate schedule"), tr("Name of the copy:"),
-                              QLineEdit::Normal, tr("%1 (copy)").arg(current_), &ok);
-    if (ok) duplicateSchedule(name.trimmed());
+    if (auto name = AskName(tr("Duplicate schedule"), tr("Name of the copy:"),
+                            tr("%1 (copy)").arg(current_)))
+        duplicateSchedule(*name);
 }
 
 void DemoWindow::AskKeepAsNew() {
-    bool ok = false;
-    const QString name =
-        QInputDialog::getText(this, tr("Keep as new schedule"), tr("Name of the new schedule:"),
-                              QLineEdit::Normal, tr("%1 (mine)").arg(current_), &ok);
-    if (ok) keepAsNewSchedule(name.trimmed());
+    if (auto name = AskName(tr("Keep as new schedule"), tr("Name of the new schedule:"),
+                            tr("%1 (mine)").arg(current_)))
+        keepAsNewSchedule(*name);
 }
 
 void DemoWindow::AskLoadStored() {

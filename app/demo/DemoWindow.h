@@ -154,6 +154,9 @@ private:
     void Remember(const QString& name);
 
     // What the menu, buttons and list ask through dialogs before calling the functions above.
+    /// Asks for a schedule's name, offering `suggested`; nothing when the user cancels.
+    std::optional<QString> AskName(const QString& title, const QString& label,
+                                   const QString& suggested);
     void AskNew();
     void AskRename();
     void AskDuplicate();
