@@ -147,8 +147,6 @@ public:
     }
 
 private:
-    friend class ScheduleTestAccess;
-
     // Operations on the model that report a failure (model/Schedule.cpp).
     void ClearScheduleProperties();
     std::int16_t BlockQuantityToTime(std::int16_t BlockQuantity);

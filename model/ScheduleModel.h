@@ -114,8 +114,6 @@ public:
     void SetHint(int row, int first, int last);
 
 private:
-    friend class ScheduleTestAccess;
-
     void Changed(Change change) {
         if (listener_) listener_(change);
     }

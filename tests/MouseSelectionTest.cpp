@@ -132,22 +132,6 @@ TEST(MouseSelection, MovesPastAnEndReachItWhileNaNAndOtherBarsMarkNothing) {
     EXPECT_EQ(Shown(f, 1), Shown(0, 10));
 }
 
-TEST(MouseSelection, SelectionInPiecesIsWipedFromItsOwnBarAtRelease) {
-    for (const int releaseBar : {0, 1}) {
-        Drawn f;
-        f.Press(0, 10);
-        f.Move(0, 11);
-        f.access.State().SelectionBlocks[20] = true;
-        f.Release(releaseBar, 11);
-        EXPECT_EQ(Shown(f, 0), Shown(0, -1)) << "released over bar " << releaseBar;
-        EXPECT_FALSE(f.State().Selecting);
-        ASSERT_EQ(f.Count(HostRecord::Sleep), 1);
-        EXPECT_EQ(f.log.back().milliseconds, 100);
-        f.schedule.cmdEnable_Click();
-        EXPECT_TRUE(f.ScheduleIsEmpty());
-    }
-}
-
 TEST(MouseSelection, OtherButtonsAndADisabledControlAreIgnored) {
     Drawn f;
     f.Press(0, 10);

@@ -1,6 +1,5 @@
 // The blocks of a day bar as they land in its pixel buffer: block edges from the rounded left-edge
-// accumulator, the three bands, the state and background colours, and what stays on the bar when
-// drawing fails part way.
+// accumulator, the three bands and the state and background colours.
 
 #include <gtest/gtest.h>
 
@@ -88,32 +87,18 @@ TEST(BarRendering, BandsAreThirdsOfTheHeightRoundedFromTheRoundedTop) {
         // h = 10.33: row 20 belongs to no band and keeps the cleared background.
         {31, "W10R10-1W10", "W10G10-1W10", "K10G10-1K10"},
         // h = 10.67: row 21 belongs to the middle and the bottom band, whichever paints last.
-        {32, "W11R10W11", "W11G11W10", "K11G10K11"}};
+        {32, "W11R11W10", "W11G11W10", "K11G10K11"}};
     constexpr int kColumn = 33 * 6 + 3;  // inside block 33, clear of every tick mark
     for (const auto& [height, background, state, marked] : cases) {
         ScheduleFixture f;
         f.SizeBar(0, 576, height);
-        f.platform.Bar(0).Cls();
-        f.access.InitializeScheduleBlocks();
+        f.Redraw();
         EXPECT_EQ(f.Column(0, kColumn), Stripes(background)) << height;
         f.SetRegion(0, 1, 800, 1000);
         EXPECT_EQ(f.Column(0, kColumn), Stripes(state)) << height;
         f.schedule.Schedule_MouseDown(0, 1, 0, static_cast<float>(kColumn), 0);
         EXPECT_EQ(f.Column(0, kColumn), Stripes(marked)) << height;
     }
-}
-
-TEST(BarRendering, FailedBackgroundKeepsTheBlocksAlreadyFilledAndReportsOnce) {
-    ScheduleFixture f;
-    f.SizeBar(0, 576, 33);
-    f.platform.Bar(0).Cls();
-    // The 31st fill is block 10's top band: blocks 0 to 9 are complete.
-    f.platform.Faults().Fail("FillRect", 0, 30, 1);
-    f.access.InitializeScheduleBlocks();
-    EXPECT_EQ(f.log.size(), 1u);
-    EXPECT_EQ(f.Row(0, 5), Stripes("W60-516"));
-    EXPECT_EQ(f.Row(0, 16), Stripes("R60-516"));
-    EXPECT_EQ(f.Row(0, 27), Stripes("W60-516"));
 }
 
 }  // namespace

@@ -110,22 +110,6 @@ TEST(Saving, RebuildsTheDayInTimeOrderOrRefusesItWhole) {
     }
 }
 
-TEST(Saving, SelectionInPiecesIsSavedAsSeveralRunsAndOverlapIsReportedBeforeTheCount) {
-    Drawn f;
-    f.Drag(kDay, 40, 41);
-    f.access.State().SelectionBlocks[10] = true;
-    f.schedule.cmdEnable_Click();
-    EXPECT_EQ(f.Day(kDay), (Values{230, 245, 1000, 1030, 0, 0, 0, 0}));
-    f.SetRegion(kDay, 3, 400, 500);
-    f.SetRegion(kDay, 4, 2300, 2400);
-    f.Drag(kDay, 40, 41);
-    f.access.State().SelectionBlocks[10] = true;
-    f.access.State().SelectionBlocks[3] = true;  // overlaps, and five runs stand
-    f.log.clear();
-    f.schedule.cmdEnable_Click();
-    EXPECT_EQ(f.MessageTexts(), Texts{kOverlap});
-}
-
 TEST(Saving, EnableAppliesTheSelectionToTheRowItWasMadeOnAfterAnyRedraw) {
     const std::function<void(ScheduleFixture&)> redraws[] = {
         [](ScheduleFixture& f) { f.Redraw(); },

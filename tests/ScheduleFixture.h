@@ -1,6 +1,6 @@
 // A control on the in-memory platform, driven through MemoryDriver, with everything it tells its
-// host recorded, access to its private operations, and the helpers every suite shares: the mouse
-// on a bar, a day's eight properties, and the bars read back as one letter per pixel.
+// host recorded, and the helpers every suite shares: the mouse on a bar, a day's eight
+// properties, and the bars read back as one letter per pixel.
 #pragma once
 
 #include <cstdint>
@@ -15,31 +15,6 @@
 #include "platform/memory/MemoryPlatform.h"
 
 namespace tarn {
-
-/// Reaches the control's fields and private operations from tests.
-class ScheduleTestAccess {
-public:
-    explicit ScheduleTestAccess(Schedule& schedule) : s_(schedule) {}
-    ScheduleState& State() { return s_.model_.state_; }
-    std::int16_t BlockQuantityToTime(std::int16_t q) { return s_.BlockQuantityToTime(q); }
-    std::int16_t TimeToBlockQuantity(bool start, std::int16_t t) {
-        return s_.TimeToBlockQuantity(start, t);
-    }
-    // On the row that State().CurrentDay names.
-    void SetBlockStates() { s_.SetBlockStates(Row()); }
-    void UpdateScheduleProperties() { s_.UpdateScheduleProperties(Row()); }
-    void DrawTickmarks() { s_.DrawTickmarks(Row()); }
-    void InitializeScheduleBlocks() { s_.InitializeScheduleBlocks(Row()); }
-    void DrawLabels() {
-        s_.UpdateTimeLabels();
-        s_.UpdateTimePeriodLabels();
-    }
-
-private:
-    int Row() const { return s_.model_.State().CurrentDay; }
-
-    Schedule& s_;
-};
 
 /// One thing the control told its host, in order.
 struct HostRecord {
@@ -84,8 +59,7 @@ struct ScheduleFixture {
                   if (onUpdated) onUpdated();
               }}),
           platform(driver.Platform()),
-          schedule(driver.Control()),
-          access(schedule) {
+          schedule(driver.Control()) {
         if (initialize) driver.Initialize();
     }
 
@@ -194,7 +168,6 @@ struct ScheduleFixture {
     platform::memory::MemoryDriver driver;
     platform::memory::MemoryPlatform& platform;
     Schedule& schedule;
-    ScheduleTestAccess access;
 };
 
 /// A fixture whose first full redraw has run.

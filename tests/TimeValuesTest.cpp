@@ -1,10 +1,9 @@
 // Time values and the blocks they stand for: the conversions between HHMM values and 15-minute
-// block quantities (pure, and as the control runs them, reporting a failure and going on with 0),
-// the region table copied to and from a day's properties, and the block states, the union of the
-// day's regions.
+// block quantities, and the blocks a day's regions enable as its bar shows them.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -36,18 +35,6 @@ TEST(Conversion, TimeValuesAreReadAsTheirDecimalText) {
     EXPECT_EQ(BlockQuantityToTime(1311), 32745);
 }
 
-TEST(Conversion, FailuresAreReportedWithTheirOwnSentenceAndGiveZero) {
-    ScheduleFixture f;
-    EXPECT_EQ(f.access.BlockQuantityToTime(1312), 0);        // the text overflows 16 bits
-    EXPECT_EQ(f.access.TimeToBlockQuantity(false, -15), 0);  // the hours are a minus sign alone
-    ASSERT_EQ(f.log.size(), 2u);
-    EXPECT_EQ(f.log[0].text, "Failed to covert block quantity to time value with error: Overflow");
-    EXPECT_EQ(f.log[1].text,
-              "Failed to get convert time to block quantity with error: Type mismatch");
-    EXPECT_EQ(f.log[1].style, platform::kStyleCritical);
-    EXPECT_EQ(f.log[1].title, "System Message");
-}
-
 // What a time value means, worked out with arithmetic on the number rather than on its text:
 // nothing (the conversion fails) for -99 to -10, else the block count before rounding.
 std::optional<double> ExpectedBlocks(int time) {
@@ -61,30 +48,29 @@ std::optional<double> ExpectedBlocks(int time) {
 }
 
 TEST(Conversion, EveryIntegerConvertsAsItsDecimalTextReads) {
-    ScheduleFixture f;
     for (int time = -32768; time <= 32767; ++time) {
         const auto value = static_cast<std::int16_t>(time);
         const std::optional<double> blocks = ExpectedBlocks(time);
         for (bool isStart : {true, false}) {
-            const double expected = blocks ? std::nearbyint(*blocks - (isStart ? 0 : 1)) : 0;
-            ASSERT_EQ(f.access.TimeToBlockQuantity(isStart, value), expected)
+            if (!blocks) {
+                ASSERT_ANY_THROW(TimeToBlockQuantity(isStart, value)) << time;
+                continue;
+            }
+            ASSERT_EQ(TimeToBlockQuantity(isStart, value),
+                      std::nearbyint(*blocks - (isStart ? 0 : 1)))
                 << time << (isStart ? " as start" : " as stop");
-            ASSERT_EQ(blocks ? TimeToBlockQuantity(isStart, value) : 0, expected) << time;
         }
     }
-    // Exactly the 90 values -99 to -10 fail, once per edge, and each failure shows one report.
-    EXPECT_EQ(f.Count(HostRecord::MessageBox), 180);
 }
 
 // --- regions and block states -------------------------------------------------------------------
 
-/// Recomputes the block states of one day and returns them, '#' for an enabled block.
+/// The blocks of a day as its bar shows them after a redraw, '#' for an enabled block.
 std::string BlocksOf(ScheduleFixture& f, int day) {
-    f.access.State().CurrentDay = static_cast<std::int16_t>(day);
-    f.access.SetBlockStates();
-    std::string blocks;
-    for (int b = 0; b < 96; ++b)
-        blocks += f.State().BlockEnabled[day][b] ? '#' : '.';
+    f.Redraw();
+    std::string blocks = f.Blocks(day, 1);
+    std::ranges::replace(blocks, 'G', '#');
+    std::ranges::replace(blocks, 'R', '.');
     return blocks;
 }
 
@@ -97,7 +83,7 @@ TEST(Regions, OneRegionEnablesTheBlocksFromItsFirstToItsLast) {
     // row replaces the last one's region, so stale blocks would show.
     for (int day : {1, 7}) {
         for (int region : {1, 4}) {
-            ScheduleFixture f;
+            Drawn f;
             f.schedule.SetSpecialDayEnabled(false);
             for (const Values& row : rows) {
                 f.SetRegion(day, region, row[0], row[1]);
@@ -109,39 +95,13 @@ TEST(Regions, OneRegionEnablesTheBlocksFromItsFirstToItsLast) {
     }
 }
 
-TEST(Regions, RegionsGiveTheUnionOfTheirBlocksAndFailuresAreReported) {
-    ScheduleFixture f;
+TEST(Regions, RegionsGiveTheUnionOfTheirBlocks) {
+    Drawn f;
     f.SetRegion(2, 1, 900, 1100);
     f.SetRegion(2, 2, 800, 1000);
     f.SetRegion(2, 3, 2000, 2500);
     f.SetRegion(2, 4, 2000, 2500);
     EXPECT_EQ(BlocksOf(f, 2), BlockRun(32, 95).replace(44, 36, 36, '.'));
-    EXPECT_FALSE(f.State().BlockEnabled[2][96]) << "no block past the end of the day";
-    // Unconvertible times and rows are reported.
-    f.SetRegion(3, 1, -20, -50);
-    f.log.clear();
-    EXPECT_EQ(BlocksOf(f, 3), BlockRun(0, 0)) << "both count as block 0";
-    EXPECT_EQ(f.Count(HostRecord::MessageBox), 2);
-    f.access.State().CurrentDay = -1;
-    f.access.SetBlockStates();
-    EXPECT_EQ(f.MessageTexts().back(),
-              "Failed to set block states with error: Subscript out of range");
-}
-
-TEST(Regions, TheTableCopiesTheCurrentDaysPropertiesUnchangedBothWaysAndDrawsNothing) {
-    Drawn f;
-    f.SetRegion(3, 2, -5, 2500);  // drawn at once, which copies the day into its row
-    ScheduleState& state = f.access.State();
-    const auto redraws = f.Redraws();
-    EXPECT_EQ(state.ScheduleRegions[3][1], (std::array<std::int16_t, 3>{-5, 2500, 0}));
-    for (int slot = 0; slot < 5; ++slot)  // slot 4 is never copied
-        state.ScheduleRegions[3][slot] = {static_cast<std::int16_t>(960 + slot), -815, 0};
-    state.CurrentDay = 3;
-    f.access.UpdateScheduleProperties();
-    EXPECT_EQ(f.Day(3), (Values{960, -815, 961, -815, 962, -815, 963, -815}));
-    EXPECT_TRUE(f.Day(2) == Values(8, 0) && f.Day(4) == Values(8, 0));
-    EXPECT_EQ(f.Redraws(), redraws);
-    EXPECT_TRUE(f.log.empty());
 }
 
 }  // namespace
