@@ -1,6 +1,6 @@
-// The keyboard on the real widget: the focus chain through buttons and bars, the rules that take
-// the focus away, keys reaching the control and moving the focus between bars, the cursor drawn
-// over a bar and never into it, the time hint's label, and what a screen reader is told.
+// The keyboard on the real widget beyond what the keyboard examples show: keys reaching the bar
+// past a window's shortcuts, the cursor drawn over a bar and never into it, the time hint's
+// label, and the events a screen reader hears.
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAction>
@@ -45,94 +45,11 @@ struct KeyboardControl : TestControl {
     qt::HintLabel& hint() { return ScheduleWidgetInternals::Hint(widget); }
 };
 
-QStringList DesignedChain(bool special) {
-    QStringList chain;
-    for (int day = 0; day < 8; ++day) {
-        if (day == 7 && !special) continue;
-        chain << QStringLiteral("cmdDay(%1)").arg(day) << QStringLiteral("Schedule(%1)").arg(day);
-    }
-    return chain << "cmdEnable"
-                 << "cmdDisable";
-}
-
 }  // namespace
 
 class ScheduleWidgetKeyboardTest : public QObject {
     Q_OBJECT
 private slots:
-    void tabVisitsWhatMayTakeFocusAndWraps_data() {
-        QTest::addColumn<bool>("special");
-        QTest::newRow("all rows") << true;
-        QTest::newRow("special day off") << false;
-    }
-
-    void tabVisitsWhatMayTakeFocusAndWraps() {
-        QFETCH(bool, special);
-        KeyboardControl c;
-        QVERIFY(c.active);
-        c.widget.setSpecialDayEnabled(special);
-        const QStringList expected = DesignedChain(special);
-        // Nothing has the focus: Tab goes to the first widget that may take it.
-        QApplication::focusWidget()->clearFocus();
-        QStringList forward;
-        for (int step = 0; step <= expected.size(); ++step) {
-            c.press(Qt::Key_Tab);
-            forward << FocusName();
-        }
-        QCOMPARE(forward.mid(0, expected.size()), expected);
-        QCOMPARE(forward.last(), expected.first());
-        // Shift+Tab walks back, from the first over the wrap to the last.
-        QStringList backward;
-        for (int step = 0; step < expected.size(); ++step) {
-            c.press(Qt::Key_Backtab, Qt::ShiftModifier);
-            backward << FocusName();
-        }
-        QStringList reversed(expected.rbegin(), expected.rend());
-        QCOMPARE(backward, reversed);
-        // The core heard of the bars' focus and of nothing else.
-        QCOMPARE(c.core().FocusedBar(), -1);
-        c.bar(special ? 7 : 6).setFocus(Qt::TabFocusReason);
-        QCOMPARE(c.core().FocusedBar(), special ? 7 : 6);
-    }
-
-    void focusGoesNowhereWhenItsWidgetMayNoLongerHaveIt_data() {
-        QTest::addColumn<QString>("focused");
-        QTest::addColumn<bool>("clearEnable");
-        QTest::newRow("special bar") << "Schedule(7)" << false;
-        QTest::newRow("special button") << "cmdDay(7)" << false;
-        QTest::newRow("bar, Enable off") << "Schedule(3)" << true;
-        QTest::newRow("button, Enable off") << "cmdEnable" << true;
-    }
-
-    void focusGoesNowhereWhenItsWidgetMayNoLongerHaveIt() {
-        QFETCH(QString, focused);
-        QFETCH(bool, clearEnable);
-        KeyboardControl c;
-        QVERIFY(c.active);
-        auto* widget = c.widget.findChild<QWidget*>(focused);
-        widget->setFocus(Qt::TabFocusReason);
-        QCOMPARE(FocusName(), focused);
-        if (clearEnable)
-            c.widget.setEnable(false);
-        else
-            c.widget.setSpecialDayEnabled(false);
-        QCOMPARE(FocusName(), QStringLiteral("none"));
-        QCOMPARE(c.core().FocusedBar(), -1);
-        if (focused.startsWith("Schedule")) QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
-        // Nothing in the control takes the focus by Tab now, or by a press on a bar.
-        if (clearEnable) {
-            c.press(Qt::Key_Tab);
-            QCOMPARE(FocusName(), QStringLiteral("none"));
-        }
-        c.mouse(clearEnable ? 0 : 7, QEvent::MouseButtonPress, 10, Qt::LeftButton, Qt::LeftButton);
-        QCOMPARE(FocusName(), QStringLiteral("none"));
-        // Allowed again, the bar takes the focus again.
-        c.widget.setEnable(true);
-        c.widget.setSpecialDayEnabled(true);
-        c.bar(7).setFocus(Qt::TabFocusReason);
-        QCOMPARE(FocusName(), QStringLiteral("Schedule(7)"));
-    }
-
     void keysReachTheCoreAndUpDownMoveTheFocus() {
         KeyboardControl c;
         QVERIFY(c.active);
