@@ -1,7 +1,6 @@
-// What the drawing calls write into, and when they may be made to fail: a context that offers only
-// a dense view of its pixels must receive exactly the pixels that a shared-row context receives; a
-// fault injector attached after the drawing layer was made takes effect from then on and not
-// before; and every backend refuses the same geometry values.
+// What the drawing calls write into: a context that offers only a dense view of its pixels must
+// receive exactly the pixels that a shared-row context receives, and every backend refuses the
+// same geometry values.
 
 #include <gtest/gtest.h>
 
@@ -86,36 +85,6 @@ TEST(DrawingTargets, ADenseOnlyContextGetsTheSamePixelsAsSharedRows) {
     EXPECT_TRUE(dense.PaddingUntouched());
     EXPECT_EQ(gdi.DeleteObject(red) && gdi.DeleteObject(black), true);
     EXPECT_EQ(gdi.LivePens(), 0);
-}
-
-TEST(DrawingTargets, FaultsAttachedLaterApplyFromThenOnAndDetachAgain) {
-    memory::MemoryDeviceContext bar(3);
-    bar.Resize(10, 6, kBlank);
-    FaultInjector faults;
-    faults.Fail("FillRect", 3);
-
-    PixelGdi gdi;  // made without faults, as a toolkit's platform makes it
-    const GdiObject pen = gdi.CreatePen(0, 1, 0x0000FF);
-    EXPECT_EQ(gdi.FillRect(bar, RECT{0, 0, 2, 2}, pen), 1);
-    EXPECT_EQ(faults.Checked(), 0);
-
-    gdi.SetFaults(&faults);
-    EXPECT_THROW(gdi.FillRect(bar, RECT{5, 0, 7, 2}, pen), PlatformError);
-    EXPECT_EQ(bar.PixelAt(5, 0), kBlank) << "a failed fill must draw nothing";
-    ASSERT_TRUE(faults.LastFailure().has_value());
-    EXPECT_EQ(faults.LastFailure()->target, 3);
-    // Calls on another target, and other calls, pass and are counted.
-    memory::MemoryDeviceContext other(4);
-    other.Resize(10, 6, kBlank);
-    EXPECT_EQ(gdi.FillRect(other, RECT{0, 0, 1, 1}, pen), 1);
-    EXPECT_TRUE(gdi.MoveToEx(bar, 1, 1, nullptr));
-    EXPECT_EQ(faults.Checked(), 3);
-
-    gdi.SetFaults(nullptr);
-    EXPECT_EQ(gdi.FillRect(bar, RECT{5, 0, 7, 2}, pen), 1);
-    EXPECT_NE(bar.PixelAt(5, 0), kBlank);
-    EXPECT_EQ(faults.Checked(), 3);
-    EXPECT_TRUE(gdi.DeleteObject(pen));
 }
 
 TEST(DrawingTargets, GeometryValuesAreWholePixelsWithinSixteenBits) {
