@@ -1,7 +1,7 @@
 // Saving a selection with Enable or Disable: the held selection goes to the row it was made on
 // and meets the day's properties as they stand at the click; the day's regions are rebuilt from
-// its blocks in time order, the rules refuse a save whole, and listeners of ScheduleUpdated may
-// edit the schedule from inside the save.
+// its blocks in time order, and the rules refuse a save whole. Listeners inside the save are in
+// the listener example.
 
 #include <gtest/gtest.h>
 
@@ -136,26 +136,6 @@ TEST(Saving, EnableAppliesTheSelectionToTheRowItWasMadeOnAfterAnyRedraw) {
             EXPECT_EQ(f.Day(7), Values(8, 0));
         }
     }
-}
-
-TEST(Saving, ListenerSeesTheSavedPropertiesAndItsWritesRedrawInsideTheSave) {
-    Drawn f;
-    Values seen;
-    std::uint64_t redrawsInListener = 0;
-    f.onUpdated = [&] {
-        seen = f.Day(kDay);
-        const auto before = f.Redraws();
-        f.schedule.SetSchedule_WednesdayStop1(900);
-        redrawsInListener = f.Redraws() - before;
-    };
-    f.Drag(kDay, 32, 39);
-    const auto before = f.Redraws();
-    f.schedule.cmdEnable_Click();
-    EXPECT_EQ(seen, (Values{800, 1000, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(redrawsInListener, 1u);
-    EXPECT_EQ(f.Redraws() - before, 2u) << "the listener's, then the click's";
-    EXPECT_EQ(f.Day(kDay), (Values{800, 900, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(f.Blocks(kDay, 1), BlockRun(32, 35, 'G', 'R'));
 }
 
 }  // namespace

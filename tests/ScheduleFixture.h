@@ -56,7 +56,6 @@ struct ScheduleFixture {
               },
               [this] {
                   log.push_back({HostRecord::ScheduleUpdated, {}, 0, {}, 0});
-                  if (onUpdated) onUpdated();
               }}),
           platform(driver.Platform()),
           schedule(driver.Control()) {
@@ -118,8 +117,6 @@ struct ScheduleFixture {
         schedule.SetTimeValue(day * 8 + region * 2 - 2, static_cast<std::int16_t>(start));
         schedule.SetTimeValue(day * 8 + region * 2 - 1, static_cast<std::int16_t>(stop));
     }
-    /// True while all 64 time properties are 0.
-    bool ScheduleIsEmpty() const { return State().TimeValues == decltype(State().TimeValues){}; }
     /// The eight time properties of a day, Start1, Stop1, ..., Stop4.
     Values Day(int day) const {
         Values values;
@@ -164,7 +161,6 @@ struct ScheduleFixture {
     }
 
     std::vector<HostRecord> log;
-    std::function<void()> onUpdated;
     platform::memory::MemoryDriver driver;
     platform::memory::MemoryPlatform& platform;
     Schedule& schedule;
