@@ -1,7 +1,7 @@
 // What an error leaves behind, driven by failing platform operations: a reporting operation keeps
 // what it did before the error, a silent one still does every other step, and no error, however
-// lasting, leaves a pen behind. Which operation reports, drops or passes on each call's failure is
-// tabled in FaultInjectionTest.
+// lasting, leaves a pen behind. FaultInjectionTest fails each call of a session once and checks
+// what the host and the user see of it.
 
 #include <gtest/gtest.h>
 

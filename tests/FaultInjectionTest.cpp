@@ -197,10 +197,10 @@ std::vector<long long> CallsToFail(int step) {
 
 // --- one failing call -----------------------------------------------------------------------
 
-/// What came of failing one call, and every way it went against the table or broke the control.
+/// What came of failing one call, and every way the host or the user would see it go wrong.
 struct Result {
     FaultInjector::Call failed;
-    std::string caughtBy;  // the reporting operation, or "silent", or "escaped"
+    std::string caughtBy;  // the report shown, or "silent", or "escaped"
     std::vector<std::string> problems;
 };
 
