@@ -1,6 +1,6 @@
-// The script and its output over file descriptors: the end of a file is told apart from a read
-// error, a write error is kept with its reason, and a script played from and to files reports
-// either after everything printed before it.
+// The script and its output over file descriptors: the end of a file longer than the buffer is
+// told apart from a read error, a write error is kept with its reason, and each line is answered
+// before the next is read. The examples' error runs show the messages of the whole program.
 
 #include "app/ScriptFile.h"
 
@@ -101,44 +101,6 @@ TEST(FileBuffer, WritesEverythingOrKeepsTheFirstReason) {
         out << text << std::flush;
         EXPECT_FALSE(out) << "no write is taken after a failure";
         EXPECT_EQ(buffer.Failure(), failure);
-    }
-}
-
-TEST(PlayScript, ReportsAFileThatCannotBeReadOrWrittenLast) {
-    const TemporaryFile script("get Enable\nstate 8\n");
-    const TemporaryFile printed("");
-    // Paths to read and write; no output path stands for a closed standard output.
-    const struct {
-        const char* input;
-        const char* output;
-        int status;
-        const char* out;
-        const char* err;
-    } cases[] = {
-        {script.Path().c_str(), printed.Path().c_str(), 2, "Enable = True\n",
-         "play: line 2: BAR 8 is out of range 0 to 7\n"},
-        {"/tmp", printed.Path().c_str(), 1, "", "play: cannot read in: Is a directory\n"},
-        // The line's own message, then the output that was lost.
-        {script.Path().c_str(), "/dev/full", 1, "",
-         "play: line 2: BAR 8 is out of range 0 to 7\n"
-         "play: cannot write out: No space left on device\n"},
-        {script.Path().c_str(), nullptr, 1, "",
-         "play: line 2: BAR 8 is out of range 0 to 7\n"
-         "play: cannot write out: Bad file descriptor\n"},
-        // Nothing was printed, so nothing was lost.
-        {"/tmp", nullptr, 1, "", "play: cannot read in: Is a directory\n"},
-    };
-    for (const auto& c : cases) {
-        std::ostringstream err;
-        {
-            const int outputFd = c.output ? ::open(c.output, O_WRONLY | O_TRUNC) : -1;
-            FileBuffer input(::open(c.input, O_RDONLY), Direction::Read, "in", true);
-            FileBuffer output(outputFd, Direction::Write, "out", true);
-            EXPECT_EQ(PlayScript(input, output, err, MakeMemoryControl, false), c.status);
-        }
-        std::ifstream written(printed.Path());
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), c.out);
-        EXPECT_EQ(err.str(), c.err);
     }
 }
 
