@@ -1,5 +1,6 @@
 // The user's mouse on the bars: Qt's buttons, modifiers and fractional positions become the
 // control's codes and inner-pixel coordinates, and a drag keeps going to the bar it started on.
+// Which block a press takes is played by the mouse and layout examples on the real widget.
 #include <QWindow>
 
 #include "WidgetTestSupport.h"
@@ -56,36 +57,6 @@ private slots:
         // The inverse mappings, which scripted hosts use, give the same codes back.
         QCOMPARE(qt::ButtonCodes(qt::ButtonsOfCodes(buttonCode)), buttonCode);
         QCOMPARE(qt::ShiftCodes(qt::ModifiersOfCodes(shiftCode)), shiftCode);
-    }
-
-    void pressSelectsTheBlockUnderX_data() {
-        // Blocks of a 573-pixel bar are 5.96875 pixels wide; the core's hit test has the rest of
-        // the edges, here X arrives in the bar's inner pixels.
-        QTest::addColumn<double>("x");
-        QTest::addColumn<int>("controlHeight");
-        QTest::addColumn<int>("block");  // -1: none
-        QTest::newRow("just left of a boundary") << 5.96 << 361 << 0;
-        QTest::newRow("on the boundary") << 5.96875 << 361 << 1;
-        QTest::newRow("beyond the end") << 573.0 << 361 << -1;
-        QTest::newRow("bar without height") << 100.0 << 0 << 16;
-    }
-
-    void pressSelectsTheBlockUnderX() {
-        QFETCH(double, x);
-        QFETCH(int, controlHeight);
-        QFETCH(int, block);
-        TestControl c;
-        c.widget.show();  // a hidden widget gets its resize event only when shown
-        c.widget.deliverTimerTick();
-        c.widget.resize(679, controlHeight);
-        c.widget.deliverTimerTick();
-        c.mouse(4, QEvent::MouseButtonPress, x, Qt::LeftButton, Qt::LeftButton);
-        const ScheduleState& state = c.core().State();
-        QVERIFY(state.Selecting);
-        QCOMPARE(int(state.CurrentDay), 4);
-        for (int b = 0; b < kBlocksPerDay; ++b)
-            QCOMPARE(state.SelectionBlocks[b], b == block);
-        QVERIFY(c.messageBoxes.isEmpty());
     }
 
     void dragLeavingTheBarStaysWithIt() {
