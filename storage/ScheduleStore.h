@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TarnSchedule/DayRanges.h"
+#include "TarnSchedule/storage/StorageExport.h"
 
 namespace tarn::storage {
 
@@ -127,7 +128,7 @@ struct StoreOptions {
 /// file is ours (or empty or absent, and then makes it ours): another SQLite database, a text
 /// file or anything else is refused and left exactly as it was. Every write is one transaction:
 /// a crash leaves the state before or after it. Not shared between threads.
-class ScheduleStore {
+class TARN_SCHEDULE_STORAGE_EXPORT ScheduleStore {
 public:
     /// Opens (creating when absent) the database at `path`.
     static StoreResult<std::unique_ptr<ScheduleStore>> Open(const QString& path,

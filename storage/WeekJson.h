@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "TarnSchedule/DayRanges.h"
+#include "TarnSchedule/storage/StorageExport.h"
 
 namespace tarn::storage {
 
@@ -17,12 +18,13 @@ inline constexpr char kWeekFormat[] = "tarn-schedule-week";
 inline constexpr int kWeekVersion = 1;
 
 /// The week as an indented JSON document, the days in order Monday to Special, each on a line.
-QByteArray WeekToJson(const WeekRanges& week);
+TARN_SCHEDULE_STORAGE_EXPORT QByteArray WeekToJson(const WeekRanges& week);
 
 /// Reads a whole week, all or nothing: anything that is not a well-formed week document of a
 /// known version is refused with a message that says where ("days.Monday[2]: ..."). Text from
 /// the document shows in messages as storage::Echoed shows it.
-std::variant<WeekRanges, std::string> WeekFromJson(const QByteArray& json);
+TARN_SCHEDULE_STORAGE_EXPORT std::variant<WeekRanges, std::string> WeekFromJson(
+    const QByteArray& json);
 
 /// The most a week file can hold, far more than any week written by hand needs.
 inline constexpr qsizetype kWeekFileLimit = 1024 * 1024;
@@ -35,7 +37,8 @@ struct WeekFileError {
 
 /// Reads the week file at `path` (bytes as the system takes them), or the one open as `fd`,
 /// holding no more of it than kWeekFileLimit + 1 bytes: a larger file is refused unread.
-std::variant<WeekRanges, WeekFileError> ReadWeekFile(const std::string& path);
-std::variant<WeekRanges, WeekFileError> ReadWeekFile(int fd);
+TARN_SCHEDULE_STORAGE_EXPORT std::variant<WeekRanges, WeekFileError> ReadWeekFile(
+    const std::string& path);
+TARN_SCHEDULE_STORAGE_EXPORT std::variant<WeekRanges, WeekFileError> ReadWeekFile(int fd);
 
 }  // namespace tarn::storage

@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "TarnSchedule/Export.h"
+
 namespace tarn {
 
 /// The most regions a day holds: its properties have four Start/Stop pairs.
@@ -33,7 +35,8 @@ public:
     /// Sorts the ranges by start and merges touching ones. Refuses, with a message, a range
     /// outside the day, a stop not after its start, overlapping ranges, or more than
     /// kMaxRegions ranges once touching ones are merged.
-    static std::variant<DayRanges, std::string> Make(std::vector<TimeRange> ranges);
+    TARN_SCHEDULE_EXPORT static std::variant<DayRanges, std::string> Make(
+        std::vector<TimeRange> ranges);
 
     const std::vector<TimeRange>& Ranges() const { return ranges_; }
     bool operator==(const DayRanges&) const = default;
@@ -47,19 +50,19 @@ inline constexpr int kWeekDays = 8;
 using WeekRanges = std::array<DayRanges, kWeekDays>;
 
 /// "Monday" ... "Sunday", "Special" for 0 to 7.
-std::string_view DayName(int day);
+TARN_SCHEDULE_EXPORT std::string_view DayName(int day);
 /// The day a name stands for (exact spelling), or -1.
-int FindDay(std::string_view name);
+TARN_SCHEDULE_EXPORT int FindDay(std::string_view name);
 
 /// True when text has the form HH:MM-HH:MM (two digits each), whatever the digits are.
-bool IsRangeText(std::string_view text);
+TARN_SCHEDULE_EXPORT bool IsRangeText(std::string_view text);
 
 /// Reads HH:MM-HH:MM. Refuses, with a message that quotes the text, another form, a time past
 /// 24:00 or with minutes past 59, 24:00 as a start, a time not on a quarter hour and a stop not
 /// after its start.
-std::variant<TimeRange, std::string> ParseRange(std::string_view text);
+TARN_SCHEDULE_EXPORT std::variant<TimeRange, std::string> ParseRange(std::string_view text);
 
 /// "08:00-12:15" for a range in the day; times outside it are written the same way ("25:00").
-std::string FormatRange(const TimeRange& range);
+TARN_SCHEDULE_EXPORT std::string FormatRange(const TimeRange& range);
 
 }  // namespace tarn

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "TarnSchedule/Export.h"
+
 #define TARN_TIME_PROPERTIES_OF_DAY(X, Day, base) \
     X(Day, Start, 1, (base) + 0)                  \
     X(Day, Stop, 1, (base) + 1)                   \
@@ -37,9 +39,9 @@ constexpr int TimePropertyIndex(int day, int region, bool isStop) {
 }
 
 /// "Schedule_MondayStart1" for index 0 ... "Schedule_SpecialStop4" for index 63.
-std::string TimePropertyName(int index);
+TARN_SCHEDULE_EXPORT std::string TimePropertyName(int index);
 
 /// The index of a property name, or nothing when it names no time property.
-std::optional<int> FindTimeProperty(std::string_view name);
+TARN_SCHEDULE_EXPORT std::optional<int> FindTimeProperty(std::string_view name);
 
 }  // namespace tarn

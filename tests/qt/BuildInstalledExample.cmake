@@ -3,6 +3,10 @@
 # likewise the project in STORE_DIR (optional), which uses the store's library alone.
 # CXX_FLAGS (optional) are the compile and link flags the package was built with, such as
 # sanitizers: code linked with its libraries needs them too.
+# With SHARED_LIBRARIES (names such as TarnScheduleWidgets) and NM, each of those installed shared
+# libraries must export the public API alone: every symbol NM lists as defined, demangled, is one
+# of PUBLIC_API (qualified names of the public classes and functions) or a member of one of its
+# classes, or their vtable, typeinfo or thunk.
 foreach(variable BUILD_DIR EXAMPLE_DIR WORK_DIR CXX_COMPILER)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "${variable} is not set")
@@ -27,6 +31,39 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --component Devel
 file(GLOB_RECURSE config ${prefix}/*/TarnScheduleConfig.cmake)
 if(NOT config)
   message(FATAL_ERROR "TarnScheduleConfig.cmake was not installed")
+endif()
+
+# The exported symbols of each shared library. PUBLIC_API holds identifiers and "::" alone.
+set(unexpected)
+list(JOIN PUBLIC_API "|" api_pattern)
+foreach(library IN LISTS SHARED_LIBRARIES)
+  file(GLOB library_file ${prefix}/lib*/lib${library}.so)
+  if(NOT library_file)
+    message(FATAL_ERROR "lib${library}.so was not installed")
+  endif()
+  execute_process(COMMAND ${NM} -D -C --defined-only ${library_file}
+    OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${NM} failed on ${library_file} (${result})")
+  endif()
+  string(REPLACE ";" "\\;" symbols "${symbols}")
+  string(REPLACE "\n" ";" symbols "${symbols}")
+  foreach(line IN LISTS symbols)
+    if(line STREQUAL "")
+      continue()
+    endif()
+    string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+    string(REGEX REPLACE "^(typeinfo name for|typeinfo for|vtable for|(non-)?virtual thunk to) " ""
+      entity "${name}")
+    if(NOT entity MATCHES "^(${api_pattern})(::~?[A-Za-z_][A-Za-z0-9_]*)?(\\[abi:cxx11\\])?(\\(.*)?$")
+      list(APPEND unexpected "lib${library}.so: ${name}")
+    endif()
+  endforeach()
+endforeach()
+if(unexpected)
+  list(LENGTH unexpected count)
+  list(JOIN unexpected "\n  " text)
+  message(FATAL_ERROR "${count} exported symbols are not the public API:\n  ${text}")
 endif()
 
 run(${CMAKE_COMMAND} -S ${EXAMPLE_DIR} -B ${WORK_DIR}/build

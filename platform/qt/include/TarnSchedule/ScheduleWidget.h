@@ -158,7 +158,8 @@ protected:
 
 private:
     friend class ScheduleWidgetInternals;
-    struct Private;
+    // The state behind the widget: private to the library, so nothing of it is exported.
+    struct TARN_SCHEDULE_WIDGETS_NO_EXPORT Private;
     std::unique_ptr<Private> const d;
 };
 
