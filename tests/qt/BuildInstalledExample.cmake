@@ -6,7 +6,8 @@
 # With SHARED_LIBRARIES (names such as TarnScheduleWidgets) and NM, each of those installed shared
 # libraries must export the public API alone: every symbol NM lists as defined, demangled, is one
 # of PUBLIC_API (qualified names of the public classes and functions) or a member of one of its
-# classes, or their vtable, typeinfo or thunk.
+# classes, or their vtable, typeinfo or thunk. With PLUGIN (the built Qt Designer plugin) and NM,
+# the plugin must export Qt's plugin entry points alone.
 foreach(variable BUILD_DIR EXAMPLE_DIR WORK_DIR CXX_COMPILER)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "${variable} is not set")
@@ -33,6 +34,25 @@ if(NOT config)
   message(FATAL_ERROR "TarnScheduleConfig.cmake was not installed")
 endif()
 
+# exported_symbols(FILE VARIABLE): the demangled names of the symbols FILE defines for others.
+function(exported_symbols file variable)
+  execute_process(COMMAND ${NM} -D -C --defined-only ${file}
+    OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${NM} failed on ${file} (${result})")
+  endif()
+  string(REPLACE ";" "\\;" symbols "${symbols}")
+  string(REPLACE "\n" ";" symbols "${symbols}")
+  set(names)
+  foreach(line IN LISTS symbols)
+    if(NOT line STREQUAL "")
+      string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+      list(APPEND names "${name}")
+    endif()
+  endforeach()
+  set(${variable} "${names}" PARENT_SCOPE)
+endfunction()
+
 # The exported symbols of each shared library. PUBLIC_API holds identifiers and "::" alone.
 set(unexpected)
 list(JOIN PUBLIC_API "|" api_pattern)
@@ -41,18 +61,8 @@ foreach(library IN LISTS SHARED_LIBRARIES)
   if(NOT library_file)
     message(FATAL_ERROR "lib${library}.so was not installed")
   endif()
-  execute_process(COMMAND ${NM} -D -C --defined-only ${library_file}
-    OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "${NM} failed on ${library_file} (${result})")
-  endif()
-  string(REPLACE ";" "\\;" symbols "${symbols}")
-  string(REPLACE "\n" ";" symbols "${symbols}")
-  foreach(line IN LISTS symbols)
-    if(line STREQUAL "")
-      continue()
-    endif()
-    string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  exported_symbols(${library_file} names)
+  foreach(name IN LISTS names)
     string(REGEX REPLACE "^(typeinfo name for|typeinfo for|vtable for|(non-)?virtual thunk to) " ""
       entity "${name}")
     if(NOT entity MATCHES "^(${api_pattern})(::~?[A-Za-z_][A-Za-z0-9_]*)?(\\[abi:cxx11\\])?(\\(.*)?$")
@@ -60,6 +70,16 @@ foreach(library IN LISTS SHARED_LIBRARIES)
     endif()
   endforeach()
 endforeach()
+if(PLUGIN)
+  get_filename_component(plugin_name ${PLUGIN} NAME)
+  exported_symbols(${PLUGIN} names)
+  foreach(name IN LISTS names)
+    # The linker's own markers of the data segment's end are exported by every shared object.
+    if(NOT name MATCHES "^(qt_plugin_(instance|query_metadata(_v[0-9]+)?)|__bss_start|_edata|_end)$")
+      list(APPEND unexpected "${plugin_name}: ${name}")
+    endif()
+  endforeach()
+endif()
 if(unexpected)
   list(LENGTH unexpected count)
   list(JOIN unexpected "\n  " text)
