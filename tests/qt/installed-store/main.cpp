@@ -1,5 +1,5 @@
 // A week through the installed store's JSON and an in-memory SQLite store, and back: proves the
-// public headers compile on their own and the store links with the core inside the package.
+// public headers compile on their own and the store links with the value types inside the package.
 #include <TarnSchedule/storage/ScheduleStore.h>
 #include <TarnSchedule/storage/WeekJson.h>
 
