@@ -1,7 +1,6 @@
 // The mouse selection on a day bar where the mouse example cannot reach: which block a pointer
 // position hits (the left boundary belongs to the block, bounds compared in single precision,
-// nothing outside the bar or for a non-number) on bars of any width, and the events a drag
-// ignores without ending.
+// nothing outside the bar or for a non-number) on bars of any width.
 
 #include <gtest/gtest.h>
 
@@ -14,14 +13,6 @@
 
 namespace tarn {
 namespace {
-
-/// The selection flags and the marks on a bar.
-std::string Shown(ScheduleFixture& f, int bar) {
-    return f.Flags() + "\n" + f.Marks(bar);
-}
-std::string Shown(int first, int last) {
-    return BlockRun(first, last) + "\n" + BlockRun(first, last, 'K', 'W');
-}
 
 // --- which block a pointer position hits --------------------------------------------------------
 
@@ -70,40 +61,6 @@ TEST(HitTest, PressMarksTheBlockHitNotTheOwnerOfTheColumn) {
         EXPECT_EQ(f.Flags(), BlockRun(block, block)) << width;
         EXPECT_EQ(f.Row(0, 30).substr(from, bottom.size()), bottom) << width;
     }
-}
-
-// --- selecting ----------------------------------------------------------------------------------
-
-TEST(MouseSelection, OtherButtonsAndADisabledControlAreIgnored) {
-    Drawn f;
-    f.Press(0, 10);
-    const auto redraws = f.Redraws();
-    f.Press(0, 40, 2);  // the right button
-    f.Move(0, 14, 3);   // both buttons
-    f.Release(0, 14, 2);
-    f.schedule.SetEnable(false);
-    f.Move(0, 12);
-    f.Release(0, 12);
-    f.Press(2, 40);
-    EXPECT_EQ(f.Redraws(), redraws);
-    EXPECT_EQ(Shown(f, 0), Shown(10, 10));
-    EXPECT_TRUE(f.State().Selecting) << "the ignored releases do not end the drag";
-    f.schedule.SetEnable(true);
-    f.Move(0, 11);
-    EXPECT_EQ(Shown(f, 0), Shown(10, 11));
-}
-
-TEST(MouseSelection, PressOnTheDisabledSpecialRowRedrawsButKeepsTheSelection) {
-    Drawn f;
-    f.schedule.SetSpecialDayEnabled(false);
-    f.Drag(0, 10, 12);
-    const auto redraws = f.Redraws();
-    f.Press(7, 40);
-    f.Move(7, 42);
-    EXPECT_EQ(f.Redraws(), redraws + 1);
-    EXPECT_FALSE(f.State().Selecting);
-    EXPECT_EQ(Shown(f, 7), BlockRun(10, 12) + "\n" + std::string(96, 'W'));
-    EXPECT_EQ(f.Marks(0), std::string(96, 'W')) << "the redraw erased the old marks";
 }
 
 }  // namespace

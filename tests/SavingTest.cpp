@@ -18,9 +18,6 @@ constexpr int kDayButton = -1;
 constexpr int kNothing = 96;  // a press beside the bar selects no block
 
 constexpr const char* kOverlap = "Cannot enable overlapping regions";
-constexpr const char* kTooMany = "Cannot enable more than 4 regions";
-constexpr const char* kTooManyAfterDisable =
-    "Cannot disable: the day would have more than 4 regions";
 
 // Host writes after the selection that redraw nothing: start 1000 with stop 999 covers 10:00 to
 // 10:45, and a stop cleared before its start.
@@ -40,28 +37,13 @@ struct SaveCase {
 // clang-format off
 const SaveCase kSaves[] = {
     {"OnEmptyDay", {}, 32, 39, true, {800, 1000, 0, 0, 0, 0, 0, 0}},
-    {"MergesWithATouchingRegion", {{1, 800, 1000}}, 40, 43, true, {800, 1100, 0, 0, 0, 0, 0, 0}},
-    {"BridgesTwoRegions", {{1, 800, 1000}, {2, 1200, 1400}}, 40, 47, true,
-     {800, 1400, 0, 0, 0, 0, 0, 0}},
     {"EndsAt2400", {}, 88, 95, true, {2200, 2400, 0, 0, 0, 0, 0, 0}},
     {"StartsAtMidnight", {}, 0, 3, true, {0, 100, 0, 0, 0, 0, 0, 0}},
-    {"FourthRegionInTimeOrder", {{1, 2000, 2100}, {2, 0, 100}, {3, 1200, 1300}}, 40, 43, true,
-     {0, 100, 1000, 1100, 1200, 1300, 2000, 2100}},
-    {"FifthRegionRefused", {{1, 0, 100}, {2, 200, 300}, {3, 400, 500}, {4, 2300, 2400}}, 40, 43,
-     true, {}, kTooMany},
     {"OneOverlappingBlockRefused", {{1, 800, 1000}}, 20, 32, true, {}, kOverlap},
-    {"NothingSelectedRewritesTheDayInTimeOrder",
-     {{1, 1200, 1400}, {2, 800, 1000}, {3, 1000, 1100}, {4, 900, 800}}, kNothing, kNothing, true,
-     {800, 1100, 1200, 1400, 0, 0, 0, 0}},
     {"NothingSelectedDisablesNothing", {{1, 1000, 999}}, kNothing, kNothing, false,
      {1000, 1045, 0, 0, 0, 0, 0, 0}},
-    {"DisableSplitsARegion", {{1, 800, 1200}}, 40, 43, false, {800, 1000, 1100, 1200, 0, 0, 0, 0}},
-    {"DisableTrimsTheEndOfTheDay", {{1, 2000, 2400}}, 92, 95, false,
-     {2000, 2300, 0, 0, 0, 0, 0, 0}},
     {"DisableToFourRegions", {{1, 0, 100}, {2, 200, 300}, {3, 800, 1200}}, 40, 41, false,
      {0, 100, 200, 300, 800, 1000, 1030, 1200}},
-    {"DisableToFiveRegionsRefused", {{1, 0, 100}, {2, 200, 300}, {3, 400, 500}, {4, 800, 1200}},
-     40, 41, false, {}, kTooManyAfterDisable},
     {"DayButtonDisableClearsTheDay", {{1, 800, 1000}, {2, 1200, 1400}}, kDayButton, 0, false,
      Values(8, 0)},
     {"DayButtonEnableOnEmptyDay", {}, kDayButton, 0, true, {0, 2400, 0, 0, 0, 0, 0, 0}},
@@ -70,8 +52,6 @@ const SaveCase kSaves[] = {
     {"EnableKeepsARegionWrittenSince", {}, 60, 63, true, {1000, 1045, 1500, 1600, 0, 0, 0, 0},
      nullptr, kWriteRegion2},
     {"EnableOverARegionWrittenSinceRefused", {}, 40, 41, true, {}, kOverlap, kWriteRegion2},
-    {"EnableForgetsARegionClearedSince", {{1, 800, 1000}}, 48, 51, true,
-     {1200, 1300, 0, 0, 0, 0, 0, 0}, nullptr, kClearRegion1},
     {"DisableForgetsARegionClearedSince", {{1, 800, 1000}, {2, 1200, 1400}}, 50, 51, false,
      {1200, 1230, 1300, 1400, 0, 0, 0, 0}, nullptr, kClearRegion1},
 };

@@ -1,16 +1,15 @@
 // Time values and the blocks they stand for: the conversions between HHMM values and 15-minute
-// block quantities, and the blocks a day's regions enable as its bar shows them.
+// block quantities.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 
 #include "model/TimeConversion.h"
-#include "tests/ScheduleFixture.h"
 
 namespace tarn {
 namespace {
@@ -61,47 +60,6 @@ TEST(Conversion, EveryIntegerConvertsAsItsDecimalTextReads) {
                 << time << (isStart ? " as start" : " as stop");
         }
     }
-}
-
-// --- regions and block states -------------------------------------------------------------------
-
-/// The blocks of a day as its bar shows them after a redraw, '#' for an enabled block.
-std::string BlocksOf(ScheduleFixture& f, int day) {
-    f.Redraw();
-    std::string blocks = f.Blocks(day, 1);
-    std::ranges::replace(blocks, 'G', '#');
-    std::ranges::replace(blocks, 'R', '.');
-    return blocks;
-}
-
-TEST(Regions, OneRegionEnablesTheBlocksFromItsFirstToItsLast) {
-    const Values rows[] = {{815, 1230, 33, 49}, {0, 0, 0, -1},      {800, 800, 0, -1},
-                           {0, 2400, 0, 95},    {900, 800, 0, -1},  {2200, 2500, 88, 95},
-                           {2400, 2400, 0, -1}, {800, 810, 32, 32}, {800, 807, 0, -1},
-                           {-815, 900, 0, -1}};  // start, stop, first and last enabled block
-    // Every slot of every day behaves alike, the Special day's also while its button is off. Each
-    // row replaces the last one's region, so stale blocks would show.
-    for (int day : {1, 7}) {
-        for (int region : {1, 4}) {
-            Drawn f;
-            f.schedule.SetSpecialDayEnabled(false);
-            for (const Values& row : rows) {
-                f.SetRegion(day, region, row[0], row[1]);
-                EXPECT_EQ(BlocksOf(f, day), BlockRun(row[2], row[3]))
-                    << row[0] << " to " << row[1] << ", day " << day << " region " << region;
-            }
-            EXPECT_TRUE(f.log.empty());
-        }
-    }
-}
-
-TEST(Regions, RegionsGiveTheUnionOfTheirBlocks) {
-    Drawn f;
-    f.SetRegion(2, 1, 900, 1100);
-    f.SetRegion(2, 2, 800, 1000);
-    f.SetRegion(2, 3, 2000, 2500);
-    f.SetRegion(2, 4, 2000, 2500);
-    EXPECT_EQ(BlocksOf(f, 2), BlockRun(32, 95).replace(44, 36, 36, '.'));
 }
 
 }  // namespace
