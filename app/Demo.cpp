@@ -29,8 +29,8 @@
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/ToolkitMessages.h"
 #include "app/demo/DemoWindow.h"
-#include "model/Schedule.h"
-#include "platform/qt/ScheduleWidgetInternals.h"
+#include "core/Schedule.h"
+#include "frontends/widgets/ScheduleWidgetInternals.h"
 #include "storage/Echo.h"
 #include "storage/SafeFile.h"
 

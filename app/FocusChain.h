@@ -1,9 +1,9 @@
 // The keyboard focus rule of the scripted host's widgets. It lives with the in-memory platform,
-// which applies it (platform/memory/FocusChain.h); these names keep it reachable from the app,
+// which applies it (frontends/memory/FocusChain.h); these names keep it reachable from the app,
 // whose interface (HostedControl) and scripts name the widgets that hold the focus.
 #pragma once
 
-#include "platform/memory/FocusChain.h"
+#include "frontends/memory/FocusChain.h"
 
 namespace tarn::app {
 

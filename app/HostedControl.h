@@ -14,9 +14,9 @@
 
 #include "TarnSchedule/DayRanges.h"
 #include "app/FocusChain.h"
-#include "editing/Keys.h"
+#include "core/Keys.h"
 #include "model/Arithmetic.h"
-#include "model/Schedule.h"
+#include "core/Schedule.h"
 #include "platform/PlatformError.h"
 
 namespace tarn::app {

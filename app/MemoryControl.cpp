@@ -8,8 +8,8 @@
 #include "app/HostedControl.h"
 #include "app/ScriptCommand.h"
 #include "platform/Colour.h"
-#include "platform/memory/MemoryDriver.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "frontends/memory/MemoryDriver.h"
+#include "frontends/memory/MemoryPlatform.h"
 
 namespace tarn::app {
 

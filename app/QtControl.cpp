@@ -19,12 +19,12 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/HostedControl.h"
-#include "model/Schedule.h"
+#include "core/Schedule.h"
 #include "platform/Colour.h"
-#include "platform/qt/BarWidget.h"
-#include "platform/qt/MouseMapping.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/ScheduleWidgetInternals.h"
+#include "frontends/widgets/BarWidget.h"
+#include "frontends/widgets/MouseMapping.h"
+#include "frontends/widgets/QtPlatform.h"
+#include "frontends/widgets/ScheduleWidgetInternals.h"
 #include "storage/SafeFile.h"
 
 namespace tarn::app {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/FocusChain.h"
-#include "editing/Keys.h"
+#include "core/Keys.h"
 
 namespace tarn::app {
 

@@ -13,9 +13,9 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "bench/QtBenchSupport.h"
-#include "platform/qt/BarWidget.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/ScheduleWidgetInternals.h"
+#include "frontends/widgets/BarWidget.h"
+#include "frontends/widgets/QtPlatform.h"
+#include "frontends/widgets/ScheduleWidgetInternals.h"
 
 namespace {
 

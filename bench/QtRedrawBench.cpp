@@ -15,10 +15,10 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "bench/QtBenchSupport.h"
-#include "model/Schedule.h"
-#include "platform/qt/BarWidget.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/ScheduleWidgetInternals.h"
+#include "core/Schedule.h"
+#include "frontends/widgets/BarWidget.h"
+#include "frontends/widgets/QtPlatform.h"
+#include "frontends/widgets/ScheduleWidgetInternals.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "bench/AllocationCount.h"
-#include "model/Schedule.h"
+#include "core/Schedule.h"
 #include "platform/Colour.h"
-#include "platform/memory/MemoryDriver.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "frontends/memory/MemoryDriver.h"
+#include "frontends/memory/MemoryPlatform.h"
 
 namespace {
 

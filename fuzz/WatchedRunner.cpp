@@ -5,7 +5,7 @@
 #include <utility>
 #include <variant>
 
-#include "model/Schedule.h"
+#include "core/Schedule.h"
 #include "model/TimeConversion.h"
 #include "platform/Host.h"
 

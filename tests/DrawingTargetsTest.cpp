@@ -11,9 +11,9 @@
 
 #include "platform/FaultInjector.h"
 #include "platform/GeometryValue.h"
-#include "platform/PixelGdi.h"
+#include "pixels/PixelGdi.h"
 #include "platform/PlatformError.h"
-#include "platform/memory/MemoryWidgets.h"
+#include "frontends/memory/MemoryWidgets.h"
 
 namespace tarn::platform {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "model/Arithmetic.h"
 #include "platform/PlatformError.h"
-#include "platform/memory/MemoryDriver.h"
+#include "frontends/memory/MemoryDriver.h"
 
 namespace tarn {
 namespace {

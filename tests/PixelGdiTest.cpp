@@ -8,8 +8,8 @@
 #include <set>
 #include <utility>
 
-#include "platform/PixelGdi.h"
-#include "platform/memory/MemoryWidgets.h"
+#include "pixels/PixelGdi.h"
+#include "frontends/memory/MemoryWidgets.h"
 
 namespace tarn::platform {
 namespace {

@@ -10,9 +10,9 @@
 
 #include "app/BarReading.h"
 #include "model/DesignData.h"
-#include "model/Schedule.h"
-#include "platform/memory/MemoryDriver.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "core/Schedule.h"
+#include "frontends/memory/MemoryDriver.h"
+#include "frontends/memory/MemoryPlatform.h"
 
 namespace tarn {
 

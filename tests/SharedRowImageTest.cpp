@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "TarnSchedule/TimeProperties.h"
-#include "model/Schedule.h"
-#include "platform/PixelGdi.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "core/Schedule.h"
+#include "pixels/PixelGdi.h"
+#include "frontends/memory/MemoryPlatform.h"
 
 namespace tarn::platform {
 namespace {

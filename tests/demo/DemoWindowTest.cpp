@@ -22,9 +22,9 @@
 #include "app/demo/DemoWindow.h"
 #include "app/demo/DeveloperView.h"
 #include "model/DesignData.h"
-#include "model/Schedule.h"
-#include "platform/qt/BarWidget.h"
-#include "platform/qt/ScheduleWidgetInternals.h"
+#include "core/Schedule.h"
+#include "frontends/widgets/BarWidget.h"
+#include "frontends/widgets/ScheduleWidgetInternals.h"
 #include "storage/ScheduleStore.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <variant>
 
 #include "app/ScriptParser.h"
-#include "platform/memory/FocusChain.h"
+#include "frontends/memory/FocusChain.h"
 
 namespace tarn::app {
 namespace {

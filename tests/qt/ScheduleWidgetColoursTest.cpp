@@ -7,7 +7,7 @@
 
 #include "WidgetTestSupport.h"
 #include "platform/Colour.h"
-#include "platform/qt/controller/ScheduleController.h"
+#include "controller/ScheduleController.h"
 
 namespace tarn::test {
 namespace {

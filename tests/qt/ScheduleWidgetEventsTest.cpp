@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "WidgetTestSupport.h"
-#include "platform/qt/controller/EventGate.h"
+#include "controller/EventGate.h"
 
 using namespace tarn;
 using namespace tarn::test;

@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 
 #include "WidgetTestSupport.h"
-#include "platform/qt/QtWidgets.h"
+#include "frontends/widgets/QtWidgets.h"
 
 using namespace tarn;
 using namespace tarn::test;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "WidgetTestSupport.h"
-#include "platform/qt/BarAccessibility.h"
-#include "platform/qt/ScheduleOverlays.h"
-#include "platform/qt/controller/ScheduleController.h"
+#include "frontends/widgets/BarAccessibility.h"
+#include "frontends/widgets/ScheduleOverlays.h"
+#include "controller/ScheduleController.h"
 
 namespace tarn::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <QWindow>
 
 #include "WidgetTestSupport.h"
-#include "platform/qt/MouseMapping.h"
+#include "frontends/widgets/MouseMapping.h"
 
 using namespace tarn;
 using namespace tarn::test;

@@ -9,7 +9,7 @@
 
 #include "WidgetTestSupport.h"
 #include "platform/Colour.h"
-#include "platform/qt/controller/EventGate.h"
+#include "controller/EventGate.h"
 
 using namespace tarn;
 using namespace tarn::test;

@@ -11,10 +11,10 @@
 #include <functional>
 
 #include "TarnSchedule/ScheduleWidget.h"
-#include "model/Schedule.h"
-#include "platform/qt/BarWidget.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/ScheduleWidgetInternals.h"
+#include "core/Schedule.h"
+#include "frontends/widgets/BarWidget.h"
+#include "frontends/widgets/QtPlatform.h"
+#include "frontends/widgets/ScheduleWidgetInternals.h"
 
 namespace tarn::test {
 

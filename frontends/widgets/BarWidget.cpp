@@ -1,0 +1,150 @@
+#include "frontends/widgets/BarWidget.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <algorithm>
+
+#include "model/DesignData.h"
+#include "platform/Colour.h"
+
+namespace tarn::qt {
+
+BarWidget::BarWidget(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setLineWidth(design::kBarBorder);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QImage BarWidget::image() const {
+    QImage copy(image_.width(), image_.height(), QImage::Format_RGB32);
+    for (int y = 0; y < copy.height(); ++y)
+        std::copy_n(image_.Row(y), copy.width(),
+                    reinterpret_cast<std::uint32_t*>(copy.scanLine(y)));
+    return copy;
+}
+
+platform::SharedRowImage& BarWidget::DrawingImage() {
+    MarkDrawn();
+    return image_;
+}
+
+platform::PixelView BarWidget::DrawingView() {
+    MarkDrawn();
+    if (innerSize_.isEmpty())
+        // An inner area without width or height keeps its other side; nothing lies in it.
+        return platform::PixelView{nullptr, innerSize_.width(), innerSize_.height(),
+                                   innerSize_.width()};
+    return image_.Dense();
+}
+
+void BarWidget::Clear() {
+    image_.Fill(0, 0, image_.width(), image_.height(),
+                platform::PixelOf(platform::kBackgroundColour));
+    MarkDrawn();
+}
+
+void BarWidget::MarkDrawn() {
+    // From the first drawing call on, the screen shows the pixels again.
+    if (!shownBeforeResize_.isNull()) shownBeforeResize_ = QImage();
+    MarkChanged();
+}
+
+void BarWidget::MarkChanged() {
+    // One update request covers every drawing call until the bar is painted.
+    if (changePending_) return;
+    changePending_ = true;
+    update(contentsRect());
+}
+
+void BarWidget::paintEvent(QPaintEvent* event) {
+    changePending_ = false;
+    {
+        // The bar paints all of its pixels itself: on a scaled screen the frame's lines leave
+        // device pixels between them, which would keep whatever was shown there before (the
+        // keyboard cursor's frame, which lies over the border).
+        QPainter background(this);
+        background.setClipRegion(event->region() - contentsRect());
+        background.fillRect(rect(), palette().color(backgroundRole()));
+    }
+    QFrame::paintEvent(event);
+    // Only the part of the inner area being painted is turned into an image, a strip of rows at
+    // a time: a bar far larger than its window costs no more to show than the window.
+    if (!shownBeforeResize_.isNull()) {
+        QPainter painter(this);
+        painter.drawImage(contentsRect(), shownBeforeResize_);
+        return;
+    }
+    const QPoint origin = contentsRect().topLeft();
+    const QRect area =
+        event->rect().translated(-origin).intersected(QRect(0, 0, image_.width(), image_.height()));
+    if (area.isEmpty()) return;
+    constexpr int kStripPixels = 1 << 18;
+    const int stripRows = std::max(1, kStripPixels / area.width());
+    QPainter painter(this);
+    for (int top = area.top(); top <= area.bottom(); top += stripRows) {
+        const int rows = std::min(stripRows, area.bottom() + 1 - top);
+        QImage strip(area.width(), rows, QImage::Format_RGB32);
+        for (int y = 0; y < rows; ++y)
+            std::copy_n(image_.Row(top + y) + area.left(), area.width(),
+                        reinterpret_cast<std::uint32_t*>(strip.scanLine(y)));
+        painter.drawImage(QPoint(area.left(), top) + origin, strip);
+    }
+}
+
+void BarWidget::SyncImageSize() {
+    const int border = design::kBarBorder;
+    const QSize inner(std::max(0, width() - 2 * border), std::max(0, height() - 2 * border));
+    if (inner == innerSize_) return;
+    // The first resize since the last drawing keeps what the screen shows; later ones stretch
+    // that same picture again rather than a stretched copy of it.
+    if (shownBeforeResize_.isNull()) shownBeforeResize_ = ShownPicture();
+    innerSize_ = inner;
+    image_.Reset(inner.width(), inner.height(), platform::PixelOf(platform::kBackgroundColour));
+    MarkChanged();
+}
+
+QImage BarWidget::ShownPicture() const {
+    // A bar far larger than any screen keeps a sample of its rows and columns: the picture is only
+    // ever shown stretched, and a copy of every pixel could cost far more than the bar's own
+    // shared rows.
+    constexpr int kMaxSide = 2048;
+    const int width = std::min(image_.width(), kMaxSide);
+    const int height = std::min(image_.height(), kMaxSide);
+    if (width <= 0 || height <= 0) return QImage();
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* row =
+            image_.Row(static_cast<int>(static_cast<std::int64_t>(y) * image_.height() / height));
+        auto* out = reinterpret_cast<std::uint32_t*>(picture.scanLine(y));
+        if (width == image_.width()) {
+            std::copy_n(row, width, out);
+            continue;
+        }
+        for (int x = 0; x < width; ++x)
+            out[x] = row[static_cast<std::int64_t>(x) * image_.width() / width];
+    }
+    return picture;
+}
+
+void BarWidget::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    SyncImageSize();
+}
+
+void BarWidget::mousePressEvent(QMouseEvent* event) {
+    if (mouseHandler) mouseHandler(*event);
+}
+
+void BarWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (mouseHandler) mouseHandler(*event);
+}
+
+void BarWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (mouseHandler) mouseHandler(*event);
+}
+
+}  // namespace tarn::qt
