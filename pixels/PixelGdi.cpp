@@ -7,12 +7,12 @@ namespace tarn::platform {
 
 namespace {
 
-void Check(FaultInjector* faults, std::string_view operation, int target) {
+void Check(FaultCheck* faults, std::string_view operation, int target) {
     if (faults != nullptr) faults->Check(operation, target);
 }
 
 /// The check of a call on dc; the context is asked for its target only when faults are attached.
-void Check(FaultInjector* faults, std::string_view operation, const DeviceContext& dc) {
+void Check(FaultCheck* faults, std::string_view operation, const DeviceContext& dc) {
     if (faults != nullptr) faults->Check(operation, dc.Target());
 }
 
@@ -235,8 +235,6 @@ std::size_t SharedRowImage::StoredPixels() const {
 
 // --- drawing calls --------------------------------------------------------------------------
 
-PixelGdi::PixelGdi(FaultInjector* faults) : faults_(faults) {}
-
 // A handle is the slot number plus one in its low 16 bits and the slot's 32-bit generation above,
 // so a handle of a deleted pen does not name the pens that later take its slot.
 namespace {
@@ -252,7 +250,7 @@ const PixelGdi::Pen* PixelGdi::Find(GdiObject object) const {
 }
 
 GdiObject PixelGdi::CreatePen(int /*style*/, int /*width*/, ColourRef colour) {
-    Check(faults_, "CreatePen", FaultInjector::kAnyTarget);
+    Check(faults_, "CreatePen", FaultCheck::kAnyTarget);
     for (int probe = 0; probe < kPenCapacity; ++probe) {
         const int slot = (nextFree_ + probe) % kPenCapacity;
         if (!pens_[slot].alive) {
@@ -278,7 +276,7 @@ GdiObject PixelGdi::SelectObject(DeviceContext& dc, GdiObject object) {
 }
 
 bool PixelGdi::DeleteObject(GdiObject object) {
-    Check(faults_, "DeleteObject", FaultInjector::kAnyTarget);
+    Check(faults_, "DeleteObject", FaultCheck::kAnyTarget);
     if (Find(object) == nullptr) return false;
     pens_[(object & kSlotMask) - 1].alive = false;
     --live_;

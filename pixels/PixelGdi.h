@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/FaultInjector.h"
+#include "platform/FaultCheck.h"
 #include "platform/Gdi.h"
 
 namespace tarn::platform {
@@ -59,10 +59,9 @@ private:
 
 class PixelGdi final : public Gdi {
 public:
-    /// faults may be null; when given, every call first asks it whether to fail.
-    explicit PixelGdi(FaultInjector* faults = nullptr);
-    /// Attaches faults (or none) for the calls from now on.
-    void SetFaults(FaultInjector* faults) { faults_ = faults; }
+    /// Attaches faults (or none) for the calls from now on: every call first asks it whether to
+    /// fail.
+    void SetFaults(FaultCheck* faults) { faults_ = faults; }
 
     GdiObject CreatePen(int style, int width, ColourRef colour) override;
     GdiObject SelectObject(DeviceContext& dc, GdiObject object) override;
@@ -86,7 +85,7 @@ private:
     };
     const Pen* Find(GdiObject object) const;
 
-    FaultInjector* faults_;
+    FaultCheck* faults_ = nullptr;
     std::array<Pen, kPenCapacity> pens_{};
     int live_ = 0;
     int nextFree_ = 0;

@@ -9,11 +9,10 @@
 #include <limits>
 #include <vector>
 
-#include "platform/FaultInjector.h"
-#include "platform/GeometryValue.h"
-#include "pixels/PixelGdi.h"
-#include "platform/PlatformError.h"
 #include "frontends/memory/MemoryWidgets.h"
+#include "pixels/PixelGdi.h"
+#include "platform/GeometryValue.h"
+#include "platform/PlatformError.h"
 
 namespace tarn::platform {
 namespace {
@@ -116,7 +115,7 @@ TEST(DrawingTargets, GeometryValuesAreWholePixelsWithinSixteenBits) {
 }
 
 TEST(DrawingTargets, AMemoryWidgetKeepsItsGeometryWhenAValueIsRefused) {
-    FaultInjector faults;
+    FaultPoint faults;
     memory::MemoryBar bar(faults, 0, 10, 20, 100, 30);
     EXPECT_THROW(bar.SetWidth(-3.0f), PlatformError);
     EXPECT_THROW(bar.SetLeft(40000.0f), PlatformError);

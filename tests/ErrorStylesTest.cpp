@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/FaultInjector.h"
+#include "tests/support/FaultInjector.h"
 #include "tests/ScheduleFixture.h"
 
 namespace tarn {
@@ -20,7 +20,7 @@ constexpr int kButton = platform::memory::MemoryPlatform::kButtonTargetBase;
 TEST(ErrorStyles, FailingSelectionUpdateIsReportedAndKeepsWhatItMarked) {
     Drawn f;
     f.Press(0, 10);
-    f.platform.Faults().Fail("FillRect", 0);
+    f.faults.Fail("FillRect", 0);
     EXPECT_NO_THROW(f.Move(0, 12));
     EXPECT_EQ(f.MessageTexts(),
               Texts{"Failed to update schedule selection with error: FillRect failed on target 0"});
@@ -31,8 +31,8 @@ TEST(ErrorStyles, FailingSelectionUpdateIsReportedAndKeepsWhatItMarked) {
 
 TEST(ErrorStyles, PropertiesAreStoredAndEveryOtherButtonSetWhenAButtonFails) {
     ScheduleFixture f;
-    f.platform.Faults().Fail("SetEnabled", kButton + 3);
-    f.platform.Faults().Fail("SetCaption", kButton + 7);
+    f.faults.Fail("SetEnabled", kButton + 3);
+    f.faults.Fail("SetCaption", kButton + 7);
     EXPECT_NO_THROW(f.schedule.SetEnable(false));
     EXPECT_NO_THROW(f.schedule.SetSpecialDayCaption("Holiday"));
     EXPECT_FALSE(f.schedule.Enable());
@@ -45,8 +45,8 @@ TEST(ErrorStyles, PropertiesAreStoredAndEveryOtherButtonSetWhenAButtonFails) {
 
 TEST(ErrorStyles, ABarThatCannotBeClearedOrDrawnDoesNotStopTheRedraw) {
     Drawn f;
-    f.platform.Faults().Fail("Cls", 2);
-    f.platform.Faults().Fail("DayBar", 3);
+    f.faults.Fail("Cls", 2);
+    f.faults.Fail("DayBar", 3);
     f.SetRegion(6, 1, 1000, 1100);
     EXPECT_EQ(f.MessageTexts(),
               (Texts{"Failed to initialize schedule blocks with error: DayBar failed on target 3",
@@ -60,8 +60,8 @@ TEST(ErrorStyles, ABarThatCannotBeClearedOrDrawnDoesNotStopTheRedraw) {
 
 TEST(ErrorStyles, TerminateClearsEveryBarItCan) {
     Drawn f;
-    f.platform.Faults().Fail("Cls", 0);
-    f.platform.Faults().Fail("ClearPicture", 4);
+    f.faults.Fail("Cls", 0);
+    f.faults.Fail("ClearPicture", 4);
     EXPECT_NO_THROW(f.schedule.Terminate());
     EXPECT_FALSE(f.State().ScheduleDrawn);
     for (int day = 0; day < 8; ++day)
@@ -81,7 +81,7 @@ TEST(ErrorStyles, NoPenOutlivesAPlatformCallThatKeepsFailing) {
     for (const char* operation : operations) {
         for (const int skip : {0, 50}) {
             Drawn f;
-            f.platform.Faults().Fail(operation, FaultInjector::kAnyTarget, skip,
+            f.faults.Fail(operation, FaultInjector::kAnyTarget, skip,
                                      FaultInjector::kForever);
             // Every drawing path: a redraw, a press, a drag, a click, the buttons.
             EXPECT_NO_THROW({

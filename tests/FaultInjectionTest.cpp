@@ -18,7 +18,7 @@
 #include <optional>
 #include <set>
 
-#include "platform/FaultInjector.h"
+#include "tests/support/FaultInjector.h"
 #include "platform/PlatformError.h"
 #include "tests/ScheduleFixture.h"
 
@@ -107,15 +107,15 @@ const CleanSession& Clean() {
     static const CleanSession session = [] {
         CleanSession clean;
         ScheduleFixture f(false);
-        f.platform.Faults().Record(true);
+        f.faults.Record(true);
         for (const Step& step : kSession) {
-            clean.stepStart.push_back(f.platform.Faults().Checked());
+            clean.stepStart.push_back(f.faults.Checked());
             const std::size_t logged = f.log.size();
             step.run(f);
             clean.boxes.push_back(BoxesSince(f, logged));
         }
-        clean.stepStart.push_back(f.platform.Faults().Checked());
-        clean.calls = f.platform.Faults().Calls();
+        clean.stepStart.push_back(f.faults.Checked());
+        clean.calls = f.faults.Calls();
         return clean;
     }();
     return session;
@@ -220,7 +220,7 @@ std::string ExpectedStates(const ScheduleFixture& f, int day) {
 /// After the fault: a clean redraw, a drag on Friday and Enable save and show Friday 10:00 to
 /// 11:00 beside whatever the other days hold, and every bar shows its day's properties.
 void CheckStillWorks(ScheduleFixture& f, std::vector<std::string>& problems) {
-    f.platform.Faults().Clear();
+    f.faults.Clear();
     const std::size_t logged = f.log.size();
     std::vector<Values> before;
     for (int day = 0; day < 8; ++day)
@@ -263,7 +263,7 @@ Result FailCall(long long call) {
     auto& problems = result.problems;
 
     ScheduleFixture f(false);
-    f.platform.Faults().Fail(std::string(FaultInjector::kAnyOperation), FaultInjector::kAnyTarget,
+    f.faults.Fail(std::string(FaultInjector::kAnyOperation), FaultInjector::kAnyTarget,
                              static_cast<int>(call), 1);
     for (int s = 0; s < last; ++s)
         kSession[s].run(f);
@@ -276,7 +276,7 @@ Result FailCall(long long call) {
     } catch (const std::exception& error) {
         problems.push_back(std::string("an error of another kind escaped: ") + error.what());
     }
-    if (f.platform.Faults().LastFailure() != result.failed)
+    if (f.faults.LastFailure() != result.failed)
         problems.push_back("the session did not repeat itself: another call failed");
 
     // The boxes of the step: those of the clean step (less the box whose showing failed) and at

@@ -73,7 +73,7 @@ TEST(Layout, ARejectedValueIsKeptOnlyWhereItWasRejected) {
         ResizeTo(f, 1358, 722);
         std::vector<Values> expected = DesignGeometry();
         expected[widget][field] *= 2;
-        f.platform.Faults().Fail(operation, target);
+        f.faults.Fail(operation, target);
         ResizeTo(f, design::kControlWidth, design::kControlHeight);
         EXPECT_EQ(Geometry(f.platform), expected) << operation << " of " << widget;
         EXPECT_EQ(f.Count(HostRecord::Sleep), 2);
@@ -85,7 +85,7 @@ TEST(Layout, AFailedCaptureIsReportedAndKeepsWhatWasCapturedBeforeIt) {
     ScheduleFixture f;
     ResizeTo(f, 1358, 722);
     // Day button 3 is read Top, Left, Height, Width: its Height fails.
-    f.platform.Faults().Fail("Height", MemoryPlatform::kButtonTargetBase + 3);
+    f.faults.Fail("Height", MemoryPlatform::kButtonTargetBase + 3);
     f.schedule.Initialize();
     EXPECT_EQ(f.MessageTexts(),
               Texts{"Failed to get current positions with error: Height failed on target 13"});

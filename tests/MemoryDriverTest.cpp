@@ -6,9 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "frontends/memory/MemoryDriver.h"
 #include "model/Arithmetic.h"
 #include "platform/PlatformError.h"
-#include "frontends/memory/MemoryDriver.h"
+#include "tests/support/FaultInjector.h"
 
 namespace tarn {
 namespace {
@@ -33,9 +34,11 @@ struct ForgivingHost {
 TEST(MemoryDriver, EveryEventReachesTheControlThroughTheHostsDelivery) {
     // With every platform call failing, an event whose handler escaped the delivery would throw
     // here instead of being dropped by the host.
+    platform::FaultInjector faults;
     ForgivingHost host;
     host.driver.Initialize();
-    host.driver.Platform().Faults().Fail(std::string(platform::FaultInjector::kAnyOperation));
+    host.driver.Platform().AttachFaults(&faults);
+    faults.Fail(std::string(platform::FaultInjector::kAnyOperation));
     EXPECT_NO_THROW({
         host.driver.Tick();
         host.driver.Redraw();
@@ -56,7 +59,9 @@ TEST(MemoryDriver, EveryEventReachesTheControlThroughTheHostsDelivery) {
     // Without a delivery the errors reach the caller, as the core's tests expect.
     MemoryDriver plain;
     plain.Initialize();
-    plain.Platform().Faults().Fail("SetTimerEnabled");
+    plain.Platform().AttachFaults(&faults);
+    faults.Clear();
+    faults.Fail("SetTimerEnabled");
     EXPECT_THROW(plain.Tick(), platform::PlatformError);
 }
 

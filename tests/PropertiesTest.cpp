@@ -12,10 +12,10 @@ TEST(RedrawCycle, RequestsBeforeTheTickCostOneRedraw) {
     Drawn f;
     f.schedule.Refresh();
     // A pending redraw serves the later requests: they leave the timer as it is.
-    f.platform.Faults().Fail("SetTimerEnabled");
+    f.faults.Fail("SetTimerEnabled");
     EXPECT_NO_THROW(f.schedule.Refresh());
     EXPECT_NO_THROW(f.schedule.Paint());
-    f.platform.Faults().Clear();
+    f.faults.Clear();
     EXPECT_EQ(f.Redraws(), 1u) << "Refresh draws nothing itself";
     EXPECT_TRUE(f.Tick());
     EXPECT_EQ(f.Redraws(), 2u);
@@ -25,10 +25,10 @@ TEST(RedrawCycle, RequestsBeforeTheTickCostOneRedraw) {
 TEST(RedrawCycle, PaintQueuesARedrawOnlyAfterTheFirstAndBeforeTerminate) {
     ScheduleFixture f;
     // Before the first redraw Paint must not even look at the timer.
-    f.platform.Faults().Fail("TimerEnabled");
-    f.platform.Faults().Fail("SetTimerEnabled");
+    f.faults.Fail("TimerEnabled");
+    f.faults.Fail("SetTimerEnabled");
     EXPECT_NO_THROW(f.schedule.Paint());
-    f.platform.Faults().Clear();
+    f.faults.Clear();
     EXPECT_TRUE(f.Tick());
     EXPECT_FALSE(f.Tick());
     f.schedule.Paint();

@@ -57,7 +57,7 @@ TEST(BarRendering, BlocksTileTheBarFromColumnZeroToItsLastColumn) {
     for (const auto& [width, edges] : cases) {
         ScheduleFixture f;
         f.SizeBar(0, width, 33);
-        f.platform.Faults().Fail("LineTo", 0);  // no tick marks across the middle band
+        f.faults.Fail("LineTo", 0);  // no tick marks across the middle band
         // Enable one block at a time and read its green columns from the middle band.
         std::size_t end = 0;
         Values lefts;

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "app/BarReading.h"
-#include "model/DesignData.h"
 #include "core/Schedule.h"
 #include "frontends/memory/MemoryDriver.h"
 #include "frontends/memory/MemoryPlatform.h"
+#include "model/DesignData.h"
+#include "tests/support/FaultInjector.h"
 
 namespace tarn {
 
@@ -59,6 +60,7 @@ struct ScheduleFixture {
               }}),
           platform(driver.Platform()),
           schedule(driver.Control()) {
+        platform.AttachFaults(&faults);
         if (initialize) driver.Initialize();
     }
 
@@ -161,6 +163,8 @@ struct ScheduleFixture {
     }
 
     std::vector<HostRecord> log;
+    /// Arms failures of any platform operation; made before the control and gone after it.
+    platform::FaultInjector faults;
     platform::memory::MemoryDriver driver;
     platform::memory::MemoryPlatform& platform;
     Schedule& schedule;

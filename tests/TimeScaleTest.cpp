@@ -79,7 +79,7 @@ TEST(Tickmarks, AFailingLevelReportsOnceAndTheOtherLevelsAreStillDrawn) {
     // Bar 0's height is read by its fills and by each level: fail each read in turn.
     for (int skip = 0; skip < 8; ++skip) {
         Tickmarks f;
-        f.platform.Faults().Fail("ScaleHeight", 0, skip, 1);
+        f.faults.Fail("ScaleHeight", 0, skip, 1);
         f.DrawMarks(576, 33);
         if (f.MessageTexts().empty()) continue;  // fewer reads than skip
         ASSERT_EQ(f.MessageTexts().size(), 1u) << skip;
@@ -146,7 +146,7 @@ TEST(TimeLabels, AFailedLabelIsReportedAndKeepsTheLabelsBeforeIt) {
          {kDesignLabels.begin(), kDesignLabels.begin() + 14}}};
     for (const auto& [skip, message, labels] : cases) {
         ScheduleFixture f;
-        f.platform.Faults().Fail("TextOutA", platform::DeviceContext::kSurfaceTarget, skip, 1);
+        f.faults.Fail("TextOutA", platform::DeviceContext::kSurfaceTarget, skip, 1);
         f.Redraw();
         EXPECT_EQ(f.MessageTexts(), Texts{message});
         EXPECT_EQ(SurfaceLabels(f), labels);

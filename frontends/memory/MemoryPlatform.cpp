@@ -9,7 +9,6 @@ namespace tarn::platform::memory {
 
 MemoryPlatform::MemoryPlatform(HostCallbacks callbacks)
     : callbacks_(std::move(callbacks)),
-      gdi_(&faults_),
       timer_(faults_, design::kTimerIntervalMs),
       surface_(faults_, design::kControlWidth, design::kControlHeight) {
     using design::Pixels;

@@ -1,7 +1,7 @@
 // The in-memory platform: the control's widgets, drawing and host services with no toolkit.
 // Message boxes are answered at once and pauses are not waited; both, and every raise of
 // ScheduleUpdated, are passed to the callbacks the host sets (or only counted when it sets none).
-// Any operation can be made to fail through Faults().
+// A test may attach a fault check that makes any operation fail.
 #pragma once
 
 #include <array>
@@ -10,10 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/FaultInjector.h"
+#include "frontends/memory/MemoryWidgets.h"
 #include "pixels/PixelGdi.h"
 #include "platform/Platform.h"
-#include "frontends/memory/MemoryWidgets.h"
 
 namespace tarn::platform::memory {
 
@@ -42,7 +41,11 @@ public:
     /// (day buttons, then Enable and Disable).
     static constexpr int kButtonTargetBase = 10;
 
-    FaultInjector& Faults() { return faults_; }
+    /// Attaches check (or none): every widget, drawing and host operation asks it first.
+    void AttachFaults(FaultCheck* check) {
+        faults_.Attach(check);
+        gdi_.SetFaults(check);
+    }
     HostCallbacks& Callbacks() { return callbacks_; }
 
     // Inspection, never failing.
@@ -61,7 +64,7 @@ private:
     void RaiseScheduleUpdated() override;
 
     HostCallbacks callbacks_;
-    FaultInjector faults_;
+    FaultPoint faults_;
     PixelGdi gdi_;
     std::array<std::unique_ptr<MemoryButton>, 10> buttons_;
     std::array<std::unique_ptr<MemoryBar>, 8> bars_;

@@ -15,7 +15,7 @@ constexpr int kFrame = 2;
 
 // --- geometry -------------------------------------------------------------------------------
 
-MemoryGeometry::MemoryGeometry(FaultInjector& faults, int target, int left, int top, int width,
+MemoryGeometry::MemoryGeometry(const FaultPoint& faults, int target, int left, int top, int width,
                                int height)
     : faults_(faults), target_(target), left_(left), top_(top), width_(width), height_(height) {}
 
@@ -45,7 +45,7 @@ void MemoryGeometry::DoRefresh() {
 
 // --- buttons --------------------------------------------------------------------------------
 
-MemoryButton::MemoryButton(FaultInjector& faults, int target, std::string caption, int left,
+MemoryButton::MemoryButton(const FaultPoint& faults, int target, std::string caption, int left,
                            int top, int width, int height)
     : MemoryWidget(faults, target, left, top, width, height), caption_(std::move(caption)) {}
 
@@ -86,7 +86,7 @@ void MemoryDeviceContext::Fill(std::uint32_t pixel) {
 
 // --- bars -----------------------------------------------------------------------------------
 
-MemoryBar::MemoryBar(FaultInjector& faults, int index, int left, int top, int width, int height)
+MemoryBar::MemoryBar(const FaultPoint& faults, int index, int left, int top, int width, int height)
     : MemoryWidget(faults, index, left, top, width, height), dc_(index) {
     SizeChanged();
 }
@@ -135,7 +135,7 @@ void MemoryTimer::SetEnabled(bool enabled) {
 
 // --- surface --------------------------------------------------------------------------------
 
-MemorySurface::MemorySurface(FaultInjector& faults, int width, int height)
+MemorySurface::MemorySurface(const FaultPoint& faults, int width, int height)
     : faults_(faults), dc_(DeviceContext::kSurfaceTarget) {
     dc_.Resize(width, height, PixelOf(kBackgroundColour));
 }

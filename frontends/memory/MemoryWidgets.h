@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/FaultInjector.h"
 #include "pixels/PixelGdi.h"
+#include "platform/FaultCheck.h"
 #include "platform/Widgets.h"
 
 namespace tarn::platform::memory {
@@ -17,7 +17,7 @@ namespace tarn::platform::memory {
 /// Geometry shared by the in-memory widgets; names are the fault-injection operation names.
 class MemoryGeometry {
 public:
-    MemoryGeometry(FaultInjector& faults, int target, int left, int top, int width, int height);
+    MemoryGeometry(const FaultPoint& faults, int target, int left, int top, int width, int height);
 
     float GetLeft() { return Read("Left", left_); }
     float GetTop() { return Read("Top", top_); }
@@ -36,7 +36,7 @@ public:
 
 protected:
     virtual void SizeChanged() {}
-    FaultInjector& faults_;
+    const FaultPoint& faults_;
     int target_;
 
 private:
@@ -64,7 +64,7 @@ public:
 
 class MemoryButton final : public MemoryWidget<CommandButton> {
 public:
-    MemoryButton(FaultInjector& faults, int target, std::string caption, int left, int top,
+    MemoryButton(const FaultPoint& faults, int target, std::string caption, int left, int top,
                  int width, int height);
 
     std::string Caption() override;
@@ -112,7 +112,7 @@ private:
 
 class MemoryBar final : public MemoryWidget<PictureBox> {
 public:
-    MemoryBar(FaultInjector& faults, int index, int left, int top, int width, int height);
+    MemoryBar(const FaultPoint& faults, int index, int left, int top, int width, int height);
 
     float ScaleWidth() override;
     float ScaleHeight() override;
@@ -133,21 +133,21 @@ private:
 
 class MemoryTimer final : public Timer {
 public:
-    MemoryTimer(FaultInjector& faults, int interval) : faults_(faults), interval_(interval) {}
+    MemoryTimer(const FaultPoint& faults, int interval) : faults_(faults), interval_(interval) {}
     bool Enabled() override;
     void SetEnabled(bool enabled) override;
     int Interval() override { return interval_; }
     bool armed() const { return enabled_; }
 
 private:
-    FaultInjector& faults_;
+    const FaultPoint& faults_;
     int interval_;
     bool enabled_ = false;
 };
 
 class MemorySurface final : public ControlSurface {
 public:
-    MemorySurface(FaultInjector& faults, int width, int height);
+    MemorySurface(const FaultPoint& faults, int width, int height);
     DeviceContext& hDC() override;
     void Clear() override;
     double Width() override;
@@ -159,7 +159,7 @@ public:
     const MemoryDeviceContext& context() const { return dc_; }
 
 private:
-    FaultInjector& faults_;
+    const FaultPoint& faults_;
     MemoryDeviceContext dc_;
 };
 

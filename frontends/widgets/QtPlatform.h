@@ -10,10 +10,9 @@
 #include <memory>
 
 #include "TarnSchedule/ScheduleWidget.h"
-#include "platform/FaultInjector.h"
+#include "frontends/widgets/QtWidgets.h"
 #include "pixels/PixelGdi.h"
 #include "platform/Platform.h"
-#include "frontends/widgets/QtWidgets.h"
 
 class QPushButton;
 
@@ -46,12 +45,9 @@ public:
     BarWidget& Bar(int index) { return bars_.at(index)->widget(); }
     QTimer& RedrawTimer() { return qtimer_; }
     QtSurface& SurfaceImage() { return surface_; }
-    /// Makes drawing calls fail on request. The drawing calls consult the injector only from the
-    /// first call of this on: a control that no one injects faults into draws without the checks.
-    platform::FaultInjector& Faults() {
-        gdi_.SetFaults(&faults_);
-        return faults_;
-    }
+    /// Attaches check (or none) to the drawing calls, which ask it whether to fail; a control
+    /// that nothing is attached to draws without the checks.
+    void AttachFaults(platform::FaultCheck* check) { gdi_.SetFaults(check); }
     const platform::PixelGdi& Pens() const { return gdi_; }
 
     bool TimerArmed() { return timer_.Enabled(); }
@@ -66,7 +62,6 @@ private:
     EventGate& gate_;
     ScheduleHostServices services_;
     std::function<void()> raiseScheduleUpdated_;
-    platform::FaultInjector faults_;
     platform::PixelGdi gdi_;
     std::array<std::unique_ptr<QtButton>, 10> buttons_;
     std::array<std::unique_ptr<QtBar>, 8> bars_;

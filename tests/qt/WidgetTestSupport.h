@@ -15,13 +15,16 @@
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
+#include "tests/support/FaultInjector.h"
 
 namespace tarn::test {
 
 /// Makes the next text on the control's surface fail, so that the redraw reports it in a box.
 inline void FailNextLabel(ScheduleWidget& widget) {
-    ScheduleWidgetInternals::Platform(widget).Faults().Fail(
-        "TextOutA", platform::DeviceContext::kSurfaceTarget, 0, 1);
+    static platform::FaultInjector faults;  // outlives every widget of the test
+    faults.Clear();
+    faults.Fail("TextOutA", platform::DeviceContext::kSurfaceTarget, 0, 1);
+    ScheduleWidgetInternals::Platform(widget).AttachFaults(&faults);
 }
 
 /// A control whose host records instead of waiting: each message box is noted as

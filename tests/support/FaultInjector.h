@@ -1,5 +1,5 @@
-// Makes named platform operations fail on request, so that tests and hosts can drive every error
-// path of the control. A platform calls Check() at the start of each operation; when a matching
+// Makes named platform operations fail on request, so that tests can drive every error path of
+// the control. Attached to a platform, it is asked at the start of each operation; when a matching
 // fault is armed, Check() throws PlatformError with a description. Every checked call is counted,
 // and can be recorded, so that a test can fail the k-th call of a session whatever it is.
 #pragma once
@@ -9,12 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FaultCheck.h"
+
 namespace tarn::platform {
 
-class FaultInjector {
+class FaultInjector final : public FaultCheck {
 public:
     /// Any target: the fault matches the operation on every widget or device context.
-    static constexpr int kAnyTarget = -1;
+    static constexpr int kAnyTarget = FaultCheck::kAnyTarget;
     /// Times: the fault stays armed until Clear().
     static constexpr int kForever = -1;
     /// Any operation: Fail(kAnyOperation, kAnyTarget, k, 1) fails the checked call number k
@@ -34,7 +36,7 @@ public:
     /// Disarms every fault; the counts and the record stay.
     void Clear();
     /// Throws PlatformError when an armed fault matches this call of the operation on target.
-    void Check(std::string_view operation, int target = kAnyTarget);
+    void Check(std::string_view operation, int target) override;
     /// The call that the last injected failure was thrown from.
     const std::optional<Call>& LastFailure() const { return lastFailure_; }
     /// Number of calls checked so far, failed or not.

@@ -1,4 +1,4 @@
-#include "platform/FaultInjector.h"
+#include "tests/support/FaultInjector.h"
 
 #include "platform/PlatformError.h"
 
