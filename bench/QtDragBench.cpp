@@ -3,7 +3,8 @@
 // the new marks. The drag sweeps across the bar and back a few pixels a move, as a hand does.
 // Beside it stands its floor: the same move events delivered to a bar with no drag under way,
 // each followed by a repaint of the unchanged bar, so the difference is what the control's
-// marking and drawing cost.
+// marking and drawing cost. The hover's move, with no button held, shows the time hint at the
+// pointer: it should cost no more than a drag's.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include "bench/QtBenchSupport.h"
 #include "platform/qt/BarWidget.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/ScheduleOverlays.h"
 #include "platform/qt/ScheduleWidgetInternals.h"
 
 namespace {
@@ -122,6 +124,28 @@ void BM_QtDragMoveFloor(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_QtDragMoveFloor)->Unit(benchmark::kMicrosecond);
+
+/// A hover's move: the pointer moving over the bar with no button held, the time hint following
+/// it. Its floor is the drag's.
+void BM_QtHoverMove(benchmark::State& state) {
+    Fixture fixture;
+    const tarn::qt::HintLabel& hint = ScheduleWidgetInternals::Hint(fixture.widget);
+    fixture.Send(QEvent::MouseMove, fixture.x, Qt::NoButton, Qt::NoButton);
+    QCoreApplication::processEvents();
+    const QPoint first = hint.pos();
+    int moved = 0;
+    for (auto _ : state) {
+        fixture.Send(QEvent::MouseMove, fixture.NextX(), Qt::NoButton, Qt::NoButton);
+        QCoreApplication::processEvents();
+        if (hint.pos() != first) ++moved;
+    }
+    // A hover that showed no hint, or one that stayed where it first showed, did nothing.
+    if (!hint.isVisible() || hint.text().isEmpty()) state.SkipWithError("no hint showed");
+    if (state.iterations() * kStep > 40 && moved == 0) state.SkipWithError("the hint never moved");
+    if (messageBoxes != 0) state.SkipWithError("the control showed a message box");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QtHoverMove)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
