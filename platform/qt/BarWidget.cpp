@@ -138,7 +138,9 @@ void BarWidget::paintEvent(QPaintEvent* event) {
         background.setClipRegion(event->region() - contentsRect());
         background.fillRect(rect(), palette().color(backgroundRole()));
     }
-    QFrame::paintEvent(event);
+    // The frame only when some of it is to be painted: the hint moving over the bar exposes
+    // inner pixels alone, and the style's frame costs more than they do.
+    if (!contentsRect().contains(event->rect())) QFrame::paintEvent(event);
     // Only the part of the inner area being painted is turned into an image, a strip of rows at
     // a time: a bar far larger than its window costs no more to show than the window.
     if (!shownBeforeResize_.isNull()) {

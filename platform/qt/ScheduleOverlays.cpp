@@ -145,14 +145,28 @@ void HintLabel::paintEvent(QPaintEvent*) {
                      ink);
     painter.fillRect(QRect(all.left(), all.top(), kHintFrame, all.height()), ink);
     painter.fillRect(QRect(all.right() - kHintFrame + 1, all.top(), kHintFrame, all.height()), ink);
+    auto laidOut = laidOut_.find(text_);
+    if (laidOut == laidOut_.end()) {
+        // Every text a control shows fits many times over; a host with endless captions only
+        // lays them out again.
+        if (laidOut_.size() >= 256) laidOut_.clear();
+        QStaticText text(text_);
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), font());
+        laidOut = laidOut_.insert(text_, text);
+    }
+    const QSizeF size = laidOut->size();
     painter.setPen(ink);
-    const int inset = kHintFrame + kHintMargin;
-    painter.drawText(all.adjusted(inset, inset, -inset, -inset), Qt::AlignCenter, text_);
+    painter.setFont(font());
+    painter.drawStaticText(
+        QPointF((all.width() - size.width()) / 2.0, (all.height() - size.height()) / 2.0),
+        *laidOut);
 }
 
 void HintLabel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         sizes_.clear();
+        laidOut_.clear();
         widestDigit_ = QChar();
         if (isVisible()) resize(SizeFor(text_));
     }

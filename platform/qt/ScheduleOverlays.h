@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QHash>
+#include <QStaticText>
 #include <QWidget>
 
 namespace tarn::qt {
@@ -63,6 +64,8 @@ private:
     /// its digits on nearly every move, its shape seldom, and its size follows the shape.
     mutable QHash<QString, QSize> sizes_;
     mutable QChar widestDigit_;
+    /// Texts laid out once: a hover back and forth over a bar shows the same few dozen again.
+    QHash<QString, QStaticText> laidOut_;
 };
 
 }  // namespace tarn::qt
