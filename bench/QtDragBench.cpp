@@ -3,7 +3,8 @@
 // the new marks. The drag sweeps across the bar and back a few pixels a move, as a hand does.
 // Beside it stands its floor: the same move events delivered to a bar with no drag under way,
 // each followed by a repaint of the unchanged bar, so the difference is what the control's
-// marking and drawing cost.
+// marking and drawing cost. The hover's move, with no button held, shows the time hint at the
+// pointer: it should cost no more than a drag's.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include "bench/QtBenchSupport.h"
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/QtPlatform.h"
+#include "frontends/widgets/ScheduleOverlays.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
 
 namespace {
@@ -78,11 +80,12 @@ struct Fixture {
     int direction = 1;
 };
 
-/// A drag that did not mark, did not repaint once a move, or reported an error, must not pass
-/// as a fast one.
-void CheckDrag(benchmark::State& state, Fixture& fixture, int paintsBefore) {
-    if (fixture.counter.paints - paintsBefore < static_cast<int>(state.iterations()))
-        state.SkipWithError("the bar was not repainted after every move");
+/// A drag that did not mark, was repainted fewer than minPaints times, or reported an error,
+/// must not pass as a fast one.
+void CheckDrag(benchmark::State& state, Fixture& fixture, int paintsBefore,
+               std::int64_t minPaints) {
+    if (fixture.counter.paints - paintsBefore < minPaints)
+        state.SkipWithError("the bar was not repainted as often as it changed");
     if (messageBoxes != 0) state.SkipWithError("the control showed a message box");
     if (ScheduleWidgetInternals::Platform(fixture.widget).Pens().LivePens() != 0)
         state.SkipWithError("pens were left alive");
@@ -98,7 +101,8 @@ void BM_QtDragMove(benchmark::State& state) {
         fixture.Send(QEvent::MouseMove, fixture.NextX(), Qt::NoButton, Qt::LeftButton);
         QCoreApplication::processEvents();
     }
-    CheckDrag(state, fixture, paintsBefore);
+    // A move that marks no new block changes no pixel and repaints nothing; the first ones do.
+    CheckDrag(state, fixture, paintsBefore, 1);
     // Any move past the block pressed on marks more blocks.
     if (state.iterations() * kStep > 20 && fixture.bar().image() == pressed)
         state.SkipWithError("the drag marked nothing");
@@ -116,10 +120,32 @@ void BM_QtDragMoveFloor(benchmark::State& state) {
         fixture.bar().update(fixture.bar().contentsRect());
         QCoreApplication::processEvents();
     }
-    CheckDrag(state, fixture, paintsBefore);
+    CheckDrag(state, fixture, paintsBefore, state.iterations());
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_QtDragMoveFloor)->Unit(benchmark::kMicrosecond);
+
+/// A hover's move: the pointer moving over the bar with no button held, the time hint following
+/// it. Its floor is the drag's.
+void BM_QtHoverMove(benchmark::State& state) {
+    Fixture fixture;
+    const tarn::qt::HintLabel& hint = ScheduleWidgetInternals::Hint(fixture.widget);
+    fixture.Send(QEvent::MouseMove, fixture.x, Qt::NoButton, Qt::NoButton);
+    QCoreApplication::processEvents();
+    const QPoint first = hint.pos();
+    int moved = 0;
+    for (auto _ : state) {
+        fixture.Send(QEvent::MouseMove, fixture.NextX(), Qt::NoButton, Qt::NoButton);
+        QCoreApplication::processEvents();
+        if (hint.pos() != first) ++moved;
+    }
+    // A hover that showed no hint, or one that stayed where it first showed, did nothing.
+    if (!hint.isVisible() || hint.text().isEmpty()) state.SkipWithError("no hint showed");
+    if (state.iterations() * kStep > 40 && moved == 0) state.SkipWithError("the hint never moved");
+    if (messageBoxes != 0) state.SkipWithError("the control showed a message box");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QtHoverMove)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

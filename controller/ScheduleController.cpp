@@ -166,12 +166,16 @@ void ScheduleController::Terminate() {
 }
 
 void ScheduleController::Snapshot() {
+    // The descriptions are made from the time properties alone: while those are the ones they
+    // were last made from, they stand, and a hover's moves cost nothing here.
+    const bool valuesChanged = control_->State().TimeValues != valuesBefore_;
     valuesBefore_ = control_->State().TimeValues;
     for (int bar = 0; bar < platform::kDayCount; ++bar) {
         names_[bar] = BarName(bar);
-        descriptions_[bar] = BarDescription(bar);
+        if (valuesChanged || !described_) descriptions_[bar] = BarDescription(bar);
         takesFocus_[bar] = control_->BarTakesFocus(bar);
     }
+    described_ = true;
 }
 
 void ScheduleController::Compare() {
@@ -192,6 +196,8 @@ void ScheduleController::Compare() {
         rulesChanged = rulesChanged || takesFocus != takesFocus_[bar];
         takesFocus_[bar] = takesFocus;
     }
+    // The descriptions now follow these values.
+    valuesBefore_ = control_->State().TimeValues;
     if (rulesChanged) Q_EMIT focusRulesChanged();
     if (valuesChanged) Q_EMIT scheduleChanged();
 }

@@ -158,6 +158,8 @@ private:
     bool terminated_ = false;
     int changeDepth_ = 0;
     std::array<std::int16_t, kTimePropertyCount> valuesBefore_{};
+    /// Whether descriptions_ have been made at all.
+    bool described_ = false;
     std::array<QString, platform::kDayCount> names_;
     std::array<QString, platform::kDayCount> descriptions_;
     std::array<bool, platform::kDayCount> takesFocus_{};

@@ -10,12 +10,15 @@
 #include <QVBoxLayout>
 
 #include "TarnSchedule/ScheduleWidget.h"
-#include "model/DesignData.h"
 #include "TarnSchedule/TimeProperties.h"
+#include "model/DesignData.h"
 
 namespace tarn::app {
 
 namespace {
+
+/// The lines the log keeps.
+constexpr int kLogLines = 500;
 
 /// A read-only, non-wrapping text box in the fixed-width font, where Tab moves the focus on.
 QPlainTextEdit* MakeTextBox(QWidget* parent) {
@@ -53,7 +56,7 @@ DeveloperView::DeveloperView(QWidget* parent) : QWidget(parent) {
         tr("Schedule_<Day>Start<n> and Stop<n> as HHMM, regions 1 to 4 left to right"));
     log_ = MakeTextBox(body_);
     log_->setAccessibleName(tr("Event log"));
-    log_->setMaximumBlockCount(500);
+    log_->setMaximumBlockCount(kLogLines);
     bodyLayout->addWidget(properties_, 3);
     bodyLayout->addWidget(log_, 2);
     layout->addWidget(body_, 1);
@@ -66,6 +69,18 @@ void DeveloperView::setExpanded(bool expanded) {
     toggle_->setChecked(expanded);
     toggle_->setArrowType(expanded ? Qt::DownArrow : Qt::RightArrow);
     body_->setVisible(expanded);
+    if (expanded) ShowPending();
+}
+
+void DeveloperView::ShowPending() {
+    if (pendingProperties_) {
+        if (properties_->toPlainText() != *pendingProperties_)
+            properties_->setPlainText(*pendingProperties_);
+        pendingProperties_.reset();
+    }
+    for (const QString& line : std::as_const(pendingLog_))
+        log_->appendPlainText(line);
+    pendingLog_.clear();
 }
 
 bool DeveloperView::isExpanded() const {
@@ -87,11 +102,14 @@ void DeveloperView::showProperties(const ScheduleWidget& schedule) {
         text += line;
         if (day < 7) text += QLatin1Char('\n');
     }
-    if (properties_->toPlainText() != text) properties_->setPlainText(text);
+    pendingProperties_ = std::move(text);
+    if (isExpanded()) ShowPending();
 }
 
 void DeveloperView::log(const QString& line) {
-    log_->appendPlainText(QTime::currentTime().toString(QStringLiteral("hh:mm:ss  ")) + line);
+    pendingLog_.append(QTime::currentTime().toString(QStringLiteral("hh:mm:ss  ")) + line);
+    if (pendingLog_.size() > kLogLines) pendingLog_.removeFirst();
+    if (isExpanded()) ShowPending();
 }
 
 }  // namespace tarn::app

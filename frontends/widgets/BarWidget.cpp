@@ -48,20 +48,88 @@ void BarWidget::Clear() {
 }
 
 void BarWidget::MarkDrawn() {
-    // From the first drawing call on, the screen shows the pixels again.
-    if (!shownBeforeResize_.isNull()) shownBeforeResize_ = QImage();
+    // From the first drawing call on, the screen shows the pixels again, all of them.
+    if (!shownBeforeResize_.isNull()) {
+        shownBeforeResize_ = QImage();
+        shownRowStart_.clear();
+    }
     MarkChanged();
 }
 
 void BarWidget::MarkChanged() {
-    // One update request covers every drawing call until the bar is painted.
+    // One comparison, queued behind the drawing calls of the event being handled, covers them all.
     if (changePending_) return;
     changePending_ = true;
-    update(contentsRect());
+    QMetaObject::invokeMethod(this, &BarWidget::ShowChanges, Qt::QueuedConnection);
+}
+
+void BarWidget::ShowChanges() {
+    if (!changePending_) return;
+    changePending_ = false;
+    const QRect changed = TakeChangedArea();
+    if (!changed.isEmpty()) update(changed.translated(contentsRect().topLeft()));
+}
+
+QRect BarWidget::TakeChangedArea() {
+    const int width = image_.width();
+    const int height = image_.height();
+    const QRect whole(0, 0, width, height);
+    const bool known =
+        shownWidth_ == width && shownRowStart_.size() == static_cast<std::size_t>(height);
+    // Rows that share their pixels are compared and kept once; a bar with more distinct pixels
+    // than this is shown whole, uncompared.
+    constexpr std::size_t kMaxKeptPixels = std::size_t{1} << 21;
+    std::vector<std::uint32_t> pixels;
+    std::vector<std::size_t> rowStart(static_cast<std::size_t>(height));
+    int left = width, right = -1, top = height, bottom = -1;
+    const std::uint32_t* above = nullptr;
+    bool aboveDiffers = false;
+    for (int y = 0; y < height; ++y) {
+        const auto row = static_cast<std::size_t>(y);
+        const std::uint32_t* pixelsOfRow = image_.Row(y);
+        const bool sharedWithAbove = pixelsOfRow == above;
+        if (sharedWithAbove) {
+            rowStart[row] = rowStart[row - 1];
+        } else {
+            if (pixels.size() + static_cast<std::size_t>(width) > kMaxKeptPixels) {
+                shownPixels_.clear();
+                shownRowStart_.clear();
+                return whole;
+            }
+            rowStart[row] = pixels.size();
+            pixels.insert(pixels.end(), pixelsOfRow, pixelsOfRow + width);
+        }
+        above = pixelsOfRow;
+        if (!known) continue;
+        const std::size_t shownStart = shownRowStart_[row];
+        if (sharedWithAbove && y > 0 && shownStart == shownRowStart_[row - 1]) {
+            // The same pixels on both sides as the row above: the same answer.
+            if (aboveDiffers) bottom = y;
+            continue;
+        }
+        const std::uint32_t* shown = shownPixels_.data() + shownStart;
+        int first = 0;
+        while (first < width && pixelsOfRow[first] == shown[first])
+            ++first;
+        aboveDiffers = first < width;
+        if (!aboveDiffers) continue;
+        int last = width - 1;
+        while (pixelsOfRow[last] == shown[last])
+            --last;
+        left = std::min(left, first);
+        right = std::max(right, last);
+        top = std::min(top, y);
+        bottom = y;
+    }
+    shownPixels_ = std::move(pixels);
+    shownRowStart_ = std::move(rowStart);
+    shownWidth_ = width;
+    if (!known) return whole;
+    if (right < 0) return QRect();
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 void BarWidget::paintEvent(QPaintEvent* event) {
-    changePending_ = false;
     {
         // The bar paints all of its pixels itself: on a scaled screen the frame's lines leave
         // device pixels between them, which would keep whatever was shown there before (the
@@ -70,7 +138,9 @@ void BarWidget::paintEvent(QPaintEvent* event) {
         background.setClipRegion(event->region() - contentsRect());
         background.fillRect(rect(), palette().color(backgroundRole()));
     }
-    QFrame::paintEvent(event);
+    // The frame only when some of it is to be painted: the hint moving over the bar exposes
+    // inner pixels alone, and the style's frame costs more than they do.
+    if (!contentsRect().contains(event->rect())) QFrame::paintEvent(event);
     // Only the part of the inner area being painted is turned into an image, a strip of rows at
     // a time: a bar far larger than its window costs no more to show than the window.
     if (!shownBeforeResize_.isNull()) {
@@ -104,6 +174,7 @@ void BarWidget::SyncImageSize() {
     if (shownBeforeResize_.isNull()) shownBeforeResize_ = ShownPicture();
     innerSize_ = inner;
     image_.Reset(inner.width(), inner.height(), platform::PixelOf(platform::kBackgroundColour));
+    shownRowStart_.clear();
     MarkChanged();
 }
 

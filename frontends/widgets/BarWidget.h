@@ -4,12 +4,15 @@
 // Mouse events go to the handler that the platform sets. A resize starts the pixels again from the
 // background colour, but the screen goes on showing the last picture, stretched to the new size,
 // until the control next draws into the bar: a window resized by dragging keeps its bars' pictures
-// instead of flashing them grey while the control pauses after its layout.
+// instead of flashing them grey while the control pauses after its layout. Drawing calls are
+// compared, once they are done, with what the screen was last given, and only the pixels that
+// changed are repainted: a redraw of all the bars that changes one block repaints that block.
 #pragma once
 
 #include <QFrame>
 #include <QImage>
 #include <functional>
+#include <vector>
 
 #include "platform/Gdi.h"
 #include "pixels/PixelGdi.h"
@@ -44,6 +47,9 @@ public:
     void SyncImageSize();
     /// Whether the screen shows the stretched picture from before a resize instead of the pixels.
     bool ShowsPictureBeforeResize() const { return !shownBeforeResize_.isNull(); }
+    /// Asks for a repaint of what the drawing calls since the last comparison changed. Runs by
+    /// itself, queued, after drawing; the control calls it as soon as a call into it is done.
+    void ShowChanges();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,12 +61,22 @@ protected:
 private:
     void MarkChanged();
     void MarkDrawn();
+    /// The inner area whose pixels differ from those last handed to the screen, which then
+    /// become the current ones; the whole area after a resize or when the bar is too large to
+    /// compare.
+    QRect TakeChangedArea();
     /// The pixels as the screen shows them, made no larger than a screen needs.
     QImage ShownPicture() const;
 
     platform::SharedRowImage image_;
     QSize innerSize_{0, 0};
+    /// Whether a comparison with the pixels last shown is queued.
     bool changePending_ = false;
+    /// The pixels last handed to the screen, each run of rows that share their pixels kept once:
+    /// the pixels of row y start at shownRowStart_[y]. Empty when they are not known.
+    std::vector<std::uint32_t> shownPixels_;
+    std::vector<std::size_t> shownRowStart_;
+    int shownWidth_ = 0;
     /// The picture shown until the next drawing call after a resize; null when the pixels show.
     QImage shownBeforeResize_;
 };

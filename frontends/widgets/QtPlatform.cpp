@@ -122,6 +122,12 @@ void QtPlatform::MessageBox(std::string_view text, int style, std::string_view t
     });
 }
 
+void QtPlatform::ShowChanges() {
+    for (auto& bar : bars_)
+        bar->widget().ShowChanges();
+    surface_.CompareTexts();
+}
+
 void QtPlatform::Sleep(int milliseconds) {
     if (services_.sleep) {
         gate_.Hold([&] { services_.sleep(milliseconds); });

@@ -50,6 +50,10 @@ public:
     void AttachFaults(platform::FaultCheck* check) { gdi_.SetFaults(check); }
     const platform::PixelGdi& Pens() const { return gdi_; }
 
+    /// Asks for the repaint of what the drawing calls changed, at once rather than once the
+    /// event being handled is done.
+    void ShowChanges();
+
     bool TimerArmed() { return timer_.Enabled(); }
     void SetServices(ScheduleHostServices services);
 

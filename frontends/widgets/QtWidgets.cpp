@@ -199,11 +199,28 @@ void QtTimer::SetManual(bool manual) {
 QtSurface::QtSurface(QWidget& control) : control_(control), context_(*this) {}
 
 void QtSurface::Clear() {
-    Request(drawn_);
     if (!pixels_.isNull()) Request(pixels_.rect());
     pixels_ = QImage();
     texts_.clear();
     drawn_ = QRect();
+    CompareTextsLater();
+}
+
+void QtSurface::CompareTextsLater() {
+    if (comparePending_) return;
+    comparePending_ = true;
+    QMetaObject::invokeMethod(
+        &control_, [this] { CompareTexts(); }, Qt::QueuedConnection);
+}
+
+void QtSurface::CompareTexts() {
+    if (!comparePending_) return;
+    comparePending_ = false;
+    if (texts_ == shownTexts_) return;
+    Request(shownDrawn_);
+    Request(drawn_);
+    shownTexts_ = texts_;
+    shownDrawn_ = drawn_;
 }
 
 double QtSurface::Width() {
@@ -276,7 +293,7 @@ void QtSurface::Context::DrawText(std::int32_t x, std::int32_t y, std::string_vi
     const QRect bounds(x - 2, y - 2, metrics.maxWidth() * static_cast<int>(text.size()) + 4,
                        metrics.height() + 4);
     surface_.drawn_ |= bounds;
-    surface_.Request(bounds);
+    surface_.CompareTextsLater();
 }
 
 }  // namespace tarn::qt

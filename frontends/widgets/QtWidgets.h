@@ -147,6 +147,7 @@ public:
         std::int32_t x;
         std::int32_t y;
         std::string text;
+        bool operator==(const Text&) const = default;
     };
 
     explicit QtSurface(QWidget& control);
@@ -165,8 +166,11 @@ public:
     const std::vector<Text>& texts() const { return texts_; }
     /// The control was painted: every area asked for so far has been shown.
     void Painted() { requested_ = QRect(); }
+    /// Asks for a repaint of the texts that changed since the last comparison. Runs by itself,
+    /// queued, after drawing; the control calls it as soon as a call into it is done.
+    void CompareTexts();
     /// True when every change of the surface has been painted.
-    bool UpToDate() const { return requested_.isEmpty(); }
+    bool UpToDate() const { return requested_.isEmpty() && !comparePending_; }
     /// Bytes of pixels the surface holds.
     qsizetype StoredBytes() const { return pixels_.sizeInBytes(); }
 
@@ -184,6 +188,9 @@ private:
 
     /// Asks for a repaint of area unless one that covers it is pending.
     void Request(const QRect& area);
+    /// Queues a comparison of the texts with those last shown, behind the drawing calls of the
+    /// event being handled: a redraw that draws the same texts again repaints nothing.
+    void CompareTextsLater();
     const QFontMetrics& Metrics();
 
     QWidget& control_;
@@ -196,6 +203,10 @@ private:
     QRect drawn_;
     /// The area that a pending repaint of the control covers.
     QRect requested_;
+    /// The texts and their bounds when last compared, as the screen shows them once painted.
+    std::vector<Text> shownTexts_;
+    QRect shownDrawn_;
+    bool comparePending_ = false;
     QFont metricsFont_;
     std::unique_ptr<QFontMetrics> metrics_;
 };

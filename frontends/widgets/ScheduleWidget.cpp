@@ -61,6 +61,8 @@ struct ScheduleWidget::Private {
     template <class Call>
     void Deliver(const char* operation, Call call, EventGate::Kind kind = EventGate::Kind::Single) {
         controller.Deliver(operation, std::move(call), kind);
+        // The repaint of what the call changed joins the event being handled.
+        platform->ShowChanges();
     }
 
     void Tick() {

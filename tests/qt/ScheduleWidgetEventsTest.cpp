@@ -1,6 +1,7 @@
 // The control's events on Qt: the 10 ms redraw timer coalesces requests and stops when idle, the
-// window system's exposures ask for a repaint while the control's own repaints do not, and a
-// message box holds every other event of the control back until it is closed.
+// window system's exposures ask for a repaint while the control's own repaints do not, a redraw
+// repaints only the bars it changed, and a message box holds every other event of the control
+// back until it is closed.
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -11,6 +12,18 @@
 
 using namespace tarn;
 using namespace tarn::test;
+
+/// Counts the paint events of the widgets it watches.
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 class ScheduleWidgetEventsTest : public QObject {
     Q_OBJECT
@@ -47,6 +60,23 @@ private slots:
         QTest::qWait(1000);
         QCOMPARE(ticks.count(), 0);
         QCOMPARE(c.redraws(), redraws);
+    }
+
+    // A press redraws every row but changes one bar: the bars it left as they were are not
+    // repainted.
+    void pressRepaintsOnlyWhatItChanged() {
+        TestControl c;
+        QVERIFY(c.show());
+        c.widget.deliverTimerTick();
+        QCoreApplication::processEvents();
+        PaintCounter lowerBars;
+        for (int bar = 4; bar < 8; ++bar)
+            c.bar(bar).installEventFilter(&lowerBars);
+        const std::uint64_t redraws = c.redraws();
+        c.mouse(1, QEvent::MouseButtonPress, 50, Qt::LeftButton, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(c.redraws(), redraws + 1);
+        QCOMPARE(lowerBars.paints, 0);
     }
 
     void exposureAsksForARepaint() {
