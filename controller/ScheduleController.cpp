@@ -555,11 +555,8 @@ bool ScheduleController::KeyPressed(int bar, int qtKey, Qt::KeyboardModifiers mo
     d_->Deliver("Schedule_KeyDown", [this, bar, key = *key, bits] {
         const KeyOutcome outcome =
             d_->control->Schedule_KeyDown(static_cast<std::int16_t>(bar), key, bits);
-        int target = -1;
-        if (outcome == KeyOutcome::FocusBarAbove) target = bar - 1;
-        if (outcome == KeyOutcome::FocusBarBelow) target = bar + 1;
-        if (target >= 0 && target < platform::kDayCount && d_->control->BarTakesFocus(target))
-            Q_EMIT focusMoveRequested(target);
+        const int target = FocusTargetOf(bar, outcome);
+        if (target >= 0) Q_EMIT focusMoveRequested(target);
     });
     return true;
 }
