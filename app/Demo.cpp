@@ -29,7 +29,7 @@
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/ToolkitMessages.h"
 #include "app/demo/DemoWindow.h"
-#include "core/Schedule.h"
+#include "controller/ScheduleController.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
 #include "storage/Echo.h"
 #include "storage/SafeFile.h"
@@ -184,7 +184,8 @@ void QuitOnceDrawn(DemoWindow& window) {
     auto* poll = new QTimer(&window);
     const QDeadlineTimer deadline(kDrawingTimeoutMs);
     QObject::connect(poll, &QTimer::timeout, poll, [&window, poll, deadline] {
-        Schedule& control = ScheduleWidgetInternals::Control(window.schedule());
+        const qt::ScheduleController& control =
+            ScheduleWidgetInternals::Controller(window.schedule());
         const bool drawn =
             !window.isBusy() && control.CompletedRedraws() > 0 && !window.schedule().timerArmed();
         if (!drawn && !deadline.hasExpired()) return;

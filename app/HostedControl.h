@@ -15,8 +15,8 @@
 #include "TarnSchedule/DayRanges.h"
 #include "app/FocusChain.h"
 #include "core/Keys.h"
-#include "model/Arithmetic.h"
 #include "core/Schedule.h"
+#include "model/Arithmetic.h"
 #include "platform/PlatformError.h"
 
 namespace tarn::app {
@@ -51,8 +51,25 @@ class HostedControl {
 public:
     virtual ~HostedControl() = default;
 
-    /// The control's public interface (properties and methods).
-    virtual Schedule& Control() = 0;
+    // The host's properties and methods, through the backend's own interface.
+    virtual std::int16_t TimeValue(int index) = 0;
+    virtual void SetTimeValue(int index, std::int16_t value) = 0;
+    virtual bool Enable() = 0;
+    virtual bool SpecialDayEnabled() = 0;
+    virtual std::string SpecialDayCaption() = 0;
+    virtual void SetSpecialDayCaption(const std::string& caption) = 0;
+    virtual void Refresh() = 0;
+    virtual void Reset() = 0;
+
+    /// Full redraws run to their end since the control was created.
+    virtual std::uint64_t CompletedRedraws() = 0;
+    /// The keyboard cursor's block and the time hint's text, as the control shows them.
+    virtual int CursorBlock() = 0;
+    virtual std::string HintText() = 0;
+
+    /// The control's core where the backend runs it in the open (the in-memory one), for the
+    /// checks of this project's test harness; null otherwise.
+    virtual const Schedule* Core() const { return nullptr; }
 
     // The host's writes of the two switches, which decide what can hold the keyboard focus: a
     // widget that has it and can no longer take it loses it, and no other widget gets it.

@@ -7,9 +7,9 @@
 
 #include "app/HostedControl.h"
 #include "app/ScriptCommand.h"
-#include "platform/Colour.h"
 #include "frontends/memory/MemoryDriver.h"
 #include "frontends/memory/MemoryPlatform.h"
+#include "platform/Colour.h"
 
 namespace tarn::app {
 
@@ -35,7 +35,22 @@ public:
         driver_.Initialize();
     }
 
-    Schedule& Control() override { return driver_.Control(); }
+    std::int16_t TimeValue(int index) override { return Control().TimeValue(index); }
+    void SetTimeValue(int index, std::int16_t value) override {
+        Control().SetTimeValue(index, value);
+    }
+    bool Enable() override { return Control().Enable(); }
+    bool SpecialDayEnabled() override { return Control().SpecialDayEnabled(); }
+    std::string SpecialDayCaption() override { return Control().SpecialDayCaption(); }
+    void SetSpecialDayCaption(const std::string& caption) override {
+        Control().SetSpecialDayCaption(caption);
+    }
+    void Refresh() override { Control().Refresh(); }
+    void Reset() override { Control().Reset(); }
+    std::uint64_t CompletedRedraws() override { return Control().CompletedRedraws(); }
+    int CursorBlock() override { return Control().CursorBlock(); }
+    std::string HintText() override { return Control().HintText(); }
+    const Schedule* Core() const override { return &driver_.Control(); }
 
     void SetEnable(bool enable) override { driver_.SetEnable(enable); }
     void SetSpecialDayEnabled(bool enabled) override { driver_.SetSpecialDayEnabled(enabled); }
@@ -117,6 +132,7 @@ public:
     }
 
 private:
+    Schedule& Control() { return driver_.Control(); }
     MemoryPlatform& Platform() { return driver_.Platform(); }
 
     MemoryDriver driver_;

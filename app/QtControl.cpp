@@ -19,12 +19,12 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/HostedControl.h"
-#include "core/Schedule.h"
-#include "platform/Colour.h"
+#include "controller/InputCodes.h"
+#include "controller/ScheduleController.h"
 #include "frontends/widgets/BarWidget.h"
-#include "frontends/widgets/MouseMapping.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
+#include "platform/Colour.h"
 #include "storage/SafeFile.h"
 
 namespace tarn::app {
@@ -68,7 +68,23 @@ public:
         if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
     }
 
-    Schedule& Control() override { return ScheduleWidgetInternals::Control(*widget_); }
+    std::int16_t TimeValue(int index) override {
+        return static_cast<std::int16_t>(widget_->timeValue(index));
+    }
+    void SetTimeValue(int index, std::int16_t value) override {
+        widget_->setTimeValue(index, value);
+    }
+    bool Enable() override { return widget_->Enable(); }
+    bool SpecialDayEnabled() override { return widget_->SpecialDayEnabled(); }
+    std::string SpecialDayCaption() override { return widget_->SpecialDayCaption().toStdString(); }
+    void SetSpecialDayCaption(const std::string& caption) override {
+        widget_->setSpecialDayCaption(QString::fromStdString(caption));
+    }
+    void Refresh() override { widget_->Refresh(); }
+    void Reset() override { widget_->Reset(); }
+    std::uint64_t CompletedRedraws() override { return Controller().CompletedRedraws(); }
+    int CursorBlock() override { return Controller().CursorBlock(); }
+    std::string HintText() override { return Controller().Hint().text.toStdString(); }
 
     // Through the widget's setters, which keep the bars' focus policies in step with the control.
     void SetEnable(bool enable) override { widget_->setEnable(enable); }
@@ -240,6 +256,7 @@ public:
 
 private:
     qt::QtPlatform& Platform() { return ScheduleWidgetInternals::Platform(*widget_); }
+    qt::ScheduleController& Controller() { return ScheduleWidgetInternals::Controller(*widget_); }
 
     /// The Qt button of a press or release; codes that name no single button press none.
     static Qt::MouseButton SingleButton(int code) {

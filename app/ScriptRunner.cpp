@@ -84,10 +84,9 @@ void ScriptRunner::CheckSupported(const Command& command) const {
 // The host's side.
 
 void ScriptRunner::Do(const Command&, const script::Set& set) {
-    Schedule& control = control_->Control();
     switch (set.property.kind) {
         case PropertyName::Kind::Time:
-            control.SetTimeValue(set.property.timeIndex, std::get<std::int16_t>(set.value));
+            control_->SetTimeValue(set.property.timeIndex, std::get<std::int16_t>(set.value));
             break;
         case PropertyName::Kind::Enable:
             control_->SetEnable(std::get<bool>(set.value));
@@ -96,13 +95,13 @@ void ScriptRunner::Do(const Command&, const script::Set& set) {
             control_->SetSpecialDayEnabled(std::get<bool>(set.value));
             break;
         case PropertyName::Kind::SpecialDayCaption:
-            control.SetSpecialDayCaption(std::get<std::string>(set.value));
+            control_->SetSpecialDayCaption(std::get<std::string>(set.value));
             break;
     }
 }
 
 void ScriptRunner::Do(const Command&, const script::Get& get) {
-    const Schedule& control = control_->Control();
+    HostedControl& control = *control_;
     switch (get.property.kind) {
         case PropertyName::Kind::Time:
             out_ << TimePropertyName(get.property.timeIndex) << " = "
@@ -121,15 +120,14 @@ void ScriptRunner::Do(const Command&, const script::Get& get) {
 }
 
 void ScriptRunner::Do(const Command&, const script::Call& call) {
-    Schedule& control = control_->Control();
     if (call.method == script::Call::Method::Refresh)
-        IgnoringControlErrors([&] { control.Refresh(); });
+        IgnoringControlErrors([&] { control_->Refresh(); });
     else
-        IgnoringControlErrors([&] { control.Reset(); });
+        IgnoringControlErrors([&] { control_->Reset(); });
 }
 
 void ScriptRunner::Do(const Command&, const script::PrintSchedule&) {
-    const Schedule& control = control_->Control();
+    HostedControl& control = *control_;
     for (int day = 0; day < 8; ++day) {
         out_ << design::kDayWords[day];
         for (int i = 0; i < 8; ++i)
@@ -229,7 +227,7 @@ void ScriptRunner::Do(const Command&, const script::Labels&) {
 }
 
 void ScriptRunner::Do(const Command&, const script::Redraws&) {
-    const std::uint64_t total = control_->Control().CompletedRedraws();
+    const std::uint64_t total = control_->CompletedRedraws();
     out_ << "redraws " << total - redrawsSeen_ << '\n';
     redrawsSeen_ = total;
 }
@@ -307,12 +305,12 @@ void ScriptRunner::Do(const Command&, const script::Focused&) {
         return;
     }
     out_ << "focused " << FocusWidgetName(*widget);
-    if (widget->kind == FocusWidget::Kind::Bar) out_ << ' ' << control_->Control().CursorBlock();
+    if (widget->kind == FocusWidget::Kind::Bar) out_ << ' ' << control_->CursorBlock();
     out_ << '\n';
 }
 
 void ScriptRunner::Do(const Command&, const script::Hint&) {
-    out_ << "hint " << Quoted(control_->Control().HintText()) << '\n';
+    out_ << "hint " << Quoted(control_->HintText()) << '\n';
 }
 
 void ScriptRunner::Do(const Command&, const script::Accessible& accessible) {

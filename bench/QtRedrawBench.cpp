@@ -15,7 +15,7 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "bench/QtBenchSupport.h"
-#include "core/Schedule.h"
+#include "controller/ScheduleController.h"
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
@@ -65,7 +65,9 @@ struct Fixture {
         widget.deliverTimerTick();
     }
     tarn::qt::QtPlatform& platform() { return ScheduleWidgetInternals::Platform(widget); }
-    std::uint64_t redraws() { return ScheduleWidgetInternals::Control(widget).CompletedRedraws(); }
+    std::uint64_t redraws() {
+        return ScheduleWidgetInternals::Controller(widget).CompletedRedraws();
+    }
 
     ScheduleWidget widget;
 };

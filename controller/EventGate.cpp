@@ -55,6 +55,16 @@ void EventGate::Hold(const std::function<void()>& wait) {
     ScheduleDrain();
 }
 
+void EventGate::BeginHold() {
+    ++holding_;
+}
+
+void EventGate::EndHold() {
+    if (holding_ == 0) return;
+    --holding_;
+    ScheduleDrain();
+}
+
 void EventGate::HoldFor(int milliseconds) {
     if (milliseconds <= 0) {
         ScheduleDrain();

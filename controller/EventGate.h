@@ -1,6 +1,6 @@
 // Runs the control's events one at a time and holds them back while the control waits on its host:
-// during a message box every event (timer tick, mouse, click, resize, repaint request, host write)
-// is queued in arrival order and runs once the control has returned from the wait. During a pause
+// while a message box waits for its answer every event (timer tick, mouse, click, resize, repaint
+// request, host write) is queued in arrival order and runs once the box is answered. During a pause
 // the control's own events wait the same way; the host's calls do not, since the host goes on
 // running meanwhile and reads back what it wrote.
 #pragma once
@@ -31,8 +31,16 @@ public:
     /// still wait. A call made from inside a running action (a listener of the control's event
     /// writing a property) runs at once unless the control waits on its host.
     void Deliver(std::function<void()> action, Kind kind = Kind::Single);
-    /// Runs a wait on the host (a message box, a pause); everything delivered meanwhile waits.
+    /// Runs a wait on the host (a pause of its own); everything delivered meanwhile waits.
     void Hold(const std::function<void()>& wait);
+    /// Holds everything from now until the matching EndHold, without waiting: the caller goes on,
+    /// and so does the event loop (a message box waiting for its answer).
+    void BeginHold();
+    /// Ends one BeginHold; what waits runs from the event loop once nothing holds it.
+    void EndHold();
+    /// Runs action now as part of the event running (the rest of it, after an answer): calls it
+    /// delivers run at once unless something holds the gate.
+    void RunInPlace(const std::function<void()>& action) { Run(action); }
     /// Holds the control's events for milliseconds without waiting: returns at once, and the
     /// event loop runs on meanwhile. A pause asked for while one is still pending starts where
     /// the pending one ends, as two pauses in a row would. Nothing is held for 0 or less.
@@ -56,7 +64,7 @@ private:
     void EndPause();
 
     QObject& context_;
-    /// Waits on the host running now (message boxes).
+    /// Waits on the host now: pauses of its own and unanswered message boxes.
     int holding_ = 0;
     /// True from HoldFor until its pause ends.
     bool paused_ = false;

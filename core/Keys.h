@@ -40,6 +40,14 @@ enum class KeyOutcome {
     FocusBarBelow,
 };
 
+/// The bar a key's outcome on bar moves the focus to, -1 when the focus stays: the control asks
+/// for a neighbour only when that one may take the focus.
+constexpr int FocusTargetOf(int bar, KeyOutcome outcome) {
+    if (outcome == KeyOutcome::FocusBarAbove) return bar - 1;
+    if (outcome == KeyOutcome::FocusBarBelow) return bar + 1;
+    return -1;
+}
+
 /// "Left" ... "A" to the key; nothing for another name.
 std::optional<Key> FindKey(std::string_view name);
 

@@ -38,7 +38,22 @@ public:
           refusal_(events.messageBox),
           inner_(app::MakeMemoryControl(WithRefusalHook(events))) {}
 
-    Schedule& Control() override { return inner_->Control(); }
+    std::int16_t TimeValue(int index) override { return inner_->TimeValue(index); }
+    void SetTimeValue(int index, std::int16_t value) override {
+        inner_->SetTimeValue(index, value);
+    }
+    bool Enable() override { return inner_->Enable(); }
+    bool SpecialDayEnabled() override { return inner_->SpecialDayEnabled(); }
+    std::string SpecialDayCaption() override { return inner_->SpecialDayCaption(); }
+    void SetSpecialDayCaption(const std::string& caption) override {
+        inner_->SetSpecialDayCaption(caption);
+    }
+    void Refresh() override { inner_->Refresh(); }
+    void Reset() override { inner_->Reset(); }
+    std::uint64_t CompletedRedraws() override { return inner_->CompletedRedraws(); }
+    int CursorBlock() override { return inner_->CursorBlock(); }
+    std::string HintText() override { return inner_->HintText(); }
+    const Schedule* Core() const override { return inner_->Core(); }
     void SetEnable(bool enable) override { inner_->SetEnable(enable); }
     void SetSpecialDayEnabled(bool enabled) override { inner_->SetSpecialDayEnabled(enabled); }
     DayRanges ReadDay(int day) override { return inner_->ReadDay(day); }
@@ -58,7 +73,7 @@ public:
     void Press(int bar, double x, int button, int shift) override {
         inner_->Press(bar, x, button, shift);
         if (fault_ == Fault::PressWritesProperty) {
-            const_cast<ScheduleState&>(Control().State()).TimeValues[3] = 1200;
+            const_cast<ScheduleState&>(Core()->State()).TimeValues[3] = 1200;
         }
     }
     void Move(int bar, double x, int buttons) override { inner_->Move(bar, x, buttons); }
@@ -68,7 +83,7 @@ public:
         if (clicked && widget == 8 && fault_ == Fault::SaveRaisesTwice) raise_();
         if (clicked && widget < 8 && fault_ == Fault::DayClickRaises) raise_();
         if (clicked && widget == 9 && fault_ == Fault::SaveEnablesBlock96)
-            const_cast<ScheduleState&>(Control().State()).BlockEnabled[2][kBlocksPerDay] = true;
+            const_cast<ScheduleState&>(Core()->State()).BlockEnabled[2][kBlocksPerDay] = true;
         return clicked;
     }
     bool Focus(app::FocusWidget widget) override { return inner_->Focus(widget); }

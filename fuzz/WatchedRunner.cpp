@@ -219,7 +219,7 @@ void WatchedRunner::OnScheduleUpdated() {
 void WatchedRunner::PushFrame(const app::Command* command) {
     Frame frame;
     frame.command = command;
-    frame.enabledAtStart = control_ ? Control().Enable() : false;
+    frame.enabledAtStart = control_ ? control_->Enable() : false;
     frame.maySaveByKey = command && control_ && MaySaveByKey(*command, control_->FocusedWidget());
     frames_.push_back(frame);
 }
@@ -272,7 +272,7 @@ void WatchedRunner::CheckProperties(const app::Command& command, bool ran) {
         if (const auto* setDay = std::get_if<app::script::SetDay>(&command.action))
             if (const auto ranges = SetDayRanges(*setDay)) store(setDay->day, *ranges);
         if (const auto* copy = std::get_if<app::script::CopyDay>(&command.action)) {
-            const DayRanges ranges = Control().ReadDay(copy->from);
+            const DayRanges ranges = control_->ReadDay(copy->from);
             for (int day : copy->to)
                 store(day, ranges);
         }
@@ -291,7 +291,9 @@ void WatchedRunner::CheckProperties(const app::Command& command, bool ran) {
 }
 
 void WatchedRunner::CheckBlockStates(std::string_view when) {
-    const ScheduleState& state = Control().State();
+    const Schedule* core = control_->Core();
+    if (core == nullptr) return;
+    const ScheduleState& state = core->State();
     for (int day = 0; day < static_cast<int>(state.BlockEnabled.size()); ++day)
         if (state.BlockEnabled[day][kBlocksPerDay])
             Record("block 96 of row " + std::to_string(day) + " is enabled " + std::string(when));
@@ -301,7 +303,9 @@ void WatchedRunner::CheckBlockStates(std::string_view when) {
 }
 
 void WatchedRunner::CheckNothingSelected(const app::Command& command) {
-    const ScheduleState& state = Control().State();
+    const Schedule* core = control_->Core();
+    if (core == nullptr) return;
+    const ScheduleState& state = core->State();
     const bool anySelected = std::any_of(state.SelectionBlocks.begin(), state.SelectionBlocks.end(),
                                          [](bool b) { return b; });
     if (anySelected || state.SelectionDay >= 0)
@@ -309,7 +313,8 @@ void WatchedRunner::CheckNothingSelected(const app::Command& command) {
 }
 
 void WatchedRunner::CheckRedraws() {
-    const Schedule& control = Control();
+    if (control_->Core() == nullptr) return;
+    const Schedule& control = *control_->Core();
     if (control.DeepestRedrawDepth() > 1)
         Record("a full redraw started inside another (depth " +
                std::to_string(control.DeepestRedrawDepth()) + ")");
@@ -317,11 +322,10 @@ void WatchedRunner::CheckRedraws() {
 }
 
 WatchedRunner::TimeValues WatchedRunner::Current() const {
-    return Control().State().TimeValues;
-}
-
-const Schedule& WatchedRunner::Control() const {
-    return control_->Control();
+    TimeValues values{};
+    for (int i = 0; i < kTimePropertyCount; ++i)
+        values[i] = control_->TimeValue(i);
+    return values;
 }
 
 void WatchedRunner::Record(const std::string& what) {

@@ -1,6 +1,7 @@
 // One scripted host on one backend, with the control's invariants checked as it runs: the script
 // runner plays the commands, and the host events it receives pass through this watcher first.
-// What the watcher checks, after every command and inside every raise of ScheduleUpdated:
+// What the watcher checks, after every command and inside every raise of ScheduleUpdated (the
+// checks of the block states, the selection and the redraws where the backend shows its core):
 // - block 96 of every row is never enabled (nor selected);
 // - the 64 time properties change only through a host write of a time property, `call Reset`,
 //   or a completed save (cmdEnable / cmdDisable), the listener's own writes included;
@@ -80,7 +81,6 @@ private:
     void CheckNothingSelected(const app::Command& command);
     void CheckRedraws();
     TimeValues Current() const;
-    const Schedule& Control() const;
     void Record(const std::string& what);
 
     std::string backendName_;

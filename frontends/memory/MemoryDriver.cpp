@@ -161,11 +161,8 @@ void MemoryDriver::DropRefusedFocus() {
 void MemoryDriver::BarKey(int bar, Key key, int modifiers) {
     KeyOutcome outcome = KeyOutcome::Ignored;
     Deliver([&] { outcome = schedule_.Schedule_KeyDown(Int16(bar), key, Int16(modifiers)); });
-    const int neighbour = outcome == KeyOutcome::FocusBarAbove   ? bar - 1
-                          : outcome == KeyOutcome::FocusBarBelow ? bar + 1
-                                                                 : -1;
-    if (neighbour >= 0 && neighbour < 8 && CanTakeFocus(BarWidget(neighbour)))
-        MoveFocus(BarWidget(neighbour));
+    const int neighbour = FocusTargetOf(bar, outcome);
+    if (neighbour >= 0) MoveFocus(BarWidget(neighbour));
 }
 
 }  // namespace tarn::platform::memory

@@ -1,14 +1,11 @@
 #include "frontends/widgets/QtPlatform.h"
 
-#include <QMessageBox>
 #include <QPushButton>
-#include <QThread>
 #include <QWidget>
 
+#include "frontends/widgets/BarWidget.h"
 #include "model/DesignData.h"
 #include "platform/PlatformError.h"
-#include "frontends/widgets/BarWidget.h"
-#include "controller/EventGate.h"
 
 namespace tarn::qt {
 
@@ -20,20 +17,10 @@ QRect DesignGeometry(const design::WidgetDesign& widget) {
                  Pixels(widget.height));
 }
 
-QString FromControlText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
-QtPlatform::QtPlatform(QWidget& control, EventGate& gate, ScheduleHostServices services,
-                       std::function<void()> raiseScheduleUpdated)
-    : control_(control),
-      gate_(gate),
-      services_(std::move(services)),
-      raiseScheduleUpdated_(std::move(raiseScheduleUpdated)),
-      timer_(qtimer_),
-      surface_(control) {
+QtPlatform::QtPlatform(QWidget& control, platform::HostServices& host, bool manualTimer)
+    : host_(host), timer_(qtimer_), surface_(control) {
     control.resize(design::kControlWidth, design::kControlHeight);
     surface_.Resize(control.size());
 
@@ -84,7 +71,7 @@ QtPlatform::QtPlatform(QWidget& control, EventGate& gate, ScheduleHostServices s
     qtimer_.setParent(&control);
     qtimer_.setObjectName(QStringLiteral("InitTimer"));
     qtimer_.setInterval(design::kTimerIntervalMs);
-    timer_.SetManual(services_.manualTimer);
+    timer_.SetManual(manualTimer);
 }
 
 QtPlatform::~QtPlatform() = default;
@@ -95,51 +82,16 @@ platform::CommandButton& QtPlatform::DayButton(int index) {
     return *buttons_[index];
 }
 
-platform::PictureBox& QtPlatform::DayBar(int index) {
-    if (index < 0 || index >= platform::kDayCount)
-        throw platform::PlatformError("Control array element does not exist");
-    return *bars_[index];
-}
-
-void QtPlatform::SetServices(ScheduleHostServices services) {
-    services_ = std::move(services);
-    timer_.SetManual(services_.manualTimer);
-}
-
-void QtPlatform::MessageBox(std::string_view text, int style, std::string_view title) {
-    const QString boxText = FromControlText(text);
-    const QString boxTitle = FromControlText(title);
-    gate_.Hold([&] {
-        if (services_.messageBox) {
-            services_.messageBox(boxText, style, boxTitle);
-            return;
-        }
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        if (style == platform::kStyleCritical) icon = QMessageBox::Critical;
-        if (style == platform::kStyleExclamation) icon = QMessageBox::Warning;
-        QMessageBox box(icon, boxTitle, boxText, QMessageBox::Ok, &control_);
-        box.exec();
-    });
-}
-
 void QtPlatform::ShowChanges() {
     for (auto& bar : bars_)
         bar->widget().ShowChanges();
     surface_.CompareTexts();
 }
 
-void QtPlatform::Sleep(int milliseconds) {
-    if (services_.sleep) {
-        gate_.Hold([&] { services_.sleep(milliseconds); });
-        return;
-    }
-    // The control's own events wait out the pause in the gate; the event loop, and with it the
-    // rest of the application, runs on. The control's code after the pause only queues work.
-    gate_.HoldFor(milliseconds);
-}
-
-void QtPlatform::RaiseScheduleUpdated() {
-    if (raiseScheduleUpdated_) raiseScheduleUpdated_();
+platform::PictureBox& QtPlatform::DayBar(int index) {
+    if (index < 0 || index >= platform::kDayCount)
+        throw platform::PlatformError("Control array element does not exist");
+    return *bars_[index];
 }
 
 }  // namespace tarn::qt

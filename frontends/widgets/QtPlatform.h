@@ -1,15 +1,12 @@
 // The Qt platform of the control: its child widgets made from the design data on the control's
-// QWidget, the drawing calls on the bars' images, and the host services (message box, pause,
-// ScheduleUpdated), which the embedding code may replace. Host waits go through the EventGate, so
-// that the control's events wait while one is open.
+// QWidget and the drawing calls on the bars' images. The host services (message box, pause,
+// ScheduleUpdated) are the controller's, which it is given.
 #pragma once
 
 #include <QTimer>
 #include <array>
-#include <functional>
 #include <memory>
 
-#include "TarnSchedule/ScheduleWidget.h"
 #include "frontends/widgets/QtWidgets.h"
 #include "pixels/PixelGdi.h"
 #include "platform/Platform.h"
@@ -19,14 +16,12 @@ class QPushButton;
 namespace tarn::qt {
 
 class BarWidget;
-class EventGate;
 
-class QtPlatform final : public platform::Platform, private platform::HostServices {
+class QtPlatform final : public platform::Platform {
 public:
     /// Creates the children on control at the design geometry and sizes control to its design
-    /// size. raiseScheduleUpdated runs for every raise of the control's event.
-    QtPlatform(QWidget& control, EventGate& gate, ScheduleHostServices services,
-               std::function<void()> raiseScheduleUpdated);
+    /// size. manualTimer: ticks come only from the host, never from the QTimer.
+    QtPlatform(QWidget& control, platform::HostServices& host, bool manualTimer);
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
     ~QtPlatform() override;
@@ -38,7 +33,7 @@ public:
     platform::Timer& InitTimer() override { return timer_; }
     platform::ControlSurface& Surface() override { return surface_; }
     platform::Gdi& Drawing() override { return gdi_; }
-    platform::HostServices& Host() override { return *this; }
+    platform::HostServices& Host() override { return host_; }
 
     /// 0 to 7 the day buttons, 8 Enable, 9 Disable.
     QPushButton& ButtonWidget(int index) { return buttons_.at(index)->widget(); }
@@ -55,17 +50,11 @@ public:
     void ShowChanges();
 
     bool TimerArmed() { return timer_.Enabled(); }
-    void SetServices(ScheduleHostServices services);
+    /// Switches between the QTimer's ticks and the host's; the armed state stays.
+    void SetManualTimer(bool manual) { timer_.SetManual(manual); }
 
 private:
-    void MessageBox(std::string_view text, int style, std::string_view title) override;
-    void Sleep(int milliseconds) override;
-    void RaiseScheduleUpdated() override;
-
-    QWidget& control_;
-    EventGate& gate_;
-    ScheduleHostServices services_;
-    std::function<void()> raiseScheduleUpdated_;
+    platform::HostServices& host_;
     platform::PixelGdi gdi_;
     std::array<std::unique_ptr<QtButton>, 10> buttons_;
     std::array<std::unique_ptr<QtBar>, 8> bars_;

@@ -4,26 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "model/Arithmetic.h"
-#include "model/DesignData.h"
-#include "frontends/widgets/BarWidget.h"
-
 namespace tarn::qt {
-
-namespace {
-
-int BlockEdge(int block, int innerWidth) {
-    return static_cast<int>(RoundHalfEven(block * (innerWidth / 96.0)));
-}
-
-}  // namespace
-
-QRect CursorBlockRect(int block, int innerWidth, int innerHeight) {
-    block = std::clamp(block, 0, 95);
-    const int left = BlockEdge(block, innerWidth);
-    const int right = BlockEdge(block + 1, innerWidth);
-    return QRect(left, 0, std::max(1, right - left), innerHeight);
-}
 
 CursorOverlay::CursorOverlay(QWidget& control) : QWidget(&control) {
     setObjectName(QStringLiteral("KeyboardCursor"));
@@ -32,19 +13,13 @@ CursorOverlay::CursorOverlay(QWidget& control) : QWidget(&control) {
     hide();
 }
 
-void CursorOverlay::ShowOn(BarWidget* bar, int block, const QColor& colour) {
-    if (bar == nullptr || !bar->isVisible() || bar->innerSize().isEmpty()) {
+void CursorOverlay::ShowFrame(const QRect& frame, const QColor& colour) {
+    if (frame.isEmpty()) {
         hide();
         return;
     }
-    block_ = block;
     colour_ = colour;
-    // Around the block, so that the block's own marks and state still show inside the frame.
-    const QRect inner(bar->geometry().topLeft() + QPoint(design::kBarBorder, design::kBarBorder),
-                      bar->innerSize());
-    const QRect frame = CursorBlockRect(block, inner.width(), inner.height());
-    setGeometry(frame.translated(inner.topLeft())
-                    .adjusted(-kFrameWidth, -kFrameWidth, kFrameWidth, kFrameWidth));
+    setGeometry(frame);
     show();
     raise();
     update();

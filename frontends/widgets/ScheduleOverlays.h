@@ -12,12 +12,6 @@
 
 namespace tarn::qt {
 
-class BarWidget;
-
-/// The frame of block (0 to 95) from an inner width: the block's left and right edges as the bar
-/// draws them, rounded half to even, so the frame lies on the block's own pixels.
-QRect CursorBlockRect(int block, int innerWidth, int innerHeight);
-
 class CursorOverlay final : public QWidget {
     Q_OBJECT
 public:
@@ -26,8 +20,9 @@ public:
 
     explicit CursorOverlay(QWidget& control);
 
-    /// Shows the cursor on block of bar in colour, or hides it for a null bar.
-    void ShowOn(BarWidget* bar, int block, const QColor& colour);
+    /// Shows the cursor's frame at frame (the control's coordinates) in colour, or hides it for an
+    /// empty frame.
+    void ShowFrame(const QRect& frame, const QColor& colour);
     /// The frame in the control's coordinates; empty while hidden.
     QRect CursorRect() const;
 
@@ -35,7 +30,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int block_ = 0;
     QColor colour_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -9,141 +10,130 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QWindow>
-#include <array>
-#include <exception>
-#include <limits>
+#include <functional>
 #include <utility>
 
-#include "model/DesignData.h"
-#include "core/Schedule.h"
+#include "controller/EventGate.h"
+#include "controller/ScheduleController.h"
 #include "frontends/widgets/BarAccessibility.h"
 #include "frontends/widgets/BarWidget.h"
-#include "frontends/widgets/MouseMapping.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleOverlays.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
-#include "controller/EventGate.h"
-#include "controller/ScheduleController.h"
 
 namespace tarn {
 
-using qt::EventGate;
+namespace {
+
+/// The default message box: the platform's own, window-modal, answered when the user closes it.
+/// It is opened, not run: the event loop goes on, and the control's events wait in its gate.
+void OpenMessageBox(QWidget& control, const QString& text, int style, const QString& title,
+                    std::function<void()> reply) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    if (style == platform::kStyleCritical) icon = QMessageBox::Critical;
+    if (style == platform::kStyleExclamation) icon = QMessageBox::Warning;
+    auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, &control);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box, [reply = std::move(reply)] { reply(); });
+    box->open();
+}
+
+}  // namespace
 
 struct ScheduleWidget::Private {
-    Private(ScheduleWidget& widget, ScheduleHostServices services)
+    Private(ScheduleWidget& widget, ScheduleHostServices hostServices)
         : q(widget),
-          controller([&](EventGate& gate) {
-              auto made = std::make_unique<qt::QtPlatform>(widget, gate, std::move(services),
-                                                           [this] { Q_EMIT q.ScheduleUpdated(); });
+          services(std::move(hostServices)),
+          controller([&](platform::HostServices& host) {
+              auto made = std::make_unique<qt::QtPlatform>(widget, host, services.manualTimer);
               platform = made.get();
               return made;
           }),
           cursor(widget),
-          hint(widget) {}
+          hint(widget) {
+        controller.SetPauseHandler(services.sleep);
+    }
 
-    Schedule& control() { return controller.Control(); }
-
-    /// Runs a call that disables buttons or bars. Qt would hand the focus of a widget it disables
-    /// to the next one; the control's rule is that such a focus goes nowhere, so focus moves wait
-    /// until the call is over (focus moves of the user, inside a listener, are not held).
-    template <class Call>
-    void WithoutFocusMoves(Call&& call) {
-        ++focusMovesBlocked;
-        try {
-            call();
-        } catch (...) {
-            --focusMovesBlocked;
-            throw;
+    /// Shows the control's message box through the host's service or the default one; request is
+    /// answered once, when the box is closed, and not at all once the control is gone.
+    void ShowMessage(int request, const QString& text, int style, const QString& title) {
+        auto reply = [controller = QPointer<qt::ScheduleController>(&controller), request] {
+            if (controller) controller->AnswerMessage(request);
+        };
+        if (services.messageRequest) {
+            services.messageRequest(text, style, title, reply);
+        } else if (services.messageBox) {
+            // A handler that returns has closed its box.
+            services.messageBox(text, style, title);
+            reply();
+        } else {
+            OpenMessageBox(q, text, style, title, reply);
         }
-        --focusMovesBlocked;
-    }
-
-    template <class Call>
-    void Deliver(const char* operation, Call call, EventGate::Kind kind = EventGate::Kind::Single) {
-        controller.Deliver(operation, std::move(call), kind);
-        // The repaint of what the call changed joins the event being handled.
-        platform->ShowChanges();
-    }
-
-    void Tick() {
-        Deliver(
-            "InitTimer_Timer",
-            [this] {
-                if (platform->TimerArmed()) control().InitTimer_Timer();
-            },
-            EventGate::Kind::Tick);
-    }
-
-    void RequestPaint() {
-        Deliver(
-            "Paint", [this] { control().Paint(); }, EventGate::Kind::Paint);
-    }
-
-    void BarMouse(std::int16_t index, const QMouseEvent& event) {
-        using Handler = void (Schedule::*)(std::int16_t, std::int16_t, std::int16_t, float, float);
-        Handler handler = nullptr;
-        const char* operation = nullptr;
-        switch (event.type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonDblClick:
-                handler = &Schedule::Schedule_MouseDown;
-                operation = "Schedule_MouseDown";
-                break;
-            case QEvent::MouseMove:
-                handler = &Schedule::Schedule_MouseMove;
-                operation = "Schedule_MouseMove";
-                // The hint that this move brings shows at the pointer.
-                hintAtPointer = true;
-                pointer = platform->Bar(index).mapTo(&q, event.position().toPoint());
-                break;
-            case QEvent::MouseButtonRelease:
-                handler = &Schedule::Schedule_MouseUp;
-                operation = "Schedule_MouseUp";
-                break;
-            default:
-                return;
-        }
-        const qt::MouseCodes codes = qt::MouseCodesOf(event, design::kBarBorder);
-        Deliver(operation, [this, index, codes, handler] {
-            (control().*handler)(index, codes.button, codes.shift, codes.x, codes.y);
-        });
     }
 
     void Connect() {
-        for (std::int16_t i = 0; i < platform::kDayCount; ++i) {
-            QObject::connect(&platform->ButtonWidget(i), &QPushButton::clicked, &q, [this, i] {
-                Deliver("cmdDay_Click", [this, i] { control().cmdDay_Click(i); });
-            });
+        for (int i = 0; i < platform::kDayCount; ++i) {
+            QObject::connect(&platform->ButtonWidget(i), &QPushButton::clicked, &q,
+                             [this, i] { controller.ButtonClicked(i); });
             qt::BarWidget& bar = platform->Bar(i);
             bar.mouseHandler = [this, i](QMouseEvent& event) { BarMouse(i, event); };
             bar.installEventFilter(&q);
         }
-        QObject::connect(&platform->ButtonWidget(8), &QPushButton::clicked, &q, [this] {
-            Deliver("cmdEnable_Click", [this] { control().cmdEnable_Click(); });
-        });
-        QObject::connect(&platform->ButtonWidget(9), &QPushButton::clicked, &q, [this] {
-            Deliver("cmdDisable_Click", [this] { control().cmdDisable_Click(); });
-        });
-        QObject::connect(&platform->RedrawTimer(), &QTimer::timeout, &q, [this] { Tick(); });
+        for (int i : {8, 9})
+            QObject::connect(&platform->ButtonWidget(i), &QPushButton::clicked, &q,
+                             [this, i] { controller.ButtonClicked(i); });
+        QObject::connect(&platform->RedrawTimer(), &QTimer::timeout, &q,
+                         [this] { controller.TimerTick(); });
 
-        QObject::connect(&controller, &qt::ScheduleController::scheduleChanged, &q,
+        using qt::ScheduleController;
+        QObject::connect(&controller, &ScheduleController::messageRequested, &q,
+                         [this](int request, const QString& text, int style, const QString& title) {
+                             ShowMessage(request, text, style, title);
+                         });
+        QObject::connect(&controller, &ScheduleController::scheduleUpdated, &q,
+                         &ScheduleWidget::ScheduleUpdated);
+        QObject::connect(&controller, &ScheduleController::scheduleChanged, &q,
                          &ScheduleWidget::ScheduleChanged);
-        QObject::connect(&controller, &qt::ScheduleController::hintChanged, &q,
-                         [this] { ShowHint(); });
-        QObject::connect(&controller, &qt::ScheduleController::cursorChanged, &q, [this] {
+        QObject::connect(&controller, &ScheduleController::hintChanged, &q, [this] { ShowHint(); });
+        QObject::connect(&controller, &ScheduleController::cursorChanged, &q, [this] {
             ShowCursor();
             const int bar = controller.FocusedBar();
             if (bar >= 0 && bar < platform::kDayCount)
                 qt::AnnounceCursor(platform->Bar(bar), controller.CursorBlock());
         });
-        QObject::connect(&controller, &qt::ScheduleController::focusMoveRequested, &q,
+        QObject::connect(&controller, &ScheduleController::overlaysMoved, &q,
+                         [this] { ShowCursor(); });
+        QObject::connect(&controller, &ScheduleController::focusMoveRequested, &q,
                          [this](int bar) { platform->Bar(bar).setFocus(Qt::OtherFocusReason); });
-        QObject::connect(&controller, &qt::ScheduleController::focusRulesChanged, &q,
+        QObject::connect(&controller, &ScheduleController::focusRulesChanged, &q,
                          [this] { ApplyFocusRules(); });
-        QObject::connect(&controller, &qt::ScheduleController::barTextChanged, &q,
+        // The repaint of what a call changed joins the event being handled.
+        QObject::connect(&controller, &ScheduleController::delivered, &q,
+                         [this] { platform->ShowChanges(); });
+        QObject::connect(&controller, &ScheduleController::barTextChanged, &q,
                          [this](int bar, bool name, bool description) {
                              qt::AnnounceText(platform->Bar(bar), name, description);
                          });
+    }
+
+    void BarMouse(int index, const QMouseEvent& event) {
+        switch (event.type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                controller.PointerPressed(index, event.position(), event.button(),
+                                          event.modifiers());
+                return;
+            case QEvent::MouseMove:
+                controller.PointerMoved(index, event.position(), event.buttons(),
+                                        event.modifiers());
+                return;
+            case QEvent::MouseButtonRelease:
+                controller.PointerReleased(index, event.position(), event.button(),
+                                           event.modifiers());
+                return;
+            default:
+                return;
+        }
     }
 
     /// Bars take the focus only while the control lets them; a bar that has the focus and may no
@@ -167,25 +157,19 @@ struct ScheduleWidget::Private {
     bool BarEvent(int index, QEvent* event) {
         switch (event->type()) {
             case QEvent::FocusIn:
-                hintAtPointer = false;
                 controller.BarFocusIn(index);
                 return false;
             case QEvent::FocusOut:
                 controller.BarFocusOut(index);
                 return false;
             case QEvent::ShortcutOverride: {
-                // The bar's keys reach the bar before any shortcut of the window.
                 auto* key = static_cast<QKeyEvent*>(event);
-                if (qt::BarKeyOf(key->key())) key->accept();
+                if (qt::ScheduleController::IsBarKey(key->key())) key->accept();
                 return false;
             }
             case QEvent::KeyPress: {
                 auto* key = static_cast<QKeyEvent*>(event);
-                // Tab and Backtab are no bar keys: Qt's focus chain moves the focus on.
-                if (!qt::BarKeyOf(key->key())) return false;
-                hintAtPointer = false;
-                controller.KeyPress(index, key->key(), key->modifiers());
-                return true;
+                return controller.KeyPressed(index, key->key(), key->modifiers());
             }
             default:
                 return false;
@@ -193,21 +177,15 @@ struct ScheduleWidget::Private {
     }
 
     void ShowCursor() {
-        const int index = controller.FocusedBar();
-        qt::BarWidget* bar = nullptr;
-        if (index >= 0 && index < platform::kDayCount && controller.CursorShown())
-            bar = &platform->Bar(index);
-        cursor.ShowOn(bar, controller.CursorBlock(), controller.CursorColour());
-        if (!hintAtPointer) ShowHint();
+        const qt::CursorView view = controller.Cursor();
+        const bool visible = view.shown && platform->Bar(view.bar).isVisible();
+        cursor.ShowFrame(visible ? view.frame : QRect(), view.colour);
+        if (controller.Hint().followsCursor) ShowHint();
     }
 
     void ShowHint() {
-        const QString text = controller.HintText();
-        if (hintAtPointer || !cursor.isVisible()) {
-            hint.ShowText(text, pointer, true);
-            return;
-        }
-        hint.ShowText(text, cursor.geometry().topLeft(), false);
+        const qt::HintPlace place = controller.Hint();
+        hint.ShowText(place.text, place.anchor, place.below);
     }
 
     /// Follows the window that the control is shown in, whose exposures are the window
@@ -221,19 +199,12 @@ struct ScheduleWidget::Private {
     }
 
     ScheduleWidget& q;
+    ScheduleHostServices services;
     qt::QtPlatform* platform = nullptr;
     qt::ScheduleController controller;
     qt::CursorOverlay cursor;
     qt::HintLabel hint;
     QPointer<QWindow> watchedWindow;
-    /// The size of the control's last resize event, the design size until the first.
-    QSize controlSize{design::kControlWidth, design::kControlHeight};
-    /// Whether the hint shows at the pointer (after a move over a bar) or at the cursor.
-    bool hintAtPointer = true;
-    /// The pointer's last place over a bar, in the control's coordinates.
-    QPoint pointer;
-    /// Calls that disable widgets running now: focus moves are refused meanwhile.
-    int focusMovesBlocked = 0;
 };
 
 ScheduleWidget::ScheduleWidget(QWidget* parent) : ScheduleWidget(ScheduleHostServices{}, parent) {}
@@ -257,35 +228,27 @@ ScheduleWidget::~ScheduleWidget() {
 // --- properties and methods ---------------------------------------------------------------
 
 bool ScheduleWidget::Enable() const {
-    return d->control().Enable();
+    return d->controller.Enable();
 }
 
 void ScheduleWidget::setEnable(bool vData) {
-    d->Deliver(
-        "Enable", [this, vData] { d->WithoutFocusMoves([&] { d->control().SetEnable(vData); }); },
-        EventGate::Kind::Host);
+    d->controller.SetEnable(vData);
 }
 
 QString ScheduleWidget::SpecialDayCaption() const {
-    return QString::fromStdString(d->control().SpecialDayCaption());
+    return d->controller.SpecialDayCaption();
 }
 
 void ScheduleWidget::setSpecialDayCaption(const QString& vData) {
-    d->Deliver(
-        "SpecialDayCaption",
-        [this, caption = vData.toStdString()] { d->control().SetSpecialDayCaption(caption); },
-        EventGate::Kind::Host);
+    d->controller.SetSpecialDayCaption(vData);
 }
 
 bool ScheduleWidget::SpecialDayEnabled() const {
-    return d->control().SpecialDayEnabled();
+    return d->controller.SpecialDayEnabled();
 }
 
 void ScheduleWidget::setSpecialDayEnabled(bool vData) {
-    d->Deliver(
-        "SpecialDayEnabled",
-        [this, vData] { d->WithoutFocusMoves([&] { d->control().SetSpecialDayEnabled(vData); }); },
-        EventGate::Kind::Host);
+    d->controller.SetSpecialDayEnabled(vData);
 }
 
 ScheduleWidget::ColorScheme ScheduleWidget::colorScheme() const {
@@ -300,116 +263,61 @@ void ScheduleWidget::setColorScheme(ColorScheme scheme) {
 }
 
 int ScheduleWidget::timeValue(int index) const {
-    if (index < 0 || index >= kTimePropertyCount) return 0;
-    return d->control().TimeValue(index);
+    return d->controller.TimeValue(index);
 }
 
 void ScheduleWidget::setTimeValue(int index, int vData) {
-    if (index < 0 || index >= kTimePropertyCount) {
-        qWarning("tarn::ScheduleWidget: there is no time property %d", index);
-        return;
-    }
-    if (vData < std::numeric_limits<std::int16_t>::min() ||
-        vData > std::numeric_limits<std::int16_t>::max()) {
-        qWarning("tarn::ScheduleWidget: %s refuses %d, which lies outside -32768 to 32767",
-                 TimePropertyName(index).c_str(), vData);
-        return;
-    }
-    d->Deliver(
-        "time property",
-        [this, index, vData] {
-            d->control().SetTimeValue(index, static_cast<std::int16_t>(vData));
-        },
-        EventGate::Kind::Host);
+    d->controller.SetTimeValue(index, vData);
 }
 
 DayRanges ScheduleWidget::dayRanges(int day) const {
-    if (day < 0 || day >= kWeekDays) return DayRanges();
-    return d->control().ReadDay(day);
+    return d->controller.ReadDay(day);
 }
 
 WeekRanges ScheduleWidget::weekRanges() const {
-    WeekRanges week;
-    for (int day = 0; day < kWeekDays; ++day)
-        week[day] = d->control().ReadDay(day);
-    return week;
+    return d->controller.ReadWeek();
 }
-
-namespace {
-
-std::optional<QString> UnknownDay(int day) {
-    if (day >= 0 && day < kWeekDays) return std::nullopt;
-    return QStringLiteral("there is no day %1; days are 0 (Monday) to 7 (Special)").arg(day);
-}
-
-}  // namespace
 
 std::optional<QString> ScheduleWidget::setDayRanges(int day, const DayRanges& ranges) {
-    if (auto refusal = UnknownDay(day)) return refusal;
-    d->Deliver(
-        "setDayRanges", [this, day, ranges] { d->control().WriteDay(day, ranges); },
-        EventGate::Kind::Host);
-    return std::nullopt;
+    return d->controller.WriteDay(day, ranges);
 }
 
 std::optional<QString> ScheduleWidget::setDayRanges(int day, const QStringList& ranges) {
-    if (auto refusal = UnknownDay(day)) return refusal;
-    std::vector<TimeRange> parsed;
-    for (const QString& text : ranges) {
-        auto range = ParseRange(text.toStdString());
-        if (auto* message = std::get_if<std::string>(&range))
-            return QString::fromStdString(*message);
-        parsed.push_back(std::get<TimeRange>(range));
-    }
-    auto made = DayRanges::Make(std::move(parsed));
-    if (auto* message = std::get_if<std::string>(&made)) return QString::fromStdString(*message);
-    return setDayRanges(day, std::get<DayRanges>(made));
+    return d->controller.WriteDay(day, ranges);
 }
 
 std::optional<QString> ScheduleWidget::setWeekRanges(const WeekRanges& week) {
-    d->Deliver(
-        "setWeekRanges", [this, week] { d->control().WriteWeek(week); }, EventGate::Kind::Host);
-    return std::nullopt;
+    return d->controller.WriteWeek(week);
 }
 
 std::optional<QString> ScheduleWidget::copyDay(int from, const QList<int>& to) {
-    if (auto refusal = UnknownDay(from)) return refusal;
-    std::vector<int> days;
-    for (int day : to) {
-        if (auto refusal = UnknownDay(day)) return refusal;
-        days.push_back(day);
-    }
-    d->Deliver(
-        "copyDay", [this, from, days] { d->control().CopyDay(from, days); }, EventGate::Kind::Host);
-    return std::nullopt;
+    return d->controller.CopyDay(from, to);
 }
 
 void ScheduleWidget::Refresh() {
-    d->Deliver(
-        "Refresh", [this] { d->control().Refresh(); }, EventGate::Kind::Host);
+    d->controller.Refresh();
 }
 
 void ScheduleWidget::Reset() {
-    d->Deliver(
-        "Reset", [this] { d->control().Reset(); }, EventGate::Kind::Host);
+    d->controller.Reset();
 }
 
 void ScheduleWidget::setHostServices(ScheduleHostServices services) {
-    d->platform->SetServices(std::move(services));
+    d->services = std::move(services);
+    d->platform->SetManualTimer(d->services.manualTimer);
+    d->controller.SetPauseHandler(d->services.sleep);
 }
 
 bool ScheduleWidget::timerArmed() const {
-    return d->platform->TimerArmed();
+    return d->controller.RedrawDue();
 }
 
 bool ScheduleWidget::deliverTimerTick() {
-    if (!d->platform->TimerArmed()) return false;
-    d->Tick();
-    return true;
+    return d->controller.TimerTick();
 }
 
 QSize ScheduleWidget::sizeHint() const {
-    return QSize(design::kControlWidth, design::kControlHeight);
+    return qt::ScheduleController::DesignSize();
 }
 
 // --- events ---------------------------------------------------------------------------------
@@ -419,7 +327,8 @@ bool ScheduleWidget::event(QEvent* event) {
     if (event->type() == QEvent::Show) {
         d->WatchWindow();
         // Shown inside a window that is already on screen: no exposure will follow.
-        if (d->watchedWindow != nullptr && d->watchedWindow->isExposed()) d->RequestPaint();
+        if (d->watchedWindow != nullptr && d->watchedWindow->isExposed())
+            d->controller.PaintRequested();
     }
     return QWidget::event(event);
 }
@@ -427,7 +336,7 @@ bool ScheduleWidget::event(QEvent* event) {
 bool ScheduleWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == d->watchedWindow && event->type() == QEvent::Expose &&
         d->watchedWindow->isExposed() && isVisible())
-        d->RequestPaint();
+        d->controller.PaintRequested();
     if (const int bar = d->BarIndexOf(watched); bar >= 0 && d->BarEvent(bar, event)) return true;
     return QWidget::eventFilter(watched, event);
 }
@@ -438,7 +347,7 @@ void ScheduleWidget::changeEvent(QEvent* event) {
 }
 
 bool ScheduleWidget::focusNextPrevChild(bool next) {
-    if (d->focusMovesBlocked > 0) return false;
+    if (d->controller.FocusMovesBlocked()) return false;
     return QWidget::focusNextPrevChild(next);
 }
 
@@ -450,22 +359,10 @@ void ScheduleWidget::paintEvent(QPaintEvent* event) {
 
 void ScheduleWidget::resizeEvent(QResizeEvent* event) {
     d->platform->SurfaceImage().Resize(event->size());
-    // A widget shown for the first time, or shown again after a resize while hidden, reports its
-    // size with no old size; when the control knows that size already, there is nothing to lay
-    // out.
-    if (!event->oldSize().isValid() && event->size() == d->controlSize) return;
-    d->controlSize = event->size();
-    d->Deliver(
-        "Resize", [this] { d->control().Resize(); }, EventGate::Kind::Resize);
-    // The bars moved: the cursor follows its block.
-    d->ShowCursor();
+    d->controller.Resized(event->size(), event->oldSize().isValid());
 }
 
 // --- internals ------------------------------------------------------------------------------
-
-Schedule& ScheduleWidgetInternals::Control(ScheduleWidget& widget) {
-    return widget.d->control();
-}
 
 qt::QtPlatform& ScheduleWidgetInternals::Platform(ScheduleWidget& widget) {
     return *widget.d->platform;

@@ -1,13 +1,11 @@
-// What this project's own hosts and tests reach inside a ScheduleWidget: the control's core object,
-// its controller, its Qt platform, its event gate and what it shows over the bars. Not installed;
+// What this project's own hosts and tests reach inside a ScheduleWidget: its controller, its Qt
+// platform, its event gate and what it shows over the bars. Not installed;
 // embedding code uses the public interface.
 #pragma once
 
 #include "TarnSchedule/ScheduleWidget.h"
 
 namespace tarn {
-
-class Schedule;
 
 namespace qt {
 class CursorOverlay;
@@ -19,7 +17,6 @@ class ScheduleController;
 
 class ScheduleWidgetInternals {
 public:
-    static Schedule& Control(ScheduleWidget& widget);
     static qt::QtPlatform& Platform(ScheduleWidget& widget);
     static qt::EventGate& Gate(ScheduleWidget& widget);
     static qt::ScheduleController& Controller(ScheduleWidget& widget);

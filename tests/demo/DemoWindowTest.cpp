@@ -21,10 +21,10 @@
 #include "app/demo/CopyDayDialog.h"
 #include "app/demo/DemoWindow.h"
 #include "app/demo/DeveloperView.h"
-#include "model/DesignData.h"
-#include "core/Schedule.h"
+#include "controller/ScheduleController.h"
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
+#include "model/DesignData.h"
 #include "storage/ScheduleStore.h"
 
 namespace {
@@ -55,7 +55,8 @@ void ShowDrawn(DemoWindow& window) {
     Settle(window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    tarn::Schedule& control = tarn::ScheduleWidgetInternals::Control(window.schedule());
+    const tarn::qt::ScheduleController& control =
+        tarn::ScheduleWidgetInternals::Controller(window.schedule());
     QTRY_VERIFY(control.CompletedRedraws() > 0 && !window.schedule().timerArmed());
 }
 

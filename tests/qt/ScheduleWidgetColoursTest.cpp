@@ -6,8 +6,9 @@
 #include <set>
 
 #include "WidgetTestSupport.h"
+#include "controller/Colours.h"
 #include "platform/Colour.h"
-#include "controller/ScheduleController.h"
+#include "render/Theme.h"
 
 namespace tarn::test {
 namespace {
@@ -128,7 +129,7 @@ private slots:
                                      QVariant::fromValue(ScheduleWidget::ColorScheme::Palette)));
         c.widget.setPalette(DarkPalette());
         const render::Theme dark = qt::ThemeFromPalette(c.widget.palette());
-        QCOMPARE(c.core().CurrentTheme(), dark);
+        QCOMPARE(c.controller().Cursor().colour, qt::CursorColourOf(dark));
         Settle(c);
         QVERIFY(c.redraws() > before);
         const std::set<platform::ColourRef> colours = ColoursIn(c.bar(0).image());
@@ -142,7 +143,11 @@ private slots:
         // A palette change while Classic is shown changes no colour of the bars.
         c.widget.setColorScheme(ScheduleWidget::ColorScheme::Classic);
         c.widget.setPalette(QPalette(Qt::yellow));
-        QCOMPARE(c.core().CurrentTheme(), render::ClassicTheme());
+        Settle(c);
+        const std::set<platform::ColourRef> classic = ColoursIn(c.bar(1).image());
+        QVERIFY(classic.count(render::ClassicTheme().bandBackground));
+        QVERIFY(classic.count(render::ClassicTheme().enabledBlock));
+        QVERIFY(!classic.count(dark.bandBackground));
     }
 
     void classicSchemeDrawsTheControlsOwnColours() {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "WidgetTestSupport.h"
+#include "controller/CursorFrame.h"
 #include "frontends/widgets/BarAccessibility.h"
 #include "frontends/widgets/ScheduleOverlays.h"
-#include "controller/ScheduleController.h"
 
 namespace tarn::test {
 namespace {
@@ -57,17 +57,17 @@ private slots:
         c.bar(5).setFocus(Qt::TabFocusReason);
         c.press(Qt::Key_End);
         c.press(Qt::Key_Left, Qt::ControlModifier);
-        QCOMPARE(c.core().CursorBlock(), 95 - 4);
+        QCOMPARE(c.controller().CursorBlock(), 95 - 4);
         // Down keeps the block on the next bar; Down again stops at the last bar that may take
         // the focus.
         c.press(Qt::Key_Down);
         QCOMPARE(FocusName(), QStringLiteral("Schedule(6)"));
-        QCOMPARE(c.core().FocusedBar(), 6);
+        QCOMPARE(c.controller().FocusedBar(), 6);
         c.press(Qt::Key_Down);
         QCOMPARE(FocusName(), QStringLiteral("Schedule(6)"));
         c.press(Qt::Key_Up);
         QCOMPARE(FocusName(), QStringLiteral("Schedule(5)"));
-        QCOMPARE(c.core().CursorBlock(), 95 - 4);
+        QCOMPARE(c.controller().CursorBlock(), 95 - 4);
         // Keys pass through a window's shortcut for them to the bar.
         auto* shortcut = new QAction(&c.widget);
         shortcut->setShortcut(Qt::Key_Home);
@@ -75,7 +75,7 @@ private slots:
         QSignalSpy triggered(shortcut, &QAction::triggered);
         c.press(Qt::Key_End);
         c.press(Qt::Key_Home);
-        QCOMPARE(c.core().CursorBlock(), 0);
+        QCOMPARE(c.controller().CursorBlock(), 0);
         QCOMPARE(triggered.size(), 0);
     }
 
@@ -96,7 +96,7 @@ private slots:
         const QPoint inner = c.bar(2).geometry().topLeft() + QPoint(2, 2);
         QCOMPARE(frame, block.translated(inner).adjusted(-2, -2, 2, 2));
         const QImage shown = c.widget.grab().toImage();
-        const QColor colour = ScheduleWidgetInternals::Controller(c.widget).CursorColour();
+        const QColor colour = c.controller().Cursor().colour;
         QCOMPARE(shown.pixelColor(frame.topLeft()), colour);
         QCOMPARE(shown.pixelColor(frame.topLeft() + QPoint(1, 1)), colour);
         QCOMPARE(shown.pixel(frame.topLeft() + QPoint(2, 2)), c.bar(2).pixelAt(block.left(), 0));
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(c.active);
         QVERIFY(!c.hint().isVisible());
         c.mouse(1, QEvent::MouseMove, 100, Qt::NoButton, Qt::NoButton);
-        const QString text = QString::fromStdString(c.core().HintText());
+        const QString text = c.controller().Hint().text;
         QVERIFY(!text.isEmpty());
         QVERIFY(c.hint().isVisible());
         QCOMPARE(c.hint().text(), text);
@@ -126,7 +126,7 @@ private slots:
         c.bar(0).setFocus(Qt::TabFocusReason);
         c.press(Qt::Key_End);
         QVERIFY(c.hint().isVisible());
-        QCOMPARE(c.hint().text(), QString::fromStdString(c.core().HintText()));
+        QCOMPARE(c.hint().text(), c.controller().Hint().text);
         QVERIFY(c.widget.rect().contains(c.hint().geometry()));
         QVERIFY(!c.hint().geometry().intersects(c.cursor().CursorRect()));
         QVERIFY(c.hint().testAttribute(Qt::WA_TransparentForMouseEvents));

@@ -4,7 +4,7 @@
 #include <QWindow>
 
 #include "WidgetTestSupport.h"
-#include "frontends/widgets/MouseMapping.h"
+#include "controller/InputCodes.h"
 
 using namespace tarn;
 using namespace tarn::test;
@@ -72,11 +72,11 @@ private slots:
         QTest::mouseMove(window, bar1 + QPoint(106, 10));
         QTest::mouseMove(window, bar1 + QPoint(700, 10));
         QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, bar1 + QPoint(106, 10));
-        const ScheduleState& state = c.core().State();
-        QCOMPARE(int(state.CurrentDay), 0);
-        QVERIFY(!state.Selecting);
-        for (int b = 0; b < kBlocksPerDay; ++b)
-            QCOMPARE(state.SelectionBlocks[b], b >= 16);  // out past the right end: to 24:00
+        // Out past the right end: to 24:00, on bar 0.
+        c.button(8).click();
+        QCOMPARE(c.widget.Schedule_MondayStart1(), 400);
+        QCOMPARE(c.widget.Schedule_MondayStop1(), 2400);
+        QCOMPARE(c.widget.Schedule_TuesdayStart1(), 0);
         QVERIFY(c.messageBoxes.isEmpty());
     }
 };

@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "TarnSchedule/ScheduleWidget.h"
-#include "core/Schedule.h"
+#include "controller/ScheduleController.h"
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
@@ -33,12 +33,12 @@ inline void FailNextLabel(ScheduleWidget& widget) {
 struct TestControl {
     explicit TestControl(bool manualTimer = true) : widget(Services(manualTimer)) {}
 
-    Schedule& core() { return ScheduleWidgetInternals::Control(widget); }
+    qt::ScheduleController& controller() { return ScheduleWidgetInternals::Controller(widget); }
     qt::QtPlatform& platform() { return ScheduleWidgetInternals::Platform(widget); }
     qt::BarWidget& bar(int index) { return platform().Bar(index); }
     /// 0 to 7 the day buttons, 8 Enable, 9 Disable.
     QPushButton& button(int index) { return platform().ButtonWidget(index); }
-    std::uint64_t redraws() { return core().CompletedRedraws(); }
+    std::uint64_t redraws() { return controller().CompletedRedraws(); }
     bool show() {
         widget.show();
         return QTest::qWaitForWindowExposed(&widget);

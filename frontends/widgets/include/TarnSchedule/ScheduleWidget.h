@@ -22,8 +22,9 @@ namespace tarn {
 
 /// The services the control takes from its host. An empty function keeps the default.
 struct ScheduleHostServices {
-    /// Shows a modal message box and returns once it is closed. style: 16 critical icon, 48
-    /// exclamation icon; both with an OK button. Default: a modal QMessageBox.
+    /// Shows one of the control's message boxes and returns once it is closed: its return is the
+    /// user's answer (see messageRequest). style: 16 critical icon, 48 exclamation icon; both with
+    /// an OK button.
     std::function<void(const QString& text, int style, const QString& title)> messageBox;
     /// Pauses the control. Default: the control's own events are held for that long while the
     /// event loop, and the rest of the application, runs on.
@@ -31,16 +32,25 @@ struct ScheduleHostServices {
     /// False (default): a 10 ms QTimer delivers the redraw timer's ticks while it is armed.
     /// True: ticks come only from deliverTimerTick(), so a scripted host or a test decides when.
     bool manualTimer = false;
+    /// Shows one of the control's message boxes and calls reply once the user has closed it, at
+    /// once or later, from the event loop; the control goes on only then (see below). Replaces
+    /// messageBox when set. A reply after the first, or after the control is gone, does nothing.
+    /// Default (neither set): a window-modal QMessageBox, opened without a nested event loop.
+    std::function<void(const QString& text, int style, const QString& title,
+                       std::function<void()> reply)>
+        messageRequest;
 };
 
 class ScheduleWidgetInternals;
 
 /// The control. Created at its design size, 679 x 361 pixels; its rows follow its size.
 ///
-/// While one of its message boxes is open, or while it pauses, the control handles none of its own
-/// events: timer ticks, mouse events, clicks, resizes and repaint requests made meanwhile wait, in
-/// order, until the control has returned from it. Writes and calls of the host wait with them
-/// while a message box is open, and run at once during a pause.
+/// While one of its message boxes waits for its answer, or while it pauses, the control handles
+/// none of its own events: timer ticks, mouse events, clicks, resizes and repaint requests made
+/// meanwhile wait, in order, until the box is answered or the pause is over. Writes and calls of
+/// the host wait with them while a message box is open, and run at once during a pause. What the
+/// control does after asking for a box (its ScheduleUpdated, the next box, ScheduleChanged) reaches
+/// the host only once the box is answered, as it would after a box that returned once closed.
 class TARN_SCHEDULE_WIDGETS_EXPORT ScheduleWidget : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool Enable READ Enable WRITE setEnable)

@@ -1,10 +1,14 @@
-// The codes a bar's mouse event carries to the control: the button (1 left, 2 right, 4 middle;
-// for a move, the set of buttons held), the modifier keys (1 Shift, 2 Ctrl, 4 Alt) and the position
-// in the bar's inner pixels, as a floating-point value.
+// Qt's input in the control's codes: a bar's mouse event carries the button (1 left, 2 right,
+// 4 middle; for a move, the set of buttons held), the modifier keys (1 Shift, 2 Ctrl, 4 Alt) and
+// the position in the bar's inner pixels, as a floating-point value; a key becomes one of the bars'
+// keys with the Shift and Control bits.
 #pragma once
 
 #include <QMouseEvent>
 #include <cstdint>
+#include <optional>
+
+#include "core/Keys.h"
 
 namespace tarn::qt {
 
@@ -41,15 +45,24 @@ constexpr std::int16_t ShiftCodes(Qt::KeyboardModifiers modifiers) {
     return codes;
 }
 
+/// The codes of the pointer at `at` on a bar whose frame is `frame` pixels wide on each side, with
+/// buttons (the one pressed or released, or those held during a move) and modifiers.
+inline MouseCodes MouseCodesOf(QPointF at, Qt::MouseButtons buttons,
+                               Qt::KeyboardModifiers modifiers, int frame) {
+    MouseCodes codes;
+    codes.button = ButtonCodes(buttons);
+    codes.shift = ShiftCodes(modifiers);
+    codes.x = static_cast<float>(at.x() - frame);
+    codes.y = static_cast<float>(at.y() - frame);
+    return codes;
+}
+
 /// The codes of a mouse event on a bar whose frame is `frame` pixels wide on each side.
 inline MouseCodes MouseCodesOf(const QMouseEvent& event, int frame) {
-    MouseCodes codes;
-    codes.button = event.type() == QEvent::MouseMove ? ButtonCodes(event.buttons())
-                                                     : ButtonCodes(event.button());
-    codes.shift = ShiftCodes(event.modifiers());
-    codes.x = static_cast<float>(event.position().x() - frame);
-    codes.y = static_cast<float>(event.position().y() - frame);
-    return codes;
+    return MouseCodesOf(
+        event.position(),
+        event.type() == QEvent::MouseMove ? event.buttons() : Qt::MouseButtons(event.button()),
+        event.modifiers(), frame);
 }
 
 /// Qt buttons for a set of button codes, the inverse of ButtonCodes.
@@ -67,5 +80,11 @@ constexpr Qt::KeyboardModifiers ModifiersOfCodes(int codes) {
         if (codes & entry.code) modifiers |= entry.modifier;
     return modifiers;
 }
+
+/// The bar key a Qt key stands for; nothing for keys the bars do not use, Tab and Backtab among
+/// them, which move the focus through the frontend's focus chain.
+std::optional<Key> BarKeyOf(int qtKey);
+/// Shift and Control as kShiftMask and kCtrlMask.
+std::int16_t ModifierBitsOf(Qt::KeyboardModifiers modifiers);
 
 }  // namespace tarn::qt
