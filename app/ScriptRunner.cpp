@@ -9,7 +9,7 @@
 #include "app/BarReading.h"
 #include "app/ScriptParser.h"
 #include "model/Arithmetic.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "platform/PlatformError.h"
 #include "storage/Echo.h"
 #include "storage/SafeFile.h"

@@ -15,7 +15,7 @@
 #include "controller/CursorFrame.h"
 #include "controller/InputCodes.h"
 #include "core/Schedule.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "render/Theme.h"
 
 namespace tarn::qt {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/Arithmetic.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "model/Runs.h"
 #include "model/TimeConversion.h"
 

@@ -1,6 +1,6 @@
 #include "TarnSchedule/TimeProperties.h"
 
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 
 namespace tarn {
 

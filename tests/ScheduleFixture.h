@@ -12,7 +12,7 @@
 #include "core/Schedule.h"
 #include "frontends/memory/MemoryDriver.h"
 #include "frontends/memory/MemoryPlatform.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "tests/support/FaultInjector.h"
 
 namespace tarn {

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 
 namespace tarn::app {
 

@@ -11,7 +11,7 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "TarnSchedule/TimeProperties.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 
 namespace tarn::app {
 

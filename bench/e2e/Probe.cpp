@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "bench/e2e/TrivialLayout.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 
 namespace {
 

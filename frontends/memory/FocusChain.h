@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/Keys.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 
 namespace tarn::platform::memory {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <utility>
 
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 
 namespace tarn::platform::memory {
 

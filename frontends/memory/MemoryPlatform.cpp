@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "platform/PlatformError.h"
 
 namespace tarn::platform::memory {

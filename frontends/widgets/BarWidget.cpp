@@ -6,7 +6,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "platform/Colour.h"
 
 namespace tarn::qt {

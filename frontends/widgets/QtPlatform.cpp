@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "frontends/widgets/BarWidget.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "platform/PlatformError.h"
 
 namespace tarn::qt {

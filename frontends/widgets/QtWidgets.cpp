@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "platform/Colour.h"
 #include "platform/GeometryValue.h"
 #include "frontends/widgets/BarWidget.h"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "platform/Colour.h"
 
 namespace {

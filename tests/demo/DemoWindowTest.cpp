@@ -24,7 +24,7 @@
 #include "controller/ScheduleController.h"
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
-#include "model/DesignData.h"
+#include "platform/DesignData.h"
 #include "storage/ScheduleStore.h"
 
 namespace {
