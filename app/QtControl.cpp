@@ -20,11 +20,11 @@
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/HostedControl.h"
 #include "core/Schedule.h"
-#include "platform/Colour.h"
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/MouseMapping.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
+#include "platform/Colour.h"
 #include "storage/SafeFile.h"
 
 namespace tarn::app {
@@ -183,6 +183,8 @@ public:
         return {accessible->text(QAccessible::Name).toStdString(),
                 accessible->text(QAccessible::Description).toStdString()};
     }
+
+    double PixelRatio() override { return Platform().Bar(0).PixelRatio(); }
 
     std::uint32_t BarPixel(int bar, int x, int y) override {
         return platform::ColourOf(Platform().Bar(bar).pixelAt(x, y));

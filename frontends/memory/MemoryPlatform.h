@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/FaultInjector.h"
-#include "pixels/PixelGdi.h"
-#include "platform/Platform.h"
 #include "frontends/memory/MemoryWidgets.h"
+#include "pixels/PixelGdi.h"
+#include "platform/FaultInjector.h"
+#include "platform/Platform.h"
 
 namespace tarn::platform::memory {
 
@@ -43,6 +43,10 @@ public:
     static constexpr int kButtonTargetBase = 10;
 
     FaultInjector& Faults() { return faults_; }
+    /// The device pixel ratio of the screen the control is on (1 to 4): every bar keeps its pixels
+    /// at that density. A new ratio starts the bars' pixels again; the control redraws them on its
+    /// next redraw.
+    void SetPixelRatio(double ratio);
     HostCallbacks& Callbacks() { return callbacks_; }
 
     // Inspection, never failing.

@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QWindow>
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <limits>
 #include <utility>
 
-#include "model/DesignData.h"
+#include "controller/EventGate.h"
+#include "controller/ScheduleController.h"
 #include "core/Schedule.h"
 #include "frontends/widgets/BarAccessibility.h"
 #include "frontends/widgets/BarWidget.h"
@@ -22,8 +24,8 @@
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleOverlays.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
-#include "controller/EventGate.h"
-#include "controller/ScheduleController.h"
+#include "model/DesignData.h"
+#include "render/BlockGeometry.h"
 
 namespace tarn {
 
@@ -196,7 +198,31 @@ struct ScheduleWidget::Private {
         if (index >= 0 && index < platform::kDayCount && controller.CursorShown())
             bar = &platform->Bar(index);
         cursor.ShowOn(bar, controller.CursorBlock(), controller.CursorColour());
+        if (bar != nullptr && cursor.isVisible()) {
+            // Around the block's columns as the bar draws them at its pixel ratio.
+            const QSize inner = bar->innerSize();
+            const render::BarGeometry geometry(inner.width(), inner.height(), bar->PixelRatio());
+            const int block = std::clamp(controller.CursorBlock(), 0, 95);
+            const int left = geometry.LogicalLeft(block);
+            const int right = std::max(geometry.LogicalRight(block), left + 1);
+            const int frame = qt::CursorOverlay::kFrameWidth;
+            const QPoint origin =
+                bar->geometry().topLeft() + QPoint(design::kBarBorder, design::kBarBorder);
+            cursor.setGeometry(QRect(origin.x() + left - frame, origin.y() - frame,
+                                     right - left + 2 * frame, inner.height() + 2 * frame));
+        }
         if (!hintAtPointer) ShowHint();
+    }
+
+    /// Keeps the bars' pixels at the density of the screen the control is shown on (1 to 4); a
+    /// change starts them again and asks for a redraw, as a repaint request does.
+    void FollowPixelRatio() {
+        const double ratio = render::UsableRatio(q.devicePixelRatioF());
+        if (ratio == platform->Bar(0).PixelRatio()) return;
+        for (int i = 0; i < platform::kDayCount; ++i)
+            platform->Bar(i).SetPixelRatio(ratio);
+        RequestPaint();
+        ShowCursor();
     }
 
     void ShowHint() {
@@ -243,6 +269,7 @@ ScheduleWidget::ScheduleWidget(ScheduleHostServices services, QWidget* parent)
     d->Connect();
     d->controller.Initialize();
     d->ApplyFocusRules();
+    d->FollowPixelRatio();
 }
 
 ScheduleWidget::~ScheduleWidget() {
@@ -414,8 +441,10 @@ QSize ScheduleWidget::sizeHint() const {
 
 bool ScheduleWidget::event(QEvent* event) {
     if (event->type() == QEvent::Leave) d->controller.PointerLeft();
+    if (event->type() == QEvent::ScreenChangeInternal) d->FollowPixelRatio();
     if (event->type() == QEvent::Show) {
         d->WatchWindow();
+        d->FollowPixelRatio();
         // Shown inside a window that is already on screen: no exposure will follow.
         if (d->watchedWindow != nullptr && d->watchedWindow->isExposed()) d->RequestPaint();
     }
@@ -424,8 +453,10 @@ bool ScheduleWidget::event(QEvent* event) {
 
 bool ScheduleWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == d->watchedWindow && event->type() == QEvent::Expose &&
-        d->watchedWindow->isExposed() && isVisible())
+        d->watchedWindow->isExposed() && isVisible()) {
+        d->FollowPixelRatio();
         d->RequestPaint();
+    }
     if (const int bar = d->BarIndexOf(watched); bar >= 0 && d->BarEvent(bar, event)) return true;
     return QWidget::eventFilter(watched, event);
 }
