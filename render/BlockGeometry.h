@@ -27,6 +27,18 @@ inline constexpr int kBottomBand = 2;
 
 enum class TickLevel { Minor, Intermediate, Major };
 
+/// value rounded to the nearest whole pixel, an exact half to the even neighbour, as RoundToInt32
+/// rounds it but without its library calls: a bar's geometry rounds hundreds of values per redraw.
+/// Throws Overflow where the value is not a 32-bit integer's.
+inline std::int32_t RoundPixel(double value) {
+    if (!(std::fabs(value) <= 2147483647.0)) throw Overflow();
+    // Added to 1.5 * 2^52, where doubles are whole numbers, the value is rounded half to even by
+    // the addition itself.
+    constexpr double kWhole = 6755399441055744.0;
+    const double shifted = value + kWhole;
+    return static_cast<std::int32_t>(shifted - kWhole);
+}
+
 /// The ratio a bar is drawn at: from 1 to 4, a ratio outside taken to the nearer end, one that is
 /// not a number taken as 1.
 inline double UsableRatio(double ratio) {
@@ -38,7 +50,7 @@ inline double UsableRatio(double ratio) {
 inline std::int32_t DeviceLength(double logical, double ratio) {
     if (!(logical > 0.0)) return 0;
     ratio = UsableRatio(ratio);
-    return ratio == 1.0 ? RoundToInt32(logical) : RoundToInt32(logical * ratio);
+    return ratio == 1.0 ? RoundPixel(logical) : RoundPixel(logical * ratio);
 }
 
 class BarGeometry {
@@ -52,14 +64,14 @@ public:
         const double w = deviceWidth_ / 96.0;
         double x = 0.0;
         for (int block = 0; block < kBlocks; ++block) {
-            edges_[block] = RoundToInt32(x);
+            edges_[block] = RoundPixel(x);
             if (block < kBlocks - 1) x += w;
         }
-        edges_[kBlocks] = RoundToInt32(x + w);
+        edges_[kBlocks] = RoundPixel(x + w);
         const double h = deviceHeight_ / 3.0;
         for (int band = 0; band < kBands; ++band) {
-            bandTop_[band] = RoundToInt32(h * band);
-            bandBottom_[band] = RoundToInt32(bandTop_[band] + h);
+            bandTop_[band] = RoundPixel(h * band);
+            bandBottom_[band] = RoundPixel(bandTop_[band] + h);
         }
     }
 
@@ -97,14 +109,14 @@ public:
         return level == TickLevel::Minor ? 96 : level == TickLevel::Intermediate ? 48 : 24;
     }
     std::int32_t TickColumn(TickLevel level, int i) const {
-        return RoundToInt32(i * (deviceWidth_ / static_cast<double>(TickIntervals(level))));
+        return RoundPixel(i * (deviceWidth_ / static_cast<double>(TickIntervals(level))));
     }
     std::int32_t TickLength(TickLevel level) const {
         // Hours run the full height; the other levels a third or two thirds, the third taken
         // first and then doubled.
         if (level == TickLevel::Major) return deviceHeight_;
         const int thirds = level == TickLevel::Minor ? 1 : 2;
-        return RoundToInt32(thirds * (deviceHeight_ / 3.0));
+        return RoundPixel(thirds * (deviceHeight_ / 3.0));
     }
 
     /// The logical columns (a rectangle's left and right, right excluded) that cover block's
