@@ -19,11 +19,11 @@ namespace {
 /// The geometry of bar at its device context's ratio. The bar is looked up in a fixed order: its
 /// size first, then its device context.
 struct BarAt {
-    explicit BarAt(platform::PictureBox& bar)
+    explicit BarAt(platform::PictureBox& bar, BarGeometry::Parts parts = BarGeometry::Parts::All)
         : width(bar.ScaleWidth()),
           height(bar.ScaleHeight()),
           dc(bar.hDC()),
-          geometry(width, height, dc.PixelRatio()) {}
+          geometry(width, height, dc.PixelRatio(), parts) {}
     double width;
     double height;
     platform::DeviceContext& dc;
@@ -113,17 +113,14 @@ bool PaintTickLevel(platform::Gdi& gdi, platform::Platform& platform, int row, T
     bool penDeleted = false;
     const bool drawn = Reporting(
         [&] {
-            const BarAt bar(platform.DayBar(row));
-            const BarGeometry& geometry = bar.geometry;
+            const BarAt bar(platform.DayBar(row), BarGeometry::Parts::TicksOnly);
             pen = gdi.CreatePen(0, 1, theme.tickMark);
             const platform::GdiObject previous = gdi.SelectObject(bar.dc, pen);
-            const std::int32_t markLength = geometry.TickLength(level);
-            const int intervals = BarGeometry::TickIntervals(level);
-            for (int i = 0; i <= intervals; ++i) {
-                const std::int32_t x = geometry.TickColumn(level, i);
+            const std::int32_t markLength = bar.geometry.TickLength(level);
+            bar.geometry.ForEachTick(level, [&](std::int32_t x) {
                 gdi.MoveToEx(bar.dc, x, 0, nullptr);
                 gdi.LineTo(bar.dc, x, markLength);
-            }
+            });
             if (previous != 0) gdi.SelectObject(bar.dc, previous);
             gdi.DeleteObject(pen);
             penDeleted = true;

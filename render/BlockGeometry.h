@@ -55,12 +55,17 @@ inline std::int32_t DeviceLength(double logical, double ratio) {
 
 class BarGeometry {
 public:
+    /// What a geometry is made for: everything, or the device size and the tick marks alone (the
+    /// block and band edges then stay 0).
+    enum class Parts { All, TicksOnly };
+
     /// The geometry of a bar of logical inner size width x height drawn at ratio. Throws Overflow
     /// where a size does not fit the pixel arithmetic.
-    BarGeometry(double width, double height, double ratio)
+    BarGeometry(double width, double height, double ratio, Parts parts = Parts::All)
         : ratio_(UsableRatio(ratio)),
           deviceWidth_(DeviceLength(width, ratio_)),
           deviceHeight_(DeviceLength(height, ratio_)) {
+        if (parts == Parts::TicksOnly) return;
         const double w = deviceWidth_ / 96.0;
         double x = 0.0;
         for (int block = 0; block < kBlocks; ++block) {
@@ -108,8 +113,14 @@ public:
     static int TickIntervals(TickLevel level) {
         return level == TickLevel::Minor ? 96 : level == TickLevel::Intermediate ? 48 : 24;
     }
-    std::int32_t TickColumn(TickLevel level, int i) const {
-        return RoundPixel(i * (deviceWidth_ / static_cast<double>(TickIntervals(level))));
+    std::int32_t TickColumn(TickLevel level, int i) const { return RoundPixel(i * Spacing(level)); }
+    /// Calls mark(column) for the marks of a level from left to right.
+    template <typename Mark>
+    void ForEachTick(TickLevel level, Mark mark) const {
+        const double spacing = Spacing(level);
+        const int intervals = TickIntervals(level);
+        for (int i = 0; i <= intervals; ++i)
+            mark(RoundPixel(i * spacing));
     }
     std::int32_t TickLength(TickLevel level) const {
         // Hours run the full height; the other levels a third or two thirds, the third taken
@@ -126,6 +137,9 @@ public:
     std::int32_t LogicalRight(int block) const { return ToLogical(BlockEdge(block + 1), true); }
 
 private:
+    double Spacing(TickLevel level) const {
+        return deviceWidth_ / static_cast<double>(TickIntervals(level));
+    }
     static std::int32_t Centre(std::int32_t first, std::int32_t end, std::int32_t size) {
         const std::int32_t centre = end > first ? first + (end - first - 1) / 2 : first;
         return std::clamp<std::int32_t>(centre, 0, std::max<std::int32_t>(size - 1, 0));
