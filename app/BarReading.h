@@ -1,5 +1,5 @@
-// Where a user looks on a day bar to tell a block's state or mark: the centre pixel of the block in
-// a band, found from the same rounded edges the control paints the blocks with.
+// Where a user looks on a day bar to tell a block's state or mark: the centre device pixel of the
+// block in a band, found from the bar geometry the control paints the blocks with.
 #pragma once
 
 #include <array>
@@ -11,13 +11,14 @@ namespace tarn::app {
 inline constexpr int kMarkBand = 0;
 inline constexpr int kStateBand = 1;
 
-/// The pixel column at the centre of each of the 96 blocks of a bar `width` pixels wide (width
-/// greater than 0). A block whose rounded edges coincide reads its left edge, kept on the bar.
-std::array<int, 96> BlockCentreColumns(int width);
+/// The device column at the centre of each of the 96 blocks of a bar `width` logical pixels wide
+/// (width greater than 0) drawn at ratio. A block whose rounded edges coincide reads its left
+/// edge, kept on the bar.
+std::array<int, 96> BlockCentreColumns(int width, double ratio = 1.0);
 
-/// The pixel row at the centre of band 0, 1 or 2 of a bar `height` pixels high (height greater
-/// than 0), kept on the bar.
-int BandCentreRow(int height, int band);
+/// The device row at the centre of band 0, 1 or 2 of a bar `height` logical pixels high (height
+/// greater than 0) drawn at ratio, kept on the bar.
+int BandCentreRow(int height, int band, double ratio = 1.0);
 
 /// One letter per colour a user tells apart: W bright white, R light red, G light green,
 /// K black, ? anything else. colour is 0xRRGGBB; a byte above it is ignored, so a stored pixel

@@ -108,7 +108,9 @@ public:
     virtual std::pair<std::string, std::string> AccessibleText(int bar) = 0;
 
     // Looking.
-    /// The colour (0xRRGGBB) of inner pixel (x, y) of a bar.
+    /// Device pixels per logical pixel of the bars' pixels.
+    virtual double PixelRatio() = 0;
+    /// The colour (0xRRGGBB) of inner device pixel (x, y) of a bar.
     virtual std::uint32_t BarPixel(int bar, int x, int y) = 0;
     virtual std::vector<ButtonView> Buttons() = 0;
     virtual std::vector<BarView> Bars() = 0;
@@ -133,8 +135,9 @@ void IgnoringControlErrors(Call&& call) {
     }
 }
 
-/// The in-memory backend.
+/// The in-memory backend, its bars at a device pixel ratio of 1, or of ratio (1 to 4).
 std::unique_ptr<HostedControl> MakeMemoryControl(HostEvents events);
+std::unique_ptr<HostedControl> MakeMemoryControlAtRatio(HostEvents events, double ratio);
 
 #ifdef TARN_HAVE_QT
 /// The real Qt widget on an off-screen platform; events go through Qt's own delivery.

@@ -29,9 +29,10 @@ HostCallbacks ToCallbacks(HostEvents events) {
 
 class MemoryControl final : public HostedControl {
 public:
-    explicit MemoryControl(HostEvents events)
+    MemoryControl(HostEvents events, double ratio)
         : driver_(ToCallbacks(std::move(events)),
                   [](const std::function<void()>& call) { IgnoringControlErrors(call); }) {
+        driver_.Platform().SetPixelRatio(ratio);
         driver_.Initialize();
     }
 
@@ -88,6 +89,8 @@ public:
         return {Control().BarName(bar), Control().BarDescription(bar)};
     }
 
+    double PixelRatio() override { return Platform().Bar(0).context().PixelRatio(); }
+
     std::uint32_t BarPixel(int bar, int x, int y) override {
         return platform::ColourOf(Platform().Bar(bar).context().PixelAt(x, y));
     }
@@ -142,7 +145,11 @@ private:
 }  // namespace
 
 std::unique_ptr<HostedControl> MakeMemoryControl(HostEvents events) {
-    return std::make_unique<MemoryControl>(std::move(events));
+    return std::make_unique<MemoryControl>(std::move(events), 1.0);
+}
+
+std::unique_ptr<HostedControl> MakeMemoryControlAtRatio(HostEvents events, double ratio) {
+    return std::make_unique<MemoryControl>(std::move(events), ratio);
 }
 
 }  // namespace tarn::app

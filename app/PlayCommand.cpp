@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,7 +38,7 @@ constexpr std::string_view kDefaultBackend = "qt";
 constexpr std::string_view kDefaultBackend = "memory";
 #endif
 
-constexpr const char* kUsage = "usage: tarn-schedule play [--backend qt|memory] [FILE]";
+constexpr const char* kUsage = "usage: tarn-schedule play [--backend qt|memory] [--scale F] [FILE]";
 
 int UsageError(const std::string& what) {
     std::cerr << "play: " << what << '\n' << kUsage << '\n';
@@ -72,12 +74,35 @@ bool PrintOut(const StandardDescriptors& standard, std::string_view text) {
     return false;
 }
 
-int Play(FileBuffer& input, FileBuffer& output, std::string_view backend) {
+/// The device pixel ratio written as a decimal from 1 to 4 (digits, at most one point, at most 8
+/// characters); nothing for anything else.
+std::optional<double> ParseScale(const std::string& text) {
+    if (text.empty() || text.size() > 8 || text.front() == '.' || text.back() == '.') return {};
+    int points = 0;
+    for (const char c : text) {
+        if (c == '.') {
+            ++points;
+        } else if (c < '0' || c > '9') {
+            return {};
+        }
+    }
+    if (points > 1) return {};
+    const double scale = std::strtod(text.c_str(), nullptr);
+    if (!(scale >= 1.0 && scale <= 4.0)) return {};
+    return scale;
+}
+
+int Play(FileBuffer& input, FileBuffer& output, std::string_view backend, double scale) {
 #ifdef TARN_HAVE_QT
     if (backend == "qt") {
         // No display is needed: the widget runs on the off-screen platform unless the user
         // chose another one.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The screen's device pixel ratio is the scale asked for, whatever the environment
+        // would set.
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(scale, 'g', 17));
+        qunsetenv("QT_SCREEN_SCALE_FACTORS");
+        qunsetenv("QT_ENABLE_HIGHDPI_SCALING");
         InstallToolkitMessageHandler("play");
         static int qtArgc = 1;
         static char programName[] = "tarn-schedule";
@@ -87,7 +112,10 @@ int Play(FileBuffer& input, FileBuffer& output, std::string_view backend) {
     }
 #endif
     (void)backend;
-    return PlayScript(input, output, std::cerr, MakeMemoryControl, false);
+    return PlayScript(
+        input, output, std::cerr,
+        [scale](HostEvents events) { return MakeMemoryControlAtRatio(std::move(events), scale); },
+        false);
 }
 
 /// The bytes of the command-line argument that reads as `argument`. The parser sees arguments as
@@ -128,12 +156,18 @@ int RunPlay(int argc, char** argv) {
                                            QStringLiteral("qt or memory"), QStringLiteral("name"));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("usage"));
+    const QCommandLineOption scaleOption(
+        QStringLiteral("scale"), QStringLiteral("device pixel ratio, 1 to 4"), QStringLiteral("F"));
     parser.addOption(backendOption);
+    parser.addOption(scaleOption);
     parser.addOption(helpOption);
     if (!parser.parse(arguments)) {
         if (parser.unknownOptionNames().isEmpty() && parser.isSet(backendOption) &&
             parser.values(backendOption).isEmpty())
             return UsageError("--backend needs qt or memory");
+        if (parser.unknownOptionNames().isEmpty() && parser.isSet(scaleOption) &&
+            parser.values(scaleOption).isEmpty())
+            return UsageError("--scale needs a number from 1 to 4");
         return UsageError(OptionError(parser, arguments));
     }
 
@@ -148,6 +182,13 @@ int RunPlay(int argc, char** argv) {
     if (backend == "qt") return UsageError("the qt backend is not available in this build");
 #endif
 
+    std::string scaleText = "1";
+    if (parser.isSet(scaleOption)) scaleText = parser.values(scaleOption).last().toStdString();
+    const std::optional<double> scale = ParseScale(scaleText);
+    if (!scale)
+        return UsageError("scale \"" + storage::Echoed(scaleText) +
+                          "\" is not a number from 1 to 4");
+
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) return UsageError("only one FILE can be played");
 
@@ -157,7 +198,7 @@ int RunPlay(int argc, char** argv) {
     FileBuffer output(standard.Usable(1), FileBuffer::Direction::Write, "standard output");
     if (files.isEmpty() || files.first() == QStringLiteral("-")) {
         FileBuffer input(standard.Usable(0), FileBuffer::Direction::Read, "standard input");
-        return Play(input, output, backend);
+        return Play(input, output, backend, *scale);
     }
     const std::string file = RawArgument(argc, argv, files.first());
     // A path on the command line is short enough to show whole, which a message about it needs.
@@ -168,7 +209,7 @@ int RunPlay(int argc, char** argv) {
         return 1;
     }
     FileBuffer input(fd, FileBuffer::Direction::Read, shown, true);
-    return Play(input, output, backend);
+    return Play(input, output, backend, *scale);
 }
 
 }  // namespace tarn::app

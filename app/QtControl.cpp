@@ -200,6 +200,8 @@ public:
                 accessible->text(QAccessible::Description).toStdString()};
     }
 
+    double PixelRatio() override { return Platform().Bar(0).PixelRatio(); }
+
     std::uint32_t BarPixel(int bar, int x, int y) override {
         return platform::ColourOf(Platform().Bar(bar).pixelAt(x, y));
     }

@@ -1,5 +1,7 @@
 #include "app/ScriptRunner.h"
 
+#include <algorithm>
+#include <cmath>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -11,6 +13,7 @@
 #include "model/Arithmetic.h"
 #include "platform/DesignData.h"
 #include "platform/PlatformError.h"
+#include "render/BlockGeometry.h"
 #include "storage/Echo.h"
 #include "storage/SafeFile.h"
 #include "storage/WeekJson.h"
@@ -177,8 +180,9 @@ void ScriptRunner::PrintBlocks(int bar, int band) {
     const BarView view = BarAt(*control_, bar);
     std::string letters(96, '?');
     if (view.innerWidth > 0 && view.innerHeight > 0) {
-        const int row = BandCentreRow(view.innerHeight, band);
-        const std::array<int, 96> columns = BlockCentreColumns(view.innerWidth);
+        const double ratio = control_->PixelRatio();
+        const int row = BandCentreRow(view.innerHeight, band, ratio);
+        const std::array<int, 96> columns = BlockCentreColumns(view.innerWidth, ratio);
         for (int block = 0; block < 96; ++block)
             letters[block] = ColourLetter(control_->BarPixel(bar, columns[block], row));
     }
@@ -201,9 +205,14 @@ void ScriptRunner::Do(const Command& command, const script::Row& row) {
                                    : "Y " + std::to_string(row.y) + " is out of range 0 to " +
                                          std::to_string(view.innerHeight - 1) + " for bar " +
                                          std::to_string(row.bar));
-    std::string letters(static_cast<std::size_t>(view.innerWidth), '?');
-    for (int x = 0; x < view.innerWidth; ++x)
-        letters[x] = ColourLetter(control_->BarPixel(row.bar, x, row.y));
+    // The device row that holds the middle of logical row Y, every device column of it.
+    const double ratio = control_->PixelRatio();
+    const std::int32_t columns = render::DeviceLength(view.innerWidth, ratio);
+    const std::int32_t rows = render::DeviceLength(view.innerHeight, ratio);
+    const int y = std::min(static_cast<int>(std::floor((row.y + 0.5) * ratio)), rows - 1);
+    std::string letters(static_cast<std::size_t>(columns), '?');
+    for (int x = 0; x < columns; ++x)
+        letters[static_cast<std::size_t>(x)] = ColourLetter(control_->BarPixel(row.bar, x, y));
     out_ << letters << '\n';
 }
 

@@ -57,11 +57,14 @@ void ClearWithoutDrawing(ScheduleWidget& widget) {
     }
 }
 
-/// A control on the off-screen platform, shown, its first redraw done.
+/// A control on the off-screen platform, shown, its first redraw done, its bars drawn at ratio
+/// (device pixels per logical pixel) as on a screen of that ratio.
 struct Fixture {
-    Fixture() : widget(QuietServices()) {
+    explicit Fixture(double ratio = 1.0) : widget(QuietServices()) {
         widget.show();
         QCoreApplication::processEvents();
+        for (int bar = 0; bar < 8; ++bar)
+            platform().Bar(bar).SetPixelRatio(ratio);
         widget.deliverTimerTick();
     }
     tarn::qt::QtPlatform& platform() { return ScheduleWidgetInternals::Platform(widget); }
@@ -118,9 +121,10 @@ void CheckDrew(benchmark::State& state, Fixture& fixture, std::uint64_t before,
         state.SkipWithError("the control was not painted");
 }
 
-/// Full redraws of office hours, each shown by the repaint that follows it when show is set.
-void FullRedraws(benchmark::State& state, bool show) {
-    Fixture fixture;
+/// Full redraws of office hours, each shown by the repaint that follows it when show is set, the
+/// bars drawn at ratio.
+void FullRedraws(benchmark::State& state, bool show, double ratio = 1.0) {
+    Fixture fixture(ratio);
     LoadOfficeHours(fixture.widget);
     const std::uint64_t before = fixture.redraws();
     for (auto _ : state) {
@@ -139,9 +143,9 @@ void BM_QtFullRedraw(benchmark::State& state) {
 BENCHMARK(BM_QtFullRedraw)->Unit(benchmark::kMicrosecond);
 
 /// The floors of the full redraws: the same final picture written once, each time shown by the
-/// repaint that follows it when show is set, else the bars' pixels alone.
-void Floors(benchmark::State& state, bool show) {
-    Fixture fixture;
+/// repaint that follows it when show is set, else the bars' pixels alone, at ratio.
+void Floors(benchmark::State& state, bool show, double ratio = 1.0) {
+    Fixture fixture(ratio);
     LoadOfficeHours(fixture.widget);
     const Picture picture = Capture(fixture);
     for (auto _ : state) {
@@ -164,17 +168,17 @@ void BM_QtFullRedrawFloor(benchmark::State& state) {
 BENCHMARK(BM_QtFullRedrawFloor)->Unit(benchmark::kMicrosecond);
 
 /// The control's drawing alone: a full redraw of the eight bars and the labels into the widget's
-/// pixels, without the repaint that shows them.
+/// pixels, without the repaint that shows them, at the device pixel ratio given times 100.
 void BM_QtFullRedrawDrawingOnly(benchmark::State& state) {
-    FullRedraws(state, false);
+    FullRedraws(state, false, static_cast<double>(state.range(0)) / 100.0);
 }
-BENCHMARK(BM_QtFullRedrawDrawingOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtFullRedrawDrawingOnly)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMicrosecond);
 
-/// Its floor: the eight bars' pixels written once, nothing shown.
+/// Its floor: the eight bars' pixels written once, nothing shown, at the same ratio.
 void BM_QtBarPixelsFloor(benchmark::State& state) {
-    Floors(state, false);
+    Floors(state, false, static_cast<double>(state.range(0)) / 100.0);
 }
-BENCHMARK(BM_QtBarPixelsFloor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtBarPixelsFloor)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 void BM_QtLoad32RegionsStartFirst(benchmark::State& state) {
     Fixture fixture;

@@ -2,29 +2,17 @@
 
 #include <algorithm>
 
-#include "model/Arithmetic.h"
+#include "render/BlockGeometry.h"
 
 namespace tarn::qt {
 
-namespace {
-
-int BlockEdge(int block, int innerWidth) {
-    return static_cast<int>(RoundHalfEven(block * (innerWidth / 96.0)));
-}
-
-}  // namespace
-
-QRect CursorBlockRect(int block, int innerWidth, int innerHeight) {
+QRect CursorFrameAround(int block, const QRect& inner, double ratio) {
     block = std::clamp(block, 0, 95);
-    const int left = BlockEdge(block, innerWidth);
-    const int right = BlockEdge(block + 1, innerWidth);
-    return QRect(left, 0, std::max(1, right - left), innerHeight);
-}
-
-QRect CursorFrameAround(int block, const QRect& inner) {
+    const render::BarGeometry geometry(inner.width(), inner.height(), ratio);
+    const int left = geometry.LogicalLeft(block);
+    const int right = std::max(geometry.LogicalRight(block), left + 1);
     const int w = kCursorFrameWidth;
-    return CursorBlockRect(block, inner.width(), inner.height())
-        .translated(inner.topLeft())
+    return QRect(inner.left() + left, inner.top(), right - left, inner.height())
         .adjusted(-w, -w, w, w);
 }
 

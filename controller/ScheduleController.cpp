@@ -609,7 +609,7 @@ CursorView ScheduleController::Cursor() const {
                           static_cast<int>(box.Top()) + design::kBarBorder,
                           static_cast<int>(box.ScaleWidth()), static_cast<int>(box.ScaleHeight()));
         if (inner.isEmpty()) return;
-        view.frame = CursorFrameAround(view.block, inner);
+        view.frame = CursorFrameAround(view.block, inner, box.hDC().PixelRatio());
         view.shown = true;
     });
     return view;

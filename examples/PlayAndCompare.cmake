@@ -7,6 +7,7 @@
 #                                  when SCRIPT is "-"
 #   ARGUMENTS                      instead, the program's whole command line, words joined by "|"
 #   PLATFORM                       the Qt platform to ask for (QT_QPA_PLATFORM)
+#   SCALE                          the device pixel ratio to play at (--scale), 1 when absent
 #   EXPECTED_STATUS                the exit status (default 0)
 #   EXPECTED_OUT                   file with the exact standard output (default: print nothing)
 #   EXPECTED_ERR                   file with the exact standard error (default: say nothing)
@@ -14,6 +15,9 @@
 #   EXPECTED_FILE                  a file the script must have written
 if(NOT DEFINED EXPECTED_STATUS)
   set(EXPECTED_STATUS 0)
+endif()
+if(NOT DEFINED SCALE)
+  set(SCALE 1)
 endif()
 if(DEFINED PLATFORM)
   set(ENV{QT_QPA_PLATFORM} ${PLATFORM})
@@ -29,10 +33,10 @@ elseif(DEFINED REDIRECT)
             ${PROGRAM} ${BACKEND} ${SCRIPT}
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 elseif(STDIN)
-  execute_process(COMMAND ${PROGRAM} play --backend ${BACKEND} -
+  execute_process(COMMAND ${PROGRAM} play --backend ${BACKEND} --scale ${SCALE} -
     INPUT_FILE ${SCRIPT} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 else()
-  execute_process(COMMAND ${PROGRAM} play --backend ${BACKEND} ${SCRIPT}
+  execute_process(COMMAND ${PROGRAM} play --backend ${BACKEND} --scale ${SCALE} ${SCRIPT}
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 endif()
 

@@ -92,6 +92,7 @@ public:
     std::pair<std::string, std::string> AccessibleText(int bar) override {
         return inner_->AccessibleText(bar);
     }
+    double PixelRatio() override { return inner_->PixelRatio(); }
     std::uint32_t BarPixel(int bar, int x, int y) override {
         return fault_ == Fault::BarsReadWhite ? 0xffffffu : inner_->BarPixel(bar, x, y);
     }

@@ -174,6 +174,23 @@ void SharedRowImage::Fill(std::int32_t left, std::int32_t top, std::int32_t righ
         std::fill(rangeBegin, rangeEnd, copy);
         return;
     }
+    // Rows showing different buffers, mostly bands stacked one under another (a tick mark down
+    // several bands): each run of rows showing one buffer that no row outside the run shows is
+    // changed in place. Runs changed so are then already right for the general pass below.
+    {
+        std::int32_t row = top;
+        while (row < bottom) {
+            const int buffer = rowBuffer_[static_cast<std::size_t>(row)];
+            std::int32_t end = row + 1;
+            while (end < bottom && rowBuffer_[static_cast<std::size_t>(end)] == buffer)
+                ++end;
+            Buffer& shown = buffers_[static_cast<std::size_t>(buffer)];
+            if (shown.rows != end - row) break;
+            std::fill(shown.pixels.begin() + left, shown.pixels.begin() + right, pixel);
+            row = end;
+        }
+        if (row == bottom) return;
+    }
     // Rows showing different buffers: each is changed in place when only rows of the range show
     // it, else copied once for those rows.
     touched_.clear();

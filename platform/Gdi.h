@@ -51,6 +51,9 @@ public:
     /// backend, the in-memory surface): the drawing calls then fill it directly rather than
     /// through the dense view of Pixels(). Null for a context that has only a dense view.
     virtual SharedRowImage* SharedRows() { return nullptr; }
+    /// Device pixels per logical pixel of the context's pixels: a bar of logical inner width W
+    /// holds about W times this many columns. 1 for a context drawn at logical density.
+    virtual double PixelRatio() const { return 1.0; }
 
     static constexpr int kSurfaceTarget = 8;
 

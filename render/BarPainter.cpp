@@ -1,8 +1,10 @@
-// The bar painter's drawing: band fills block by block along a left-edge accumulator, tick marks
-// at rounded positions, and the labels written on the control's surface.
+// The bar painter's drawing: band fills along the bar's block edges, one fill per run of blocks
+// alike, tick marks at their rounded columns, all in the bar's device pixels, and the labels
+// written on the control's surface in logical pixels.
 
 #include "render/BarPainter.h"
 
+#include <array>
 #include <string>
 
 #include "model/Arithmetic.h"
@@ -14,28 +16,34 @@ namespace tarn::render {
 
 namespace {
 
-constexpr int kBlocks = 96;
-
-/// The rows of the three bands, rounded once per bar; every block shares them.
-struct Bands {
-    explicit Bands(double h) {
-        for (int band = 0; band < kBands; ++band) {
-            top[band] = RoundToInt32(h * band);
-            bottom[band] = RoundToInt32(top[band] + h);
-        }
-    }
-    /// The same rectangle as BlockRect(x, w, h, band), with the block's columns given.
-    platform::RECT Rect(std::int32_t left, std::int32_t right, int band) const {
-        platform::RECT rect;
-        rect.Left = left;
-        rect.Top = top[band];
-        rect.right = right;
-        rect.bottom = bottom[band];
-        return rect;
-    }
-    std::int32_t top[kBands];
-    std::int32_t bottom[kBands];
+/// The geometry of bar at its device context's ratio. The bar is looked up in a fixed order: its
+/// size first, then its device context.
+struct BarAt {
+    explicit BarAt(platform::PictureBox& bar, BarGeometry::Parts parts = BarGeometry::Parts::All)
+        : width(bar.ScaleWidth()),
+          height(bar.ScaleHeight()),
+          dc(bar.hDC()),
+          geometry(width, height, dc.PixelRatio(), parts) {}
+    double width;
+    double height;
+    platform::DeviceContext& dc;
+    BarGeometry geometry;
 };
+
+/// Fills band of the blocks from 0 to 95 for which penOf gives a pen, one fill per run of
+/// neighbouring blocks with the same pen: the pixels are those of a fill per block.
+template <typename PenOf>
+void FillRuns(platform::Gdi& gdi, const BarAt& bar, int band, PenOf penOf) {
+    int first = 0;
+    platform::GdiObject pen = penOf(0);
+    for (int block = 1; block <= kBlocks; ++block) {
+        const platform::GdiObject next = block < kBlocks ? penOf(block) : 0;
+        if (block < kBlocks && next == pen) continue;
+        if (pen != 0) FillWithPen(gdi, bar.dc, bar.geometry.Rect(first, block - 1, band), pen);
+        first = block;
+        pen = next;
+    }
+}
 
 void WriteLabel(platform::Gdi& gdi, platform::ControlSurface& surface, double x, double y,
                 const std::string& text) {
@@ -53,38 +61,22 @@ void PaintGrid(platform::Platform& platform, int row, const Theme& theme) {
         pens.Make(theme.disabledBlock),
         pens.Make(theme.bandBackground),
     };
-    platform::PictureBox& bar = platform.DayBar(row);
-    const double w = bar.ScaleWidth() / 96.0;
-    const double h = bar.ScaleHeight() / 3.0;
-    double x = 0.0;
-    const Bands bands(h);
-    for (int b = 0; b < kBlocks; ++b) {
-        const std::int32_t left = RoundToInt32(x);
-        const std::int32_t right = RoundToInt32(x + w);
-        for (int band = 0; band < kBands; ++band)
-            FillWithPen(gdi, bar.hDC(), bands.Rect(left, right, band), bandPens[band]);
-        x += w;
-    }
+    const BarAt bar(platform.DayBar(row));
+    for (int band = 0; band < kBands; ++band)
+        FillRuns(gdi, bar, band, [&](int) { return bandPens[band]; });
     pens.DeleteAll();
 }
 
 void PaintStates(platform::Platform& platform, int row, const BlockTable& table, const Theme& theme,
                  const std::function<void()>& ticks) {
     platform::Gdi& gdi = platform.Drawing();
-    platform::PictureBox& bar = platform.DayBar(row);
-    const double w = bar.ScaleWidth() / 96.0;
-    const double h = bar.ScaleHeight() / 3.0;
-    double x = 0.0;
+    const BarAt bar(platform.DayBar(row));
     ScopedPens pens(gdi);
     const auto enabledPen = pens.Make(theme.enabledBlock);
     const auto disabledPen = pens.Make(theme.disabledBlock);
     const BlockRow& enabled = table.at(static_cast<std::size_t>(row));
-    const Bands bands(h);
-    for (int b = 0; b < kBlocks; ++b) {
-        FillWithPen(gdi, bar.hDC(), bands.Rect(RoundToInt32(x), RoundToInt32(x + w), kMiddleBand),
-                    enabled[b] ? enabledPen : disabledPen);
-        x += w;
-    }
+    FillRuns(gdi, bar, kMiddleBand,
+             [&](int block) { return enabled[block] ? enabledPen : disabledPen; });
     ticks();
     pens.DeleteAll();
 }
@@ -93,67 +85,43 @@ void PaintMarks(platform::Platform& platform, int row, const Theme& theme, bool 
                 const std::function<MarkedBlocks(double innerWidth)>& choose,
                 const std::function<void()>& ticks) {
     platform::Gdi& gdi = platform.Drawing();
-    platform::PictureBox& bar = platform.DayBar(row);
-    const double W = bar.ScaleWidth();
-    const double H = bar.ScaleHeight();
-    const double w = W / 96.0;
-    const double h = H / 3.0;
-    double x = 0.0;
-    const MarkedBlocks selected = choose(W);
+    const BarAt bar(platform.DayBar(row));
+    const MarkedBlocks selected = choose(bar.width);
 
     ScopedPens pens(gdi);
     const auto topMark = pens.Make(theme.selectionMark);
     const auto topClear = pens.Make(theme.bandBackground);
     const auto bottomMark = pens.Make(theme.selectionMark);
     const auto bottomClear = pens.Make(theme.bandBackground);
-    const Bands bands(h);
-    for (int b = 0; b < kBlocks; ++b) {
-        const bool drawSelected = selected(b);
-        if (drawSelected || eraseOthers) {
-            platform::DeviceContext& dc = bar.hDC();
-            const std::int32_t left = RoundToInt32(x);
-            const std::int32_t right = RoundToInt32(x + w);
-            FillWithPen(gdi, dc, bands.Rect(left, right, kTopBand),
-                        drawSelected ? topMark : topClear);
-            FillWithPen(gdi, dc, bands.Rect(left, right, kBottomBand),
-                        drawSelected ? bottomMark : bottomClear);
-        }
-        x += w;
-    }
+    std::array<bool, kBlocks> marked{};
+    for (int block = 0; block < kBlocks; ++block)
+        marked[block] = selected(block);
+    const auto penOf = [&](platform::GdiObject mark, platform::GdiObject clear) {
+        return [&marked, mark, clear, eraseOthers](int block) -> platform::GdiObject {
+            return marked[block] ? mark : eraseOthers ? clear : 0;
+        };
+    };
+    FillRuns(gdi, bar, kTopBand, penOf(topMark, topClear));
+    FillRuns(gdi, bar, kBottomBand, penOf(bottomMark, bottomClear));
     pens.DeleteAll();
     ticks();
 }
 
 bool PaintTickLevel(platform::Gdi& gdi, platform::Platform& platform, int row, TickLevel level,
                     const Theme& theme, const std::function<void(const std::exception&)>& failed) {
-    const int intervals = level == TickLevel::Minor          ? 96
-                          : level == TickLevel::Intermediate ? 48
-                                                             : 24;
-    const int lengthThirds = level == TickLevel::Minor          ? 1
-                             : level == TickLevel::Intermediate ? 2
-                                                                : 3;
     platform::GdiObject pen = 0;
     bool penDeleted = false;
     const bool drawn = Reporting(
         [&] {
-            platform::PictureBox& bar = platform.DayBar(row);
-            const float scaleHeight = bar.ScaleHeight();
-            // Hours run the full height; the other levels a third or two thirds, the third
-            // taken first and then doubled.
-            const double length =
-                lengthThirds == 3 ? scaleHeight : lengthThirds * (scaleHeight / 3.0);
-            const float scaleWidth = bar.ScaleWidth();
-            const double spacing = scaleWidth / static_cast<double>(intervals);
+            const BarAt bar(platform.DayBar(row), BarGeometry::Parts::TicksOnly);
             pen = gdi.CreatePen(0, 1, theme.tickMark);
-            const platform::GdiObject previous = gdi.SelectObject(bar.hDC(), pen);
-            const std::int32_t markLength = RoundToInt32(length);
-            for (int i = 0; i <= intervals; ++i) {
-                const std::int32_t x = RoundToInt32(i * spacing);
-                platform::POINTAPI previousPosition;
-                gdi.MoveToEx(bar.hDC(), x, 0, &previousPosition);
-                gdi.LineTo(bar.hDC(), x, markLength);
-            }
-            if (previous != 0) gdi.SelectObject(bar.hDC(), previous);
+            const platform::GdiObject previous = gdi.SelectObject(bar.dc, pen);
+            const std::int32_t markLength = bar.geometry.TickLength(level);
+            bar.geometry.ForEachTick(level, [&](std::int32_t x) {
+                gdi.MoveToEx(bar.dc, x, 0, nullptr);
+                gdi.LineTo(bar.dc, x, markLength);
+            });
+            if (previous != 0) gdi.SelectObject(bar.dc, previous);
             gdi.DeleteObject(pen);
             penDeleted = true;
         },

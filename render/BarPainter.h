@@ -1,5 +1,6 @@
-// The bar painter: draws one day bar (its bands, block states, selection marks and tick marks)
-// and the time labels above the first bar, from values it is given, through the drawing layer.
+// The bar painter: draws one day bar (its bands, block states, selection marks and tick marks) in
+// the device pixels of the bar's context, and the time labels above the first bar in logical
+// pixels, from values it is given, through the drawing layer.
 // It keeps no state. It looks the bar and its size up itself, in a fixed order, and every
 // drawing object it makes is deleted before it returns, also when a drawing call throws.
 #pragma once
@@ -9,14 +10,13 @@
 #include <functional>
 
 #include "platform/Platform.h"
+#include "render/BlockGeometry.h"
 #include "render/Theme.h"
 
 namespace tarn::render {
 
 /// A day's block states: block 0 to 95 enabled or not (96 is spare and never drawn).
 using BlockRow = std::array<bool, 97>;
-
-enum class TickLevel { Minor, Intermediate, Major };
 
 /// The empty grid of bar row: top and bottom bands in the band colour, the middle band
 /// disabled.

@@ -1,6 +1,7 @@
 // The mouse selection on a day bar where the mouse example cannot reach: which block a pointer
 // position hits (the left boundary belongs to the block, bounds compared in single precision,
-// nothing outside the bar or for a non-number) on bars of any width.
+// nothing outside the bar or for a non-number) on bars of any width, and that it is the block
+// drawn under the pointer at every pixel ratio.
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,20 @@ TEST(HitTest, EveryBoundaryComparesInSinglePrecision) {
                 << width << " wide, below block " << i;
         }
     }
+}
+
+TEST(HitTest, TheMiddleOfEveryDrawnBlockHitsThatBlockAtEveryRatio) {
+    // A pointer over the middle of the device columns a block is drawn on picks that block, on
+    // every bar whose blocks are at least a logical pixel wide.
+    for (const double ratio : {1.0, 1.5, 2.0})
+        for (int width = 96; width <= 4000; ++width) {
+            const render::BarGeometry bar(width, 31, ratio);
+            for (int block = 0; block < 96; ++block) {
+                const double middle = (bar.BlockEdge(block) + bar.BlockEdge(block + 1)) / 2.0;
+                ASSERT_EQ(render::BlockUnder(width, static_cast<float>(middle / ratio)), block)
+                    << width << " wide at " << ratio;
+            }
+        }
 }
 
 TEST(HitTest, PressMarksTheBlockHitNotTheOwnerOfTheColumn) {

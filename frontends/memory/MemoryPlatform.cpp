@@ -50,6 +50,11 @@ PictureBox& MemoryPlatform::DayBar(int index) {
     return *bars_[index];
 }
 
+void MemoryPlatform::SetPixelRatio(double ratio) {
+    for (const auto& bar : bars_)
+        bar->SetPixelRatio(ratio);
+}
+
 MemoryButton& MemoryPlatform::Button(int index) {
     return *buttons_.at(index);
 }

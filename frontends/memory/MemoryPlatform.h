@@ -46,6 +46,10 @@ public:
         faults_.Attach(check);
         gdi_.SetFaults(check);
     }
+    /// The device pixel ratio of the screen the control is on (1 to 4): every bar keeps its pixels
+    /// at that density. A new ratio starts the bars' pixels again; the control redraws them on its
+    /// next redraw.
+    void SetPixelRatio(double ratio);
     HostCallbacks& Callbacks() { return callbacks_; }
 
     // Inspection, never failing.

@@ -4,6 +4,7 @@
 
 #include "platform/Colour.h"
 #include "platform/GeometryValue.h"
+#include "platform/PixelRatio.h"
 
 namespace tarn::platform::memory {
 
@@ -94,17 +95,35 @@ MemoryBar::MemoryBar(const FaultPoint& faults, int index, int left, int top, int
 void MemoryBar::SizeChanged() {
     // A bar whose inner size changed starts again from its background, as the Qt bar does; one
     // whose inner size stayed keeps what was drawn on it.
-    dc_.Resize(width() - 2 * kFrame, height() - 2 * kFrame, PixelOf(kBackgroundColour));
+    const double ratio = dc_.PixelRatio();
+    dc_.Resize(DeviceLength(innerWidth(), ratio),
+               DeviceLength(innerHeight(), ratio), PixelOf(kBackgroundColour));
+}
+
+int MemoryBar::innerWidth() const {
+    return std::max(width() - 2 * kFrame, 0);
+}
+
+int MemoryBar::innerHeight() const {
+    return std::max(height() - 2 * kFrame, 0);
+}
+
+void MemoryBar::SetPixelRatio(double ratio) {
+    ratio = UsableRatio(ratio);
+    if (ratio == dc_.PixelRatio()) return;
+    dc_.SetPixelRatio(ratio);
+    dc_.Resize(0, 0, PixelOf(kBackgroundColour));
+    SizeChanged();
 }
 
 float MemoryBar::ScaleWidth() {
     faults_.Check("ScaleWidth", target_);
-    return static_cast<float>(dc_.width());
+    return static_cast<float>(innerWidth());
 }
 
 float MemoryBar::ScaleHeight() {
     faults_.Check("ScaleHeight", target_);
-    return static_cast<float>(dc_.height());
+    return static_cast<float>(innerHeight());
 }
 
 DeviceContext& MemoryBar::hDC() {

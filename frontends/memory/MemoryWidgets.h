@@ -92,6 +92,9 @@ public:
     explicit MemoryDeviceContext(int target) : target_(target) {}
     PixelView Pixels() override { return image_.Dense(); }
     SharedRowImage* SharedRows() override { return &image_; }
+    double PixelRatio() const override { return ratio_; }
+    /// The density the context's pixels are kept at; its owner sizes them to match.
+    void SetPixelRatio(double ratio) { ratio_ = ratio; }
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
     int Target() const override { return target_; }
 
@@ -107,6 +110,7 @@ public:
 
 private:
     int target_;
+    double ratio_ = 1.0;
     SharedRowImage image_;
 };
 
@@ -120,9 +124,12 @@ public:
     void Cls() override;
     void ClearPicture() override;
 
-    /// Inner size in pixels: the outer size less the frame on both sides, never negative.
-    int innerWidth() const { return dc_.width(); }
-    int innerHeight() const { return dc_.height(); }
+    /// Inner size in logical pixels: the outer size less the frame on both sides, never negative.
+    int innerWidth() const;
+    int innerHeight() const;
+    /// Device pixels per logical pixel: the inner pixels are kept at this density (1 to 4). A new
+    /// ratio starts them again from the background colour, as a new inner size does.
+    void SetPixelRatio(double ratio);
     MemoryDeviceContext& context() { return dc_; }
     const MemoryDeviceContext& context() const { return dc_; }
 

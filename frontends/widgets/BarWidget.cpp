@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
+#include <cmath>
 
-#include "platform/DesignData.h"
 #include "platform/Colour.h"
+#include "platform/DesignData.h"
+#include "platform/PixelRatio.h"
 
 namespace tarn::qt {
 
@@ -24,7 +26,16 @@ QImage BarWidget::image() const {
     for (int y = 0; y < copy.height(); ++y)
         std::copy_n(image_.Row(y), copy.width(),
                     reinterpret_cast<std::uint32_t*>(copy.scanLine(y)));
+    copy.setDevicePixelRatio(pixelRatio_);
     return copy;
+}
+
+void BarWidget::SetPixelRatio(double ratio) {
+    ratio = platform::UsableRatio(ratio);
+    if (ratio == pixelRatio_) return;
+    pixelRatio_ = ratio;
+    innerSize_ = QSize(-1, -1);  // the image takes its new device size below
+    SyncImageSize();
 }
 
 platform::SharedRowImage& BarWidget::DrawingImage() {
@@ -36,8 +47,7 @@ platform::PixelView BarWidget::DrawingView() {
     MarkDrawn();
     if (innerSize_.isEmpty())
         // An inner area without width or height keeps its other side; nothing lies in it.
-        return platform::PixelView{nullptr, innerSize_.width(), innerSize_.height(),
-                                   innerSize_.width()};
+        return platform::PixelView{nullptr, image_.width(), image_.height(), image_.width()};
     return image_.Dense();
 }
 
@@ -67,7 +77,13 @@ void BarWidget::ShowChanges() {
     if (!changePending_) return;
     changePending_ = false;
     const QRect changed = TakeChangedArea();
-    if (!changed.isEmpty()) update(changed.translated(contentsRect().topLeft()));
+    if (changed.isEmpty()) return;
+    // The changed device pixels, as the logical area that covers them.
+    const double r = pixelRatio_;
+    const QRect logical = QRectF(changed.left() / r, changed.top() / r, changed.width() / r,
+                                 changed.height() / r)
+                              .toAlignedRect();
+    update(logical.translated(contentsRect().topLeft()));
 }
 
 QRect BarWidget::TakeChangedArea() {
@@ -148,9 +164,16 @@ void BarWidget::paintEvent(QPaintEvent* event) {
         painter.drawImage(contentsRect(), shownBeforeResize_);
         return;
     }
+    // The device pixels under the logical area being painted, shown one to one.
     const QPoint origin = contentsRect().topLeft();
+    const QRectF logical = QRectF(event->rect().translated(-origin));
+    const double r = pixelRatio_;
     const QRect area =
-        event->rect().translated(-origin).intersected(QRect(0, 0, image_.width(), image_.height()));
+        QRect(QPoint(static_cast<int>(std::floor(logical.left() * r)),
+                     static_cast<int>(std::floor(logical.top() * r))),
+              QPoint(static_cast<int>(std::ceil((logical.left() + logical.width()) * r)) - 1,
+                     static_cast<int>(std::ceil((logical.top() + logical.height()) * r)) - 1))
+            .intersected(QRect(0, 0, image_.width(), image_.height()));
     if (area.isEmpty()) return;
     constexpr int kStripPixels = 1 << 18;
     const int stripRows = std::max(1, kStripPixels / area.width());
@@ -161,7 +184,8 @@ void BarWidget::paintEvent(QPaintEvent* event) {
         for (int y = 0; y < rows; ++y)
             std::copy_n(image_.Row(top + y) + area.left(), area.width(),
                         reinterpret_cast<std::uint32_t*>(strip.scanLine(y)));
-        painter.drawImage(QPoint(area.left(), top) + origin, strip);
+        strip.setDevicePixelRatio(r);
+        painter.drawImage(QPointF(origin) + QPointF(area.left() / r, top / r), strip);
     }
 }
 
@@ -173,7 +197,9 @@ void BarWidget::SyncImageSize() {
     // that same picture again rather than a stretched copy of it.
     if (shownBeforeResize_.isNull()) shownBeforeResize_ = ShownPicture();
     innerSize_ = inner;
-    image_.Reset(inner.width(), inner.height(), platform::PixelOf(platform::kBackgroundColour));
+    image_.Reset(platform::DeviceLength(inner.width(), pixelRatio_),
+                 platform::DeviceLength(inner.height(), pixelRatio_),
+                 platform::PixelOf(platform::kBackgroundColour));
     shownRowStart_.clear();
     MarkChanged();
 }

@@ -1,5 +1,6 @@
 // A day bar as the user sees it: a frame with a 2-pixel sunken border around an off-screen image
-// that holds the pixels the control draws. The image shares alike rows (SharedRowImage), so a bar
+// that holds the pixels the control draws, one image pixel per device pixel of the screen at the
+// bar's pixel ratio, shown unscaled. The image shares alike rows (SharedRowImage), so a bar
 // of any size costs memory for its width only; a paint turns only the area painted into a QImage.
 // Mouse events go to the handler that the platform sets. A resize starts the pixels again from the
 // background colour, but the screen goes on showing the last picture, stretched to the new size,
@@ -14,8 +15,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/Gdi.h"
 #include "pixels/PixelGdi.h"
+#include "platform/Gdi.h"
 
 namespace tarn::qt {
 
@@ -27,14 +28,21 @@ public:
     /// Receives every mouse press, move and release, and double-clicks as presses.
     std::function<void(QMouseEvent& event)> mouseHandler;
 
-    /// A copy of the inner pixels; resizing the bar starts them again from the background
-    /// colour. Null while the inner area has no width or no height.
+    /// A copy of the inner pixels, in device pixels with the bar's ratio set; resizing the bar
+    /// starts them again from the background colour. Null while the inner area has no width or no
+    /// height.
     QImage image() const;
-    /// The colour of inner pixel (x, y) as 0xFFRRGGBB; 0 outside the inner area.
+    /// The colour of inner device pixel (x, y) as 0xFFRRGGBB; 0 outside the inner area.
     std::uint32_t pixelAt(int x, int y) const { return image_.PixelAt(x, y); }
+    /// Device pixels per logical pixel of the inner pixels, 1 to 4.
+    double PixelRatio() const { return pixelRatio_; }
+    /// Keeps the inner pixels at a new ratio (the window moved to another screen): a new ratio
+    /// starts them again from the background colour, as a new size does.
+    void SetPixelRatio(double ratio);
     /// The inner pixels as they are kept, for measuring what they cost.
     const platform::SharedRowImage& storedImage() const { return image_; }
-    /// The inner size: the outer size less the frame on both sides, never negative.
+    /// The inner size in logical pixels: the outer size less the frame on both sides, never
+    /// negative.
     QSize innerSize() const { return innerSize_; }
     /// The inner pixels for drawing; the bar shows what is drawn on its next paint.
     platform::SharedRowImage& DrawingImage();
@@ -70,6 +78,7 @@ private:
 
     platform::SharedRowImage image_;
     QSize innerSize_{0, 0};
+    double pixelRatio_ = 1.0;
     /// Whether a comparison with the pixels last shown is queued.
     bool changePending_ = false;
     /// The pixels last handed to the screen, each run of rows that share their pixels kept once:

@@ -9,10 +9,10 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "frontends/widgets/BarWidget.h"
 #include "platform/DesignData.h"
 #include "platform/Colour.h"
 #include "platform/GeometryValue.h"
-#include "frontends/widgets/BarWidget.h"
 
 namespace tarn::qt {
 
@@ -148,6 +148,10 @@ platform::SharedRowImage* BarContext::SharedRows() {
 }
 
 void BarContext::DrawText(std::int32_t, std::int32_t, std::string_view) {}
+
+double BarContext::PixelRatio() const {
+    return bar_.PixelRatio();
+}
 
 QtBar::QtBar(BarWidget& bar, int index) : QtGeometry(bar), bar_(bar), context_(bar, index) {}
 

@@ -91,6 +91,7 @@ public:
     /// A bar receives no text from the control; any text is dropped.
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
     int Target() const override { return index_; }
+    double PixelRatio() const override;
 
 private:
     BarWidget& bar_;

@@ -20,6 +20,7 @@
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleOverlays.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
+#include "platform/PixelRatio.h"
 
 namespace tarn {
 
@@ -183,6 +184,17 @@ struct ScheduleWidget::Private {
         if (controller.Hint().followsCursor) ShowHint();
     }
 
+    /// Keeps the bars' pixels at the density of the screen the control is shown on (1 to 4); a
+    /// change starts them again and asks for a redraw, as a repaint request does.
+    void FollowPixelRatio() {
+        const double ratio = platform::UsableRatio(q.devicePixelRatioF());
+        if (ratio == platform->Bar(0).PixelRatio()) return;
+        for (int i = 0; i < platform::kDayCount; ++i)
+            platform->Bar(i).SetPixelRatio(ratio);
+        controller.PaintRequested();
+        ShowCursor();
+    }
+
     void ShowHint() {
         const qt::HintPlace place = controller.Hint();
         hint.ShowText(place.text, place.anchor, place.below);
@@ -216,6 +228,7 @@ ScheduleWidget::ScheduleWidget(ScheduleHostServices services, QWidget* parent)
     d->Connect();
     d->controller.Initialize();
     d->ApplyFocusRules();
+    d->FollowPixelRatio();
 }
 
 ScheduleWidget::~ScheduleWidget() {
@@ -324,8 +337,10 @@ QSize ScheduleWidget::sizeHint() const {
 
 bool ScheduleWidget::event(QEvent* event) {
     if (event->type() == QEvent::Leave) d->controller.PointerLeft();
+    if (event->type() == QEvent::ScreenChangeInternal) d->FollowPixelRatio();
     if (event->type() == QEvent::Show) {
         d->WatchWindow();
+        d->FollowPixelRatio();
         // Shown inside a window that is already on screen: no exposure will follow.
         if (d->watchedWindow != nullptr && d->watchedWindow->isExposed())
             d->controller.PaintRequested();
@@ -335,8 +350,10 @@ bool ScheduleWidget::event(QEvent* event) {
 
 bool ScheduleWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == d->watchedWindow && event->type() == QEvent::Expose &&
-        d->watchedWindow->isExposed() && isVisible())
+        d->watchedWindow->isExposed() && isVisible()) {
+        d->FollowPixelRatio();
         d->controller.PaintRequested();
+    }
     if (const int bar = d->BarIndexOf(watched); bar >= 0 && d->BarEvent(bar, event)) return true;
     return QWidget::eventFilter(watched, event);
 }

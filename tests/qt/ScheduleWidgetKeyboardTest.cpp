@@ -10,6 +10,7 @@
 
 #include "WidgetTestSupport.h"
 #include "controller/CursorFrame.h"
+#include "controller/ScheduleController.h"
 #include "frontends/widgets/BarAccessibility.h"
 #include "frontends/widgets/ScheduleOverlays.h"
 
@@ -82,24 +83,36 @@ private slots:
     void cursorShowsOverTheBarNeverInIt() {
         KeyboardControl c;
         QVERIFY(c.active);
+        // Wednesday enabled from 04:30, block 18, on a bar 1000 pixels wide: there the block's
+        // accumulated left edge rounds to another column than 18 * 1000 / 96 does.
+        c.widget.setTimeValue(TimePropertyIndex(2, 1, false), 430);
+        c.widget.setTimeValue(TimePropertyIndex(2, 1, true), 2400);
+        c.bar(2).resize(1000 + 4, c.bar(2).height());
+        c.widget.Refresh();
+        c.widget.deliverTimerTick();
         const QImage before = c.bar(2).image();
         c.bar(2).setFocus(Qt::TabFocusReason);
         QVERIFY2(c.cursor().isVisible(), "a bar shows that it has the focus at once");
-        c.press(Qt::Key_Right);
-        c.press(Qt::Key_Right);
+        for (int block = 0; block < 18; ++block)
+            c.press(Qt::Key_Right);
         QVERIFY(c.cursor().isVisible());
         QCOMPARE(c.bar(2).image(), before);
-        // A 2-pixel frame around block 2, which shows inside it.
+        // A 2-pixel frame around block 18, which shows inside it: the inside starts on the
+        // block's first column, the red of block 17 just left of it.
         const QRect frame = c.cursor().CursorRect();
-        const QRect block =
-            qt::CursorBlockRect(2, c.bar(2).innerSize().width(), c.bar(2).innerSize().height());
         const QPoint inner = c.bar(2).geometry().topLeft() + QPoint(2, 2);
-        QCOMPARE(frame, block.translated(inner).adjusted(-2, -2, 2, 2));
+        const int height = c.bar(2).innerSize().height();
+        QCOMPARE(frame.top(), inner.y() - 2);
+        QCOMPARE(frame.height(), height + 4);
+        const int left = frame.left() + 2 - inner.x();
+        const int middle = height / 2;
+        QCOMPARE(c.bar(2).pixelAt(left - 1, middle), c.bar(2).pixelAt(5, middle));
+        QCOMPARE(c.bar(2).pixelAt(left, middle), c.bar(2).pixelAt(995, middle));
         const QImage shown = c.widget.grab().toImage();
         const QColor colour = c.controller().Cursor().colour;
         QCOMPARE(shown.pixelColor(frame.topLeft()), colour);
         QCOMPARE(shown.pixelColor(frame.topLeft() + QPoint(1, 1)), colour);
-        QCOMPARE(shown.pixel(frame.topLeft() + QPoint(2, 2)), c.bar(2).pixelAt(block.left(), 0));
+        QCOMPARE(shown.pixel(frame.topLeft() + QPoint(2, 2)), c.bar(2).pixelAt(left, 0));
         // The cursor does not take the mouse: a press on it reaches the bar beneath.
         QCOMPARE(c.widget.childAt(frame.center()), &c.bar(2));
         // It goes with the focus.
