@@ -183,53 +183,6 @@ private Q_SLOTS:
         VERIFY_ONE_LINE_FAILURE(run, QStringLiteral("demo: cannot open %1: ").arg(folder_.path()));
     }
 
-    // A wrong command line is refused with status 2, one message and the usage on standard error,
-    // before the toolkit starts: the platform here could not start at all.
-    void wrongCommandLineIsRefused_data() {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QString>("message");
-
-        const char* const number = "--quit-after-ms needs a whole number of milliseconds";
-        const char* const rows[][2] = {
-            {"--bogus", "unknown option 'bogus'"},
-            {"-platform offscreen", "unknown option 'platform'"},  // a toolkit option
-            {"--quit-after-ms 10 extra", "unexpected argument 'extra'"},
-            {"--screenshot", "missing value after '--screenshot'"},
-            {"--screenshot=", "--screenshot needs a file name"},
-            {"--quit-after-ms soon", number},
-            {"--quit-after-ms -5", number},
-            {"--quit-after-ms 86400001", number},  // over a day
-            {"--quit-after-ms 99999999999999", number},
-            {"--quit-after-ms 1 --quit-after-ms 2", "--quit-after-ms is given twice"},
-            {"--db=", "--db needs a file name"},
-            {"--db a --db b", "--db is given twice"},
-        };
-        for (const auto& [arguments, message] : rows)
-            QTest::newRow(arguments) << QString::fromUtf8(arguments) << QString::fromUtf8(message);
-    }
-
-    void wrongCommandLineIsRefused() {
-        QFETCH(QString, arguments);
-        QFETCH(QString, message);
-
-        const Run run = RunDemo(arguments, folder_.path(), QStringLiteral("bogus"));
-        QVERIFY(run.exited);
-        QCOMPARE(run.status, 2);
-        QCOMPARE(run.out, QString());
-        QVERIFY(run.errorLines.size() > 1);
-        QVERIFY2(run.errorLines.first().startsWith(QStringLiteral("demo: ") + message),
-                 qPrintable(run.errorLines.first()));
-        QVERIFY(run.errorLines.at(1).startsWith(QLatin1String("usage: tarn-schedule demo")));
-    }
-
-    void helpPrintsTheUsage() {
-        const Run run = RunDemo(QStringLiteral("--help"), folder_.path(), QStringLiteral("bogus"));
-        QVERIFY(run.exited);
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.errorLines, QStringList());
-        QVERIFY(run.out.startsWith(QLatin1String("usage: tarn-schedule demo")));
-    }
-
     // A screenshot that cannot be written: one line with the reason, status 1.
     void unwritableScreenshotFailsWithOneLine_data() {
         QTest::addColumn<QString>("path");
