@@ -1,6 +1,6 @@
-// The schedule store on real SQLite files: what is written is there after reopening, names are
-// checked and compared byte for byte, the operations refuse unknown and taken names without
-// changing anything, and an older file is migrated in place.
+// The schedule store on real SQLite files where the store command's script cannot reach: names
+// of characters beyond one UTF-16 unit or of control characters, the operations refused, two
+// stores on one file, revisions with the Special row's settings, and older files migrated.
 
 #include <gtest/gtest.h>
 
@@ -96,23 +96,6 @@ protected:
     std::unique_ptr<ScheduleStore> store_;
 };
 
-TEST_F(ScheduleStoreTest, WrittenSchedulesAreThereAfterReopening) {
-    EXPECT_FALSE(store_->IsReadOnly());
-    ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
-    ASSERT_TRUE(store_->Create(QStringLiteral("Night"), WeekRanges{}));
-    ASSERT_TRUE(store_->Write(QStringLiteral("Night"), NightWeek()));
-    store_.reset();
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
-    EXPECT_EQ(Names(*store), (std::vector<QString>{"Night", "Office"}));
-    EXPECT_EQ(store->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
-    auto night = store->Read(QStringLiteral("Night"));
-    ASSERT_TRUE(night.Ok());
-    EXPECT_EQ(night.Value().week, NightWeek());
-    EXPECT_TRUE(night.Value().changed.isValid());
-    EXPECT_LE(night.Value().changed, QDateTime::currentDateTimeUtc());
-}
-
 struct NameCase {
     const char* label;
     QString name;
@@ -143,15 +126,10 @@ const QString kFace = QString::fromUtf8("😀");  // two UTF-16 units, one chara
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, ScheduleStoreNames,
-    ::testing::Values(NameCase{"HundredCharacters", QString(100, QLatin1Char('n')), true},
-                      NameCase{"HundredWideCharacters", kFace.repeated(100), true},
+    ::testing::Values(NameCase{"HundredWideCharacters", kFace.repeated(100), true},
                       NameCase{"BlanksOnly", QStringLiteral("   "), true},
                       NameCase{"QuotesAndSql", QStringLiteral("'; DROP TABLE schedules; --"), true},
-                      NameCase{"ByteOrderMarkFirst", QChar(0xfeff) + QStringLiteral("Office"),
-                               true},
-                      NameCase{"NonCharacter", QStringLiteral("x") + QChar(0xffff), true},
                       NameCase{"Empty", QString(), false},
-                      NameCase{"HundredAndOneCharacters", QString(101, QLatin1Char('n')), false},
                       NameCase{"HundredAndOneWideCharacters", kFace.repeated(101), false},
                       NameCase{"Tab", QStringLiteral("a\tb"), false},
                       NameCase{"Delete", QStringLiteral("a\x7f"), false},
@@ -256,6 +234,8 @@ TEST_F(ScheduleStoreTest, ConditionalWritesRefuseARowThatMovedOnOrWentAway) {
     EXPECT_EQ(read.Value().week, OfficeWeek());
     EXPECT_EQ(read.Value().settings, holiday);
     EXPECT_EQ(read.Value().revision, 3);
+    EXPECT_LE(read.Value().changed, QDateTime::currentDateTimeUtc());
+    EXPECT_TRUE(read.Value().changed.isValid());
     EXPECT_EQ(other->WriteWeek(office, NightWeek(), 3).Value(), 4);
     EXPECT_EQ(store_->Read(office).Value().settings, holiday);
 
