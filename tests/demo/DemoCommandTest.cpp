@@ -183,33 +183,17 @@ private Q_SLOTS:
         VERIFY_ONE_LINE_FAILURE(run, QStringLiteral("demo: cannot open %1: ").arg(folder_.path()));
     }
 
-    // A screenshot that cannot be written: one line with the reason, status 1.
-    void unwritableScreenshotFailsWithOneLine_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("a folder") << QStringLiteral("DIR") << QStringLiteral("Is a directory");
-        QTest::newRow("in a missing folder") << QStringLiteral("DIR/missing/demo.png")
-                                             << QStringLiteral("No such file or directory");
-        QTest::newRow("a full device")
-            << QStringLiteral("/dev/full") << QStringLiteral("No space left on device");
-    }
-
+    // A screenshot that cannot be written: one line with the reason, status 1. The reasons a
+    // write fails are the safe write's, shown by the examples' screenshots and the store command.
     void unwritableScreenshotFailsWithOneLine() {
-        QFETCH(QString, path);
-        QFETCH(QString, reason);
-        const bool device = path.startsWith(QLatin1String("/dev/"));
-        if (device && !QFileInfo::exists(path)) QSKIP("this system has no such device");
-
-        const Run run = RunDemo(QStringLiteral("--screenshot ") + path, folder_.path(),
+        const Run run = RunDemo(QStringLiteral("--screenshot DIR"), folder_.path(),
                                 QStringLiteral("offscreen"));
         QVERIFY(run.exited);
         QCOMPARE(run.status, 1);
         QCOMPARE(run.out, QString());
-        path.replace(QLatin1String("DIR"), folder_.path());
         QCOMPARE(run.errorLines,
-                 QStringList{QStringLiteral("demo: cannot write %1: %2").arg(path, reason)});
-        // The device is written through, never replaced by a file.
-        if (device) QVERIFY(!QFileInfo(path).isFile());
+                 QStringList{
+                     QStringLiteral("demo: cannot write %1: Is a directory").arg(folder_.path())});
     }
 
     // A platform that cannot start: one line and status 1, not an abort.
