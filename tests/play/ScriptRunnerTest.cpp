@@ -1,6 +1,6 @@
 // Running scripts where the examples cannot: line numbers past 32 bits. The examples show what
 // scripts print, the messages of wrong lines, and a script or an output that cannot be read or
-// written; the store command's script, a week file written onto a full disk.
+// written; the store command's script shows a week file written onto a full disk.
 
 #include "app/ScriptRunner.h"
 
