@@ -2,79 +2,30 @@
 
 #include <QApplication>
 #include <QtGlobal>
-#include <type_traits>
 #include <variant>
 
 #include "app/HostedControl.h"
 #include "app/ScriptParser.h"
 #include "app/ToolkitMessages.h"
 #include "fuzz/WatchedRunner.h"
+#include "storage/Echo.h"
 
 namespace tarn::fuzz {
 
 namespace {
 
-template <typename Action>
-constexpr bool kKnown = false;
-#define TARN_KNOWN_COMMAND(Action) \
-    template <>                    \
-    constexpr bool kKnown<app::script::Action> = true;
-TARN_KNOWN_COMMAND(Set)
-TARN_KNOWN_COMMAND(Get)
-TARN_KNOWN_COMMAND(Call)
-TARN_KNOWN_COMMAND(PrintSchedule)
-TARN_KNOWN_COMMAND(On)
-TARN_KNOWN_COMMAND(Resize)
-TARN_KNOWN_COMMAND(Paint)
-TARN_KNOWN_COMMAND(Tick)
-TARN_KNOWN_COMMAND(Press)
-TARN_KNOWN_COMMAND(Move)
-TARN_KNOWN_COMMAND(Release)
-TARN_KNOWN_COMMAND(Click)
-TARN_KNOWN_COMMAND(State)
-TARN_KNOWN_COMMAND(Marks)
-TARN_KNOWN_COMMAND(Row)
-TARN_KNOWN_COMMAND(Buttons)
-TARN_KNOWN_COMMAND(Bars)
-TARN_KNOWN_COMMAND(Labels)
-TARN_KNOWN_COMMAND(Redraws)
-TARN_KNOWN_COMMAND(Screenshot)
-TARN_KNOWN_COMMAND(Day)
-TARN_KNOWN_COMMAND(SetDay)
-TARN_KNOWN_COMMAND(CopyDay)
-TARN_KNOWN_COMMAND(Focus)
-TARN_KNOWN_COMMAND(KeyPress)
-TARN_KNOWN_COMMAND(Focused)
-TARN_KNOWN_COMMAND(Hint)
-TARN_KNOWN_COMMAND(Accessible)
-#undef TARN_KNOWN_COMMAND
-
-/// Whether a command is left out of the run (on both backends alike).
+/// Whether a command is left out of the run (on both backends alike): import and export work on
+/// files, which nothing under test may touch.
 bool LeftOut(const app::Command& command) {
     if (const auto* on = std::get_if<app::script::On>(&command.action))
         return on->command && LeftOut(*on->command);
-    // Commands the watcher does not know (added to the script language later) may write
-    // properties or files in ways it cannot account for: they are left out until it does.
-    // import and export work on files, which nothing under test may touch.
-    return std::visit([](const auto& action) { return !kKnown<std::decay_t<decltype(action)>>; },
-                      command.action);
+    return std::holds_alternative<app::script::Import>(command.action) ||
+           std::holds_alternative<app::script::Export>(command.action);
 }
 
-/// Quotes a line for a message, control characters shown as \xNN.
+/// Quotes a line for a message, with control characters escaped.
 std::string Shown(std::string_view line) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string shown = "`";
-    for (const char c : line) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7f) {
-            shown += "\\x";
-            shown += kHex[byte >> 4];
-            shown += kHex[byte & 15];
-        } else {
-            shown += c;
-        }
-    }
-    return shown + "`";
+    return "`" + storage::Echoed(line, storage::kWholeText) + "`";
 }
 
 std::string Ending(const std::optional<ScriptStop>& stop) {

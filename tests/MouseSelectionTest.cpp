@@ -1,16 +1,14 @@
-// The mouse selection on a day bar where the mouse example cannot reach: which block a pointer
-// position hits (the left boundary belongs to the block, bounds compared in single precision,
-// nothing outside the bar or for a non-number) on bars of any width, and that it is the block
-// drawn under the pointer at every pixel ratio.
+// Which block a pointer position hits, where the mouse and hit-blocks examples cannot reach: every
+// boundary of bars of several widths compared in single precision, values no script can give, and
+// that it is the block drawn under the pointer at every pixel ratio.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-#include <tuple>
+#include <utility>
 
 #include "render/BlockGeometry.h"
-#include "tests/ScheduleFixture.h"
 
 namespace tarn {
 namespace {
@@ -20,16 +18,13 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
-TEST(HitTest, BlockUnderHoldsItsLeftBoundaryButNotItsRight) {
-    // Bar width, X and the block hit (-1: none). 573 wide: w = 5.96875, and the float just below a
-    // boundary still lies in the block before.
-    const std::tuple<double, float, int> cases[] = {
-        {573, 0.0f, 0},        {573, 5.96875f, 1},   {573, 5.9687495f, 0}, {573, 572.99994f, 95},
-        {573, 573.0f, -1},     {576, 11.999999f, 1}, {144, 4.0f, 2},       {144, 4.5f, 3},
-        {573, -1e-30f, -1},    {573, 1e30f, -1},     {573, kNaN, -1},      {573, kInfinity, -1},
-        {573, -kInfinity, -1}, {0, 0.0f, -1},        {-96, 0.0f, -1}};
-    for (const auto& [width, x, block] : cases)
-        EXPECT_EQ(render::BlockUnder(width, x), block) << "X=" << x << " on " << width;
+TEST(HitTest, NothingIsHitBesideTheBarOrForANonNumber) {
+    // Bar width, X: values no pointer event of a script can carry. The hit-blocks example shows
+    // the boundaries and the ends of bars.
+    const std::pair<double, float> cases[] = {{573, -1e-30f},    {573, kNaN}, {573, kInfinity},
+                                              {573, -kInfinity}, {0, 0.0f},   {-96, 0.0f}};
+    for (const auto& [width, x] : cases)
+        EXPECT_EQ(render::BlockUnder(width, x), -1) << "X=" << x << " on " << width;
 }
 
 TEST(HitTest, EveryBoundaryComparesInSinglePrecision) {
@@ -59,23 +54,6 @@ TEST(HitTest, TheMiddleOfEveryDrawnBlockHitsThatBlockAtEveryRatio) {
                     << width << " wide at " << ratio;
             }
         }
-}
-
-TEST(HitTest, PressMarksTheBlockHitNotTheOwnerOfTheColumn) {
-    // Bar width, X, the block hit, and the letters of the bar's bottom row from a column on.
-    // 144 wide: block 2 spans column 3 alone and block 3 columns 4 and 5, but X = 4 lies in
-    // block 2's bounds [3, 4.5).
-    const std::tuple<int, float, int, int, std::string> cases[] = {
-        {144, 4.0f, 2, 2, "WKWW"},
-        {573, 572.0f, 95, 566, "WKKKKKK"},
-        {576, 12.0f, 2, 11, "WKKKKKKW"}};
-    for (const auto& [width, x, block, from, bottom] : cases) {
-        ScheduleFixture f;
-        f.SizeBar(0, width, 31);
-        f.schedule.Schedule_MouseDown(0, 1, 0, x, 10.0f);
-        EXPECT_EQ(f.Flags(), BlockRun(block, block)) << width;
-        EXPECT_EQ(f.Row(0, 30).substr(from, bottom.size()), bottom) << width;
-    }
 }
 
 }  // namespace

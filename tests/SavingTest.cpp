@@ -1,12 +1,11 @@
 // Saving a selection with Enable or Disable: the held selection goes to the row it was made on
 // and meets the day's properties as they stand at the click; the day's regions are rebuilt from
 // its blocks in time order, and the rules refuse a save whole. Listeners inside the save are in
-// the listener example.
+// the listener example, a selection held across redraws in the held-selection example.
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <functional>
 
 #include "tests/ScheduleFixture.h"
 
@@ -87,34 +86,6 @@ TEST(Saving, RebuildsTheDayInTimeOrderOrRefusesItWhole) {
         for (int day = 0; day < 8; ++day)
             EXPECT_EQ(f.Day(day), day == kDay ? f.Day(kDay) : Values(8, 0)) << "day " << day;
         EXPECT_EQ(f.LivePens(), 0);
-    }
-}
-
-TEST(Saving, EnableAppliesTheSelectionToTheRowItWasMadeOnAfterAnyRedraw) {
-    const std::function<void(ScheduleFixture&)> redraws[] = {
-        [](ScheduleFixture& f) { f.Redraw(); },
-        [](ScheduleFixture& f) {
-            f.schedule.Paint();
-            f.Tick();
-        },
-        [](ScheduleFixture& f) { f.schedule.SetSchedule_TuesdayStop1(100); },
-        [](ScheduleFixture& f) {  // a press on the Special row while its button is off
-            f.Press(7, 5);
-            f.Release(7, 5);
-        }};
-    // Selected by a drag, or by the day button.
-    for (const bool button : {false, true}) {
-        for (const auto& redraw : redraws) {
-            Drawn f;
-            f.schedule.SetSpecialDayEnabled(false);
-            button ? f.schedule.cmdDay_Click(kDay) : f.Drag(kDay, 32, 39);
-            redraw(f);
-            ASSERT_EQ(f.State().CurrentDay, 7) << "the redraw in between left the last row current";
-            f.schedule.cmdEnable_Click();
-            EXPECT_EQ(f.Day(kDay),
-                      (Values{button ? 0 : 800, button ? 2400 : 1000, 0, 0, 0, 0, 0, 0}));
-            EXPECT_EQ(f.Day(7), Values(8, 0));
-        }
     }
 }
 

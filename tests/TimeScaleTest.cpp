@@ -1,7 +1,6 @@
-// The time scale: tick marks read back from a bar's pixels (one black column per mark hanging
-// from row 0, a third of the height at quarter hours, two thirds at half hours, the full height at
-// hours, the mark for 24:00 just outside the bar), and the hour numbers and AM/PM labels on the
-// control's surface, placed from bar 0 and the layout ratios. Each reports its own failure.
+// The time scale when a drawing call fails: each level of tick marks and each kind of label
+// reports its own failure and keeps what was drawn before it. The time-scale example shows the
+// marks and labels as drawn.
 
 #include <gtest/gtest.h>
 
@@ -30,46 +29,6 @@ struct Tickmarks : ScheduleFixture {
         return column.find('K', length) == std::string::npos ? static_cast<int>(length) : -1;
     }
 };
-
-TEST(Tickmarks, On576ColumnsEveryMarkStandsOnAnExactColumnWithItsLevelsLength) {
-    Tickmarks f;
-    f.DrawMarks(576, 33);
-    for (int x = 0; x < 576; ++x) {
-        const int expected = x % 24 == 0 ? 33 : x % 12 == 0 ? 22 : x % 6 == 0 ? 11 : 0;
-        EXPECT_EQ(f.MarkLength(x), expected) << "column " << x;
-    }
-    EXPECT_TRUE(f.MessageTexts().empty());
-    EXPECT_EQ(f.LivePens(), 0);
-}
-
-TEST(Tickmarks, On573ColumnsHalfwayMarksRoundToTheEvenColumn) {
-    // Hour spacing 23.875: 04:00, 12:00 and 20:00 fall on 95.5, 286.5 and 477.5.
-    Tickmarks f;
-    f.DrawMarks(573, 33);
-    for (const int x : {96, 286, 478}) {
-        EXPECT_EQ(f.MarkLength(x), 33) << "column " << x;
-        EXPECT_EQ(f.MarkLength(x - 1) + f.MarkLength(x + 1), 0) << "column " << x;
-    }
-    // The marks of the three levels share their columns wherever they stand for the same time,
-    // and the marks for 24:00 lie just right of the last column.
-    const auto marks = [&](int row) -> int { return std::ranges::count(f.Row(0, row), 'K'); };
-    EXPECT_EQ((Values{marks(0), marks(21), marks(32)}), (Values{96, 48, 24}));
-    EXPECT_EQ(f.MarkLength(0), 33);
-    EXPECT_EQ(f.MarkLength(572), 0);
-}
-
-TEST(Tickmarks, EachLevelHangsItsRoundedShareOfTheHeight) {
-    // Height, then the lengths of a minor, an intermediate and a major mark. 35: 11.67 and
-    // 2 x 11.67 = 23.33; 31: 10.33 and 20.67.
-    const Values cases[] = {{33, 11, 22, 33}, {35, 12, 23, 35}, {31, 10, 21, 31},
-                            {2, 1, 1, 2},     {1, 0, 1, 1},     {0, 0, 0, 0}};
-    for (const Values& c : cases) {
-        Tickmarks f;
-        f.DrawMarks(576, c[0]);
-        EXPECT_EQ((Values{c[0], f.MarkLength(6), f.MarkLength(12), f.MarkLength(24)}), c);
-        EXPECT_TRUE(f.MessageTexts().empty());
-    }
-}
 
 TEST(Tickmarks, AFailingLevelReportsOnceAndTheOtherLevelsAreStillDrawn) {
     // What stays of the mark lengths at columns 6, 12 and 24 when one level fails.
@@ -120,19 +79,6 @@ Texts LabelSet(int y, const Values& hourX, int periodY, const Values& periodX) {
 // hour step is 23.875 and the left offset 4; the last hour number is pulled 8 pixels left.
 const Texts kDesignLabels = LabelSet(
     17, {84, 132, 180, 227, 275, 323, 370, 418, 466, 514, 562, 609, 649}, 7, {84, 372, 653});
-
-TEST(TimeLabels, AtTheDesignSizeStandAboveBarZeroOnceWhicheverRowIsDrawnLast) {
-    ScheduleFixture f;
-    ASSERT_TRUE(f.Redraw());
-    EXPECT_EQ(SurfaceLabels(f), kDesignLabels);
-    EXPECT_TRUE(f.MessageTexts().empty());
-    // Another row's bar elsewhere and of another size must not move the labels.
-    f.platform.Bar(5).SetLeft(10);
-    f.platform.Bar(5).SetTop(300);
-    f.platform.Bar(5).SetWidth(200);
-    ASSERT_TRUE(f.Redraw());
-    EXPECT_EQ(SurfaceLabels(f), kDesignLabels);
-}
 
 TEST(TimeLabels, AFailedLabelIsReportedAndKeepsTheLabelsBeforeIt) {
     // Each row writes 13 + 3 texts; the last row's fourth hour number fails, then its PM.

@@ -24,11 +24,6 @@ void RecordAccessibleEvent(QAccessibleEvent* event) {
     gAccessibleEvents.emplace_back(event->object(), event->type());
 }
 
-QString FocusName() {
-    QWidget* focus = QApplication::focusWidget();
-    return focus != nullptr ? focus->objectName() : QStringLiteral("none");
-}
-
 /// A shown, active control with its keyboard.
 struct KeyboardControl : TestControl {
     KeyboardControl() {
@@ -51,29 +46,16 @@ struct KeyboardControl : TestControl {
 class ScheduleWidgetKeyboardTest : public QObject {
     Q_OBJECT
 private slots:
-    void keysReachTheCoreAndUpDownMoveTheFocus() {
+    // Keys pass through a window's shortcut for them to the bar. What the keys do, Up and Down
+    // moving the focus included, is played by the keyboard examples on the real widget.
+    void keysPassAWindowsShortcutToTheBar() {
         KeyboardControl c;
         QVERIFY(c.active);
-        c.widget.setSpecialDayEnabled(false);
-        c.bar(5).setFocus(Qt::TabFocusReason);
-        c.press(Qt::Key_End);
-        c.press(Qt::Key_Left, Qt::ControlModifier);
-        QCOMPARE(c.controller().CursorBlock(), 95 - 4);
-        // Down keeps the block on the next bar; Down again stops at the last bar that may take
-        // the focus.
-        c.press(Qt::Key_Down);
-        QCOMPARE(FocusName(), QStringLiteral("Schedule(6)"));
-        QCOMPARE(c.controller().FocusedBar(), 6);
-        c.press(Qt::Key_Down);
-        QCOMPARE(FocusName(), QStringLiteral("Schedule(6)"));
-        c.press(Qt::Key_Up);
-        QCOMPARE(FocusName(), QStringLiteral("Schedule(5)"));
-        QCOMPARE(c.controller().CursorBlock(), 95 - 4);
-        // Keys pass through a window's shortcut for them to the bar.
         auto* shortcut = new QAction(&c.widget);
         shortcut->setShortcut(Qt::Key_Home);
         c.widget.addAction(shortcut);
         QSignalSpy triggered(shortcut, &QAction::triggered);
+        c.bar(5).setFocus(Qt::TabFocusReason);
         c.press(Qt::Key_End);
         c.press(Qt::Key_Home);
         QCOMPARE(c.controller().CursorBlock(), 0);

@@ -1,12 +1,11 @@
-// The schedule store on real SQLite files: what is written is there after reopening, names are
-// checked and compared byte for byte, the operations refuse unknown and taken names without
-// changing anything, and an older file is migrated in place.
+// The schedule store on real SQLite files where the store command's script cannot reach: names
+// of characters beyond one UTF-16 unit or of control characters, the operations refused, two
+// stores on one file, revisions with the Special row's settings, and older files migrated.
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -96,23 +95,6 @@ protected:
     std::unique_ptr<ScheduleStore> store_;
 };
 
-TEST_F(ScheduleStoreTest, WrittenSchedulesAreThereAfterReopening) {
-    EXPECT_FALSE(store_->IsReadOnly());
-    ASSERT_TRUE(store_->Create(QStringLiteral("Office"), OfficeWeek()));
-    ASSERT_TRUE(store_->Create(QStringLiteral("Night"), WeekRanges{}));
-    ASSERT_TRUE(store_->Write(QStringLiteral("Night"), NightWeek()));
-    store_.reset();
-    auto store = OpenOrFail(Path());
-    ASSERT_TRUE(store);
-    EXPECT_EQ(Names(*store), (std::vector<QString>{"Night", "Office"}));
-    EXPECT_EQ(store->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
-    auto night = store->Read(QStringLiteral("Night"));
-    ASSERT_TRUE(night.Ok());
-    EXPECT_EQ(night.Value().week, NightWeek());
-    EXPECT_TRUE(night.Value().changed.isValid());
-    EXPECT_LE(night.Value().changed, QDateTime::currentDateTimeUtc());
-}
-
 struct NameCase {
     const char* label;
     QString name;
@@ -143,15 +125,10 @@ const QString kFace = QString::fromUtf8("😀");  // two UTF-16 units, one chara
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, ScheduleStoreNames,
-    ::testing::Values(NameCase{"HundredCharacters", QString(100, QLatin1Char('n')), true},
-                      NameCase{"HundredWideCharacters", kFace.repeated(100), true},
+    ::testing::Values(NameCase{"HundredWideCharacters", kFace.repeated(100), true},
                       NameCase{"BlanksOnly", QStringLiteral("   "), true},
                       NameCase{"QuotesAndSql", QStringLiteral("'; DROP TABLE schedules; --"), true},
-                      NameCase{"ByteOrderMarkFirst", QChar(0xfeff) + QStringLiteral("Office"),
-                               true},
-                      NameCase{"NonCharacter", QStringLiteral("x") + QChar(0xffff), true},
                       NameCase{"Empty", QString(), false},
-                      NameCase{"HundredAndOneCharacters", QString(101, QLatin1Char('n')), false},
                       NameCase{"HundredAndOneWideCharacters", kFace.repeated(101), false},
                       NameCase{"Tab", QStringLiteral("a\tb"), false},
                       NameCase{"Delete", QStringLiteral("a\x7f"), false},
@@ -206,8 +183,8 @@ TEST_F(ScheduleStoreTest, TwoStoresOnOneFileSeeEachOthersWrites) {
 }
 
 // An empty file and one of an older schema (version 0: ours, marked but holding nothing yet)
-// become a working store; a missing folder is an error and is not made.
-TEST_F(ScheduleStoreTest, EmptyAndOlderFilesBecomeAStoreAndAMissingFolderIsAnError) {
+// become a working store. A missing folder is shown by the store command's script.
+TEST_F(ScheduleStoreTest, EmptyAndOlderFilesBecomeAStore) {
     const QString empty = dir_.filePath(QStringLiteral("empty.sqlite"));
     ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
     const QString old = dir_.filePath(QStringLiteral("old.sqlite"));
@@ -219,17 +196,10 @@ TEST_F(ScheduleStoreTest, EmptyAndOlderFilesBecomeAStoreAndAMissingFolderIsAnErr
         ASSERT_TRUE(store->Create(QStringLiteral("Office"), OfficeWeek()));
         EXPECT_EQ(store->Read(QStringLiteral("Office")).Value().week, OfficeWeek());
     }
-
-    const QString nowhere = dir_.filePath(QStringLiteral("missing/schedules.sqlite"));
-    auto refused = ScheduleStore::Open(nowhere);
-    ASSERT_FALSE(refused.Ok());
-    EXPECT_EQ(refused.Error().kind, StoreError::Kind::Database);
-    EXPECT_TRUE(refused.Error().message.contains(nowhere)) << refused.Error().message.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(dir_.filePath(QStringLiteral("missing"))));
 }
 
 // Two editors of one schedule: each write takes the revision its writer last read, and one
-// that finds the row moved on, renamed or deleted changes nothing and says which.
+// that finds the row moved on or gone under its name changes nothing and says which.
 TEST_F(ScheduleStoreTest, ConditionalWritesRefuseARowThatMovedOnOrWentAway) {
     const QString office = QStringLiteral("Office");
     auto other = OpenOrFail(Path());
@@ -256,6 +226,8 @@ TEST_F(ScheduleStoreTest, ConditionalWritesRefuseARowThatMovedOnOrWentAway) {
     EXPECT_EQ(read.Value().week, OfficeWeek());
     EXPECT_EQ(read.Value().settings, holiday);
     EXPECT_EQ(read.Value().revision, 3);
+    EXPECT_LE(read.Value().changed, QDateTime::currentDateTimeUtc());
+    EXPECT_TRUE(read.Value().changed.isValid());
     EXPECT_EQ(other->WriteWeek(office, NightWeek(), 3).Value(), 4);
     EXPECT_EQ(store_->Read(office).Value().settings, holiday);
 
@@ -268,14 +240,6 @@ TEST_F(ScheduleStoreTest, ConditionalWritesRefuseARowThatMovedOnOrWentAway) {
     read = store_->Read(QStringLiteral("Copy"));
     EXPECT_EQ(read.Value().revision, 1);
     EXPECT_EQ(read.Value().settings, holiday);
-
-    // A deleted schedule is never written back.
-    ASSERT_TRUE(other->Delete(QStringLiteral("Copy")));
-    const auto gone = store_->WriteWeek(QStringLiteral("Copy"), OfficeWeek(), 1);
-    ASSERT_FALSE(gone.Ok());
-    EXPECT_EQ(gone.Error().kind, StoreError::Kind::Gone);
-    EXPECT_TRUE(gone.Error().message.contains(QStringLiteral("no longer exists")));
-    EXPECT_EQ(Names(*store_), std::vector<QString>{"Work"});
 
     EXPECT_EQ(store_->Save(QStringLiteral("Work"), OfficeWeek(), {QStringLiteral("a\nb"), true}, 5)
                   .Error()
