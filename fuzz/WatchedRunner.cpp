@@ -1,12 +1,10 @@
 #include "fuzz/WatchedRunner.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 #include <variant>
 
 #include "core/Schedule.h"
-#include "model/TimeConversion.h"
 #include "platform/Host.h"
 
 namespace tarn::fuzz {
@@ -16,58 +14,9 @@ namespace {
 constexpr std::string_view kEventLine = "event ScheduleUpdated\n";
 constexpr std::string_view kFailedSave = "Failed to save selections";
 
-/// A short name of what a command does, for the messages of broken invariants.
+/// The command's line, for the messages of broken invariants.
 std::string Describe(const app::Command& command) {
-    using namespace app::script;
-    const std::string line = "line " + std::to_string(command.line) + " ";
-    if (const auto* set = std::get_if<Set>(&command.action)) {
-        if (set->property.kind == app::PropertyName::Kind::Time)
-            return line + "`set " + TimePropertyName(set->property.timeIndex) + "`";
-        return line + "`set`";
-    }
-    if (const auto* click = std::get_if<Click>(&command.action))
-        return line + "`click " + app::WidgetName(click->widget) + "`";
-    if (const auto* call = std::get_if<Call>(&command.action))
-        return line + (call->method == Call::Method::Reset ? "`call Reset`" : "`call Refresh`");
-    if (std::holds_alternative<On>(command.action)) return line + "`on ScheduleUpdated`";
-    if (std::holds_alternative<Press>(command.action)) return line + "`press`";
-    if (std::holds_alternative<Move>(command.action)) return line + "`move`";
-    if (std::holds_alternative<Release>(command.action)) return line + "`release`";
-    if (std::holds_alternative<Resize>(command.action)) return line + "`resize`";
-    if (std::holds_alternative<Tick>(command.action)) return line + "`tick`";
-    if (std::holds_alternative<Paint>(command.action)) return line + "`paint`";
-    if (std::holds_alternative<SetDay>(command.action)) return line + "`setday`";
-    if (std::holds_alternative<CopyDay>(command.action)) return line + "`copyday`";
-    if (std::holds_alternative<Import>(command.action)) return line + "`import`";
-    if (const auto* key = std::get_if<KeyPress>(&command.action))
-        return line + "`key " + app::KeyName(key->key, key->modifiers) + "`";
-    if (const auto* focus = std::get_if<Focus>(&command.action))
-        return line + "`focus " + app::FocusWidgetName(focus->widget) + "`";
-    return line + "(a looking command)";
-}
-
-/// The day's ranges as a whole-day write stores them: HHMM pairs in order, 0 in the rest.
-std::array<std::int16_t, 8> StoredPairs(const DayRanges& day) {
-    std::array<std::int16_t, 8> pairs{};
-    const auto& ranges = day.Ranges();
-    for (std::size_t i = 0; i < ranges.size(); ++i) {
-        pairs[i * 2] = BlockQuantityToTime(static_cast<std::int16_t>(ranges[i].start));
-        pairs[i * 2 + 1] = BlockQuantityToTime(static_cast<std::int16_t>(ranges[i].stop));
-    }
-    return pairs;
-}
-
-/// The ranges a setday line writes, or nothing when the control refuses them.
-std::optional<DayRanges> SetDayRanges(const app::script::SetDay& setDay) {
-    std::vector<TimeRange> ranges;
-    for (const std::string& text : setDay.ranges) {
-        auto range = ParseRange(text);
-        if (!std::holds_alternative<TimeRange>(range)) return std::nullopt;
-        ranges.push_back(std::get<TimeRange>(range));
-    }
-    auto day = DayRanges::Make(std::move(ranges));
-    if (!std::holds_alternative<DayRanges>(day)) return std::nullopt;
-    return std::get<DayRanges>(std::move(day));
+    return "line " + std::to_string(command.line);
 }
 
 bool IsSave(const app::Command& command) {
@@ -96,7 +45,7 @@ WatchedRunner::WatchedRunner(std::string backendName, const app::ControlFactory&
         ours.messageBox = [this](std::string_view text, int style, std::string_view title) {
             OnMessageBox(text, style, title);
         };
-        ours.sleep = [this](int milliseconds) { OnSleep(milliseconds); };
+        ours.sleep = runnerEvents_.sleep;
         ours.scheduleUpdated = [this] { OnScheduleUpdated(); };
         std::unique_ptr<app::HostedControl> control = makeControl(std::move(ours));
         control_ = control.get();
@@ -172,10 +121,6 @@ void WatchedRunner::OnMessageBox(std::string_view text, int style, std::string_v
     if (runnerEvents_.messageBox) runnerEvents_.messageBox(text, style, title);
 }
 
-void WatchedRunner::OnSleep(int milliseconds) {
-    if (runnerEvents_.sleep) runnerEvents_.sleep(milliseconds);
-}
-
 void WatchedRunner::OnScheduleUpdated() {
     if (frames_.empty())
         Record("ScheduleUpdated was raised outside any command");
@@ -218,7 +163,6 @@ void WatchedRunner::OnScheduleUpdated() {
 
 void WatchedRunner::PushFrame(const app::Command* command) {
     Frame frame;
-    frame.command = command;
     frame.enabledAtStart = control_ ? control_->Enable() : false;
     frame.maySaveByKey = command && control_ && MaySaveByKey(*command, control_->FocusedWidget());
     frames_.push_back(frame);
@@ -263,19 +207,16 @@ void WatchedRunner::CheckProperties(const app::Command& command, bool ran) {
         if (const auto* call = std::get_if<app::script::Call>(&command.action);
             call && call->method == app::script::Call::Method::Reset)
             expected_.fill(0);
-        // The whole-day writes: the days they name hold the stored pairs of their ranges. A
-        // copy reads its source after the write, which reads as it did before.
-        const auto store = [&](int day, const DayRanges& ranges) {
-            const auto pairs = StoredPairs(ranges);
-            std::copy(pairs.begin(), pairs.end(), expected_.begin() + day * 8);
+        // A whole-day write replaces the days it names, and only those: what it stores there
+        // is read back by the examples.
+        const TimeValues now = Current();
+        const auto accept = [&](int day) {
+            std::copy_n(now.begin() + day * 8, 8, expected_.begin() + day * 8);
         };
         if (const auto* setDay = std::get_if<app::script::SetDay>(&command.action))
-            if (const auto ranges = SetDayRanges(*setDay)) store(setDay->day, *ranges);
-        if (const auto* copy = std::get_if<app::script::CopyDay>(&command.action)) {
-            const DayRanges ranges = control_->ReadDay(copy->from);
-            for (int day : copy->to)
-                store(day, ranges);
-        }
+            accept(setDay->day);
+        if (const auto* copy = std::get_if<app::script::CopyDay>(&command.action))
+            std::for_each(copy->to.begin(), copy->to.end(), accept);
         // A loaded week replaces every day; what the file held is not known here.
         if (std::holds_alternative<app::script::Import>(command.action)) expected_ = Current();
     }

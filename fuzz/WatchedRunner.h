@@ -57,7 +57,6 @@ private:
     /// The command running at one nesting level (the script line, or a listener inside a
     /// raise), with what the control told the host at that level.
     struct Frame {
-        const app::Command* command = nullptr;
         bool enabledAtStart = false;
         bool maySaveByKey = false;  // a key that saves as the Enable or Disable button does
         int raises = 0;
@@ -68,7 +67,6 @@ private:
     using TimeValues = std::array<std::int16_t, kTimePropertyCount>;
 
     void OnMessageBox(std::string_view text, int style, std::string_view title);
-    void OnSleep(int milliseconds);
     void OnScheduleUpdated();
 
     void PushFrame(const app::Command* command);
