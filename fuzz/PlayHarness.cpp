@@ -30,14 +30,14 @@ std::string Ending(const std::optional<ScriptStop>& stop) {
 
 }  // namespace
 
-PlayOutcome PlayOnBoth(std::string_view script, const Backend& first, const Backend& second) {
+PlayOutcome PlayOnBoth(std::string_view script) {
     PlayOutcome outcome;
     if (script.size() > kMaxBytes) {
         outcome.skipped = true;
         return outcome;
     }
-    WatchedRunner a(first.name, first.makeControl);
-    WatchedRunner b(second.name, second.makeControl);
+    WatchedRunner a("memory", app::MakeMemoryControl);
+    WatchedRunner b("qt", app::MakeQtControl);
     const auto report = [&](int number, std::string_view line, const std::string& what) {
         if (outcome.violation.empty() && !what.empty())
             outcome.violation = "line " + std::to_string(number) + " `" +
@@ -77,14 +77,6 @@ PlayOutcome PlayOnBoth(std::string_view script, const Backend& first, const Back
     if (outcome.violation.empty())
         outcome.violation = a.Violation().empty() ? b.Violation() : a.Violation();
     return outcome;
-}
-
-Backend MemoryBackend() {
-    return Backend{"memory", app::MakeMemoryControl};
-}
-
-Backend QtBackend() {
-    return Backend{"qt", app::MakeQtControl};
 }
 
 void EnsureQtApplication(const char* programName) {

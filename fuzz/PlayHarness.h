@@ -7,14 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ScriptRunner.h"
-
 namespace tarn::fuzz {
-
-struct Backend {
-    std::string name;
-    app::ControlFactory makeControl;
-};
 
 /// Bounds on the work of one input: a larger one is not played, lines past the last are not.
 constexpr std::size_t kMaxBytes = 8192;
@@ -28,15 +21,11 @@ struct PlayOutcome {
     bool skipped = false;  // the input is larger than the limit and was not played
 };
 
-/// Plays `script` on both backends through ScriptRunner with every invariant checked. A line
+/// Plays `script` on the in-memory backend and on the Qt widget (the QApplication must exist:
+/// see EnsureQtApplication) through ScriptRunner with every invariant checked. A line
 /// that does not parse is passed over: parsing is the same for both backends, so this loses
 /// nothing to compare and lets a mutated input reach the lines after its broken one.
-PlayOutcome PlayOnBoth(std::string_view script, const Backend& first, const Backend& second);
-
-/// The in-memory backend and the Qt widget on the off-screen platform (the QApplication must
-/// exist: see EnsureQtApplication).
-Backend MemoryBackend();
-Backend QtBackend();
+PlayOutcome PlayOnBoth(std::string_view script);
 
 /// Creates the process's one QApplication on the off-screen platform (unless QT_QPA_PLATFORM
 /// names another) with the toolkit's notes and warnings kept out of the output.

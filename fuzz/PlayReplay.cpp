@@ -21,9 +21,7 @@ namespace {
 
 /// The first problem of a script, or an empty text.
 std::string Problem(const std::string& script, bool mustRunToEnd) {
-    static const tarn::fuzz::Backend memory = tarn::fuzz::MemoryBackend();
-    static const tarn::fuzz::Backend qt = tarn::fuzz::QtBackend();
-    const tarn::fuzz::PlayOutcome outcome = tarn::fuzz::PlayOnBoth(script, memory, qt);
+    const tarn::fuzz::PlayOutcome outcome = tarn::fuzz::PlayOnBoth(script);
     if (outcome.skipped) return "larger than an input of the fuzzer";
     // A generated script runs to its end, unless a listener raises the event too often.
     if (outcome.violation.empty() && mustRunToEnd && !outcome.stop.empty() &&

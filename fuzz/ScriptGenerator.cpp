@@ -152,11 +152,10 @@ private:
         std::string name = random_.Pick<std::string>(
             {"Left", "Right", "Left", "Right", "Up", "Down", "Home", "End", "Return", "Enter",
              "Space", "Delete", "Backspace", "Escape", "Tab", "Tab", "A"});
-        const int modifiers = random_.Below(10);
-        if (modifiers < 3) return "Shift+" + name;
-        if (modifiers < 5) return "Ctrl+" + name;
-        if (modifiers < 6) return random_.Chance(50) ? "Ctrl+Shift+" + name : "Shift+Ctrl+" + name;
-        return name;
+        const std::string both = random_.Chance(50) ? "Ctrl+Shift+" : "Shift+Ctrl+";
+        return random_.Pick<std::string>(
+                   {"Shift+", "Shift+", "Shift+", "Ctrl+", "Ctrl+", both, "", "", "", ""}) +
+               name;
     }
 
     void Keyboard() {

@@ -1,6 +1,7 @@
 #include "fuzz/WatchedRunner.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <variant>
 
@@ -52,12 +53,8 @@ WatchedRunner::WatchedRunner(std::string backendName, const app::ControlFactory&
         return control;
     };
     // Creation is a level of its own: Initialize must neither raise nor refuse anything.
-    PushFrame(nullptr);
-    runner_ = std::make_unique<app::ScriptRunner>(out_, watched, false);
-    const Frame creation = frames_.back();
-    frames_.pop_back();
-    if (creation.raises != 0 || creation.refusals != 0)
-        Record("creating the control raised ScheduleUpdated or showed a refusal");
+    RunQuiet([&] { runner_ = std::make_unique<app::ScriptRunner>(out_, watched, false); },
+             "creating the control");
     expected_ = Current();
     CheckBlockStates("after creation");
     CheckRedraws();
@@ -71,13 +68,17 @@ void WatchedRunner::Finish() {
     if (finished_) return;
     finished_ = true;
     const std::streamoff printedBefore = out_.tellp();
-    PushFrame(nullptr);
-    runner_->Finish();
-    const Frame closing = frames_.back();
-    frames_.pop_back();
-    if (closing.raises != 0 || closing.refusals != 0)
-        Record("Terminate raised ScheduleUpdated or showed a refusal");
+    RunQuiet([&] { runner_->Finish(); }, "Terminate");
     if (out_.tellp() != printedBefore) Record("something was printed after the end");
+}
+
+void WatchedRunner::RunQuiet(const std::function<void()>& step, const std::string& what) {
+    PushFrame(nullptr);
+    step();
+    const Frame frame = frames_.back();
+    frames_.pop_back();
+    if (frame.raises != 0 || frame.refusals != 0)
+        Record(what + " raised ScheduleUpdated or showed a refusal");
 }
 
 void WatchedRunner::Run(const app::Command& command) {
@@ -97,10 +98,6 @@ void WatchedRunner::Run(const app::Command& command) {
     frames_.pop_back();
     AfterCommand(command, frame, ran);
     CheckRedraws();
-}
-
-void WatchedRunner::Stop(ScriptStop stop) {
-    if (!stopped_) stopped_ = std::move(stop);
 }
 
 std::string WatchedRunner::TakeOutput() {
@@ -131,12 +128,8 @@ void WatchedRunner::OnScheduleUpdated() {
     // The save that raises has just written one day's properties: accept them.
     const TimeValues now = Current();
     int daysWritten = 0;
-    for (int day = 0; day < 8; ++day) {
-        bool written = false;
-        for (int i = day * 8; i < day * 8 + 8; ++i)
-            written = written || now[i] != expected_[i];
-        daysWritten += written ? 1 : 0;
-    }
+    for (int i = 0; i < kTimePropertyCount; i += 8)
+        daysWritten += std::equal(&now[i], &now[i] + 8, &expected_[i]) ? 0 : 1;
     if (daysWritten > 1)
         Record("a save changed the properties of " + std::to_string(daysWritten) + " days");
     expected_ = now;
@@ -182,9 +175,10 @@ void WatchedRunner::CheckSaveCount(const app::Command& command, const Frame& fra
     const std::string counts = " (raised " + std::to_string(frame.raises) + ", refused " +
                                std::to_string(frame.refusals) + ", failed " +
                                std::to_string(frame.failedSaves) + ")";
+    const int outcomes = frame.raises + frame.refusals + (frame.failedSaves > 0 ? 1 : 0);
     if (frame.maySaveByKey) {
         // A bar in the middle of a drag ignores its keys; otherwise the key saves as a click.
-        if (frame.raises + frame.refusals + (frame.failedSaves > 0 ? 1 : 0) > 1)
+        if (outcomes > 1)
             Record(Describe(command) + " must raise ScheduleUpdated at most once" + counts);
         return;
     }
@@ -194,7 +188,6 @@ void WatchedRunner::CheckSaveCount(const app::Command& command, const Frame& fra
         return;
     }
     // A disabled button cannot be clicked: nothing at all happens.
-    const int outcomes = frame.raises + frame.refusals + (frame.failedSaves > 0 ? 1 : 0);
     if (frame.enabledAtStart ? outcomes != 1 || frame.raises > 1 : outcomes != 0)
         Record(Describe(command) + " must raise ScheduleUpdated once or be refused once" + counts);
 }
@@ -217,8 +210,6 @@ void WatchedRunner::CheckProperties(const app::Command& command, bool ran) {
             accept(setDay->day);
         if (const auto* copy = std::get_if<app::script::CopyDay>(&command.action))
             std::for_each(copy->to.begin(), copy->to.end(), accept);
-        // A loaded week replaces every day; what the file held is not known here.
-        if (std::holds_alternative<app::script::Import>(command.action)) expected_ = Current();
     }
     const TimeValues now = Current();
     for (int i = 0; i < kTimePropertyCount; ++i) {

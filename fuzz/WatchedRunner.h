@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -41,8 +42,6 @@ public:
 
     /// Runs one line's command; does nothing once the script has stopped.
     void Run(const app::Command& command);
-    /// Stops the script as a wrong line does (the line could not be parsed).
-    void Stop(ScriptStop stop);
     /// Runs Terminate; nothing may be printed from then on.
     void Finish();
 
@@ -70,6 +69,8 @@ private:
     void OnScheduleUpdated();
 
     void PushFrame(const app::Command* command);
+    /// Runs a step outside any line: it may neither raise ScheduleUpdated nor refuse a save.
+    void RunQuiet(const std::function<void()>& step, const std::string& what);
     /// Checks what a finished command did; `ran` is false for a listener the runner skipped.
     void AfterCommand(const app::Command& command, const Frame& frame, bool ran);
     void CheckSaveCount(const app::Command& command, const Frame& frame);
