@@ -24,10 +24,6 @@ bool LeftOut(const app::Command& command) {
            std::holds_alternative<app::script::Export>(command.action);
 }
 
-std::string Ending(const std::optional<ScriptStop>& stop) {
-    return stop ? "stopped with \"" + stop->message + "\"" : "went on";
-}
-
 }  // namespace
 
 PlayOutcome PlayOnBoth(std::string_view script) {
@@ -59,19 +55,16 @@ PlayOutcome PlayOnBoth(std::string_view script) {
             a.Run(*command);
             b.Run(*command);
         }
-        const std::string printedA = a.TakeOutput();
-        const std::string printedB = b.TakeOutput();
+        // What each printed, with the error line and exit status once it has stopped.
+        const std::string printedA = a.TakeOutput() + a.Stopped().value_or("");
+        const std::string printedB = b.TakeOutput() + b.Stopped().value_or("");
         report(number, line, a.Violation().empty() ? b.Violation() : a.Violation());
-        if (a.Stopped() != b.Stopped())
-            report(number, line,
-                   a.BackendName() + " " + Ending(a.Stopped()) + ", " + b.BackendName() + " " +
-                       Ending(b.Stopped()));
         if (printedA != printedB)
             report(number, line,
                    a.BackendName() + " printed\n" + printedA + "--- and " + b.BackendName() +
                        " printed\n" + printedB + "---");
     }
-    if (a.Stopped()) outcome.stop = a.Stopped()->message;
+    outcome.stop = a.Stopped().value_or("");
     a.Finish();
     b.Finish();
     if (outcome.violation.empty())

@@ -1,6 +1,7 @@
 #include "fuzz/ScriptGenerator.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 #include <locale>
 #include <random>
@@ -186,20 +187,15 @@ private:
         return "set " + TimeName() + " " + std::to_string(value);
     }
 
-    /// A time of day as HH:MM: mostly on a quarter hour within the day, sometimes not.
-    static std::string Clock(int minutes) {
-        const auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
-        return two(minutes / 60) + ":" + two(minutes % 60);
-    }
-
     std::string Range() {
         const int start = random_.Below(96);
-        int stop = start + 1 + random_.Below(96 - start);
-        int startMinutes = start * 15;
-        int stopMinutes = stop * 15;
+        int startMinutes = start * 15, stopMinutes = (start + 1 + random_.Below(96 - start)) * 15;
         if (random_.Chance(10)) stopMinutes = random_.Pick({startMinutes, 1440 + 15, 1500, 5999});
         if (random_.Chance(10)) startMinutes += random_.Pick({1, 5, 10});
-        return Clock(startMinutes) + "-" + Clock(stopMinutes);
+        char text[32];  // times of day as HH:MM, past the day's end too
+        std::snprintf(text, sizeof text, "%02d:%02d-%02d:%02d", startMinutes / 60,
+                      startMinutes % 60, stopMinutes / 60, stopMinutes % 60);
+        return text;
     }
 
     std::string WholeDay() {

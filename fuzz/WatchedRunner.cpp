@@ -89,7 +89,8 @@ void WatchedRunner::Run(const app::Command& command) {
     try {
         runner_->Run(command);
     } catch (const app::ScriptFailure& failure) {
-        stopped_ = ScriptStop{failure.ExitStatus(), failure.what()};
+        stopped_ = "play: " + std::string(failure.what()) + "\n(exit status " +
+                   std::to_string(failure.ExitStatus()) + ")\n";
         // A listener that failed leaves the line itself run; an `on` line that failed set
         // nothing.
         ran = !std::holds_alternative<app::script::On>(command.action);
@@ -165,7 +166,11 @@ void WatchedRunner::AfterCommand(const app::Command& command, const Frame& frame
     CheckSaveCount(command, frame);
     CheckProperties(command, ran);
     // The redraw after a click of Enable or Disable wipes every mark: nothing may stay selected.
-    if (IsSave(command) && frame.enabledAtStart && ran) CheckNothingSelected(command);
+    const Schedule* core = control_->Core();
+    if (IsSave(command) && frame.enabledAtStart && ran && core &&
+        (core->State().SelectionDay >= 0 ||
+         std::ranges::any_of(core->State().SelectionBlocks, [](bool b) { return b; })))
+        Record(Describe(command) + " left a selection held that the screen no longer shows");
     if (ran)
         if (const auto* on = std::get_if<app::script::On>(&command.action)) listener_ = on->command;
     CheckBlockStates("after " + Describe(command));
@@ -232,16 +237,6 @@ void WatchedRunner::CheckBlockStates(std::string_view when) {
     for (std::size_t b = kBlocksPerDay; b < state.SelectionBlocks.size(); ++b)
         if (state.SelectionBlocks[b])
             Record("block " + std::to_string(b) + " is selected " + std::string(when));
-}
-
-void WatchedRunner::CheckNothingSelected(const app::Command& command) {
-    const Schedule* core = control_->Core();
-    if (core == nullptr) return;
-    const ScheduleState& state = core->State();
-    const bool anySelected = std::any_of(state.SelectionBlocks.begin(), state.SelectionBlocks.end(),
-                                         [](bool b) { return b; });
-    if (anySelected || state.SelectionDay >= 0)
-        Record(Describe(command) + " left a selection held that the screen no longer shows");
 }
 
 void WatchedRunner::CheckRedraws() {

@@ -24,21 +24,12 @@
 
 namespace tarn::fuzz {
 
-/// How a script stopped early: the exit status and the message without the "play: " prefix.
-struct ScriptStop {
-    int exitStatus = 0;
-    std::string message;
-    bool operator==(const ScriptStop&) const = default;
-};
-
 class WatchedRunner {
 public:
     /// Creates the control through makeControl (Initialize runs). Screenshots are always a line
     /// error, so that nothing under test writes files.
     WatchedRunner(std::string backendName, const app::ControlFactory& makeControl);
     ~WatchedRunner();
-    WatchedRunner(const WatchedRunner&) = delete;
-    WatchedRunner& operator=(const WatchedRunner&) = delete;
 
     /// Runs one line's command; does nothing once the script has stopped.
     void Run(const app::Command& command);
@@ -47,7 +38,8 @@ public:
 
     /// What was printed since the previous call.
     std::string TakeOutput();
-    const std::optional<ScriptStop>& Stopped() const { return stopped_; }
+    /// How the script stopped early: its error line as `play` prints it, and the exit status.
+    const std::optional<std::string>& Stopped() const { return stopped_; }
     /// The first invariant found broken, with the backend and the line; empty while none is.
     const std::string& Violation() const { return violation_; }
     const std::string& BackendName() const { return backendName_; }
@@ -77,7 +69,6 @@ private:
     /// Accepts the property writes the command is allowed to make, then compares.
     void CheckProperties(const app::Command& command, bool ran);
     void CheckBlockStates(std::string_view when);
-    void CheckNothingSelected(const app::Command& command);
     void CheckRedraws();
     TimeValues Current() const;
     void Record(const std::string& what);
@@ -93,7 +84,7 @@ private:
     int listenerDepth_ = 0;
     TimeValues expected_{};  // the time properties as the allowed writes left them
     std::int64_t topLine_ = 0;
-    std::optional<ScriptStop> stopped_;
+    std::optional<std::string> stopped_;
     bool finished_ = false;
     std::string violation_;
 };
