@@ -77,9 +77,7 @@ void EnsureQtApplication(const char* programName) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     app::InstallToolkitMessageHandler(programName);
     static int argc = 1;
-    static char name[64] = {};
-    qstrncpy(name, programName, sizeof name);
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = {const_cast<char*>(programName), nullptr};
     // Lives until the process ends: Qt allows one application object per process.
     new QApplication(argc, argv);
 }

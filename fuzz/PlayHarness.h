@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,7 +29,13 @@ struct PlayOutcome {
 PlayOutcome PlayOnBoth(std::string_view script);
 
 /// Creates the process's one QApplication on the off-screen platform (unless QT_QPA_PLATFORM
-/// names another) with the toolkit's notes and warnings kept out of the output.
+/// names another) with the toolkit's notes and warnings kept out of the output; the name must
+/// live as long as the process.
 void EnsureQtApplication(const char* programName);
+
+/// A random well-formed script of `lines` lines drawn from `seed` (always the same for a seed):
+/// every line parses, and the lines reach far into the control (drags across bars, saves,
+/// listeners, resizes to odd and unchanged sizes, the Special day switched off and on).
+std::string GenerateScript(std::uint64_t seed, int lines);
 
 }  // namespace tarn::fuzz

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "fuzz/PlayHarness.h"
-#include "fuzz/ScriptGenerator.h"
 
 namespace {
 
@@ -28,22 +27,6 @@ std::string Problem(const std::string& script, bool mustRunToEnd) {
         outcome.stop.find("raised the event again") == std::string::npos)
         return "the script stopped early: " + outcome.stop;
     return outcome.violation;
-}
-
-std::vector<std::filesystem::path> Scripts(const std::vector<std::string>& paths) {
-    std::vector<std::filesystem::path> scripts;
-    for (const std::string& path : paths) {
-        std::vector<std::filesystem::path> found{path};
-        if (std::filesystem::is_directory(path)) {
-            found.clear();
-            for (const auto& entry : std::filesystem::directory_iterator(path))
-                if (entry.is_regular_file() && entry.path().extension() == ".tsch")
-                    found.push_back(entry.path());
-            std::sort(found.begin(), found.end());
-        }
-        scripts.insert(scripts.end(), found.begin(), found.end());
-    }
-    return scripts;
 }
 
 }  // namespace
@@ -73,11 +56,22 @@ int main(int argc, char** argv) {
                   problem.empty() || failures >= 3 ? problem : problem + "\nin\n" + script);
         }
     } else {
-        for (const std::filesystem::path& file : Scripts(arguments)) {
-            std::ifstream in(file, std::ios::binary);
-            std::ostringstream text;
-            text << in.rdbuf();
-            check(file.string(), in ? Problem(text.str(), false) : "cannot be read");
+        for (const std::string& path : arguments) {
+            // A script, or a folder's *.tsch scripts in the order of their names.
+            std::vector<std::filesystem::path> files{path};
+            if (std::filesystem::is_directory(path)) {
+                files.clear();
+                for (const auto& entry : std::filesystem::directory_iterator(path))
+                    if (entry.is_regular_file() && entry.path().extension() == ".tsch")
+                        files.push_back(entry.path());
+                std::sort(files.begin(), files.end());
+            }
+            for (const std::filesystem::path& file : files) {
+                std::ifstream in(file, std::ios::binary);
+                std::ostringstream text;
+                text << in.rdbuf();
+                check(file.string(), in ? Problem(text.str(), false) : "cannot be read");
+            }
         }
     }
     std::cout << "played " << played << " scripts on both backends, " << failures << " failed\n";

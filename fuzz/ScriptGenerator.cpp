@@ -1,4 +1,4 @@
-#include "fuzz/ScriptGenerator.h"
+#include "fuzz/PlayHarness.h"
 
 #include <algorithm>
 #include <cstdio>

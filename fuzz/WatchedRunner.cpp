@@ -12,9 +12,6 @@ namespace tarn::fuzz {
 
 namespace {
 
-constexpr std::string_view kEventLine = "event ScheduleUpdated\n";
-constexpr std::string_view kFailedSave = "Failed to save selections";
-
 /// The command's line, for the messages of broken invariants.
 std::string Describe(const app::Command& command) {
     return "line " + std::to_string(command.line);
@@ -113,7 +110,7 @@ std::string WatchedRunner::TakeOutput() {
 void WatchedRunner::OnMessageBox(std::string_view text, int style, std::string_view title) {
     if (!frames_.empty()) {
         if (style == platform::kStyleExclamation) ++frames_.back().refusals;
-        if (style == platform::kStyleCritical && text.starts_with(kFailedSave))
+        if (style == platform::kStyleCritical && text.starts_with("Failed to save selections"))
             ++frames_.back().failedSaves;
     }
     if (runnerEvents_.messageBox) runnerEvents_.messageBox(text, style, title);
@@ -150,7 +147,7 @@ void WatchedRunner::OnScheduleUpdated() {
     const Frame frame = frames_.back();
     frames_.pop_back();
     const std::string printed = out_.str().substr(static_cast<std::size_t>(mark));
-    AfterCommand(*listener, frame, printed.starts_with(kEventLine));
+    AfterCommand(*listener, frame, printed.starts_with("event ScheduleUpdated\n"));
 }
 
 // The checks.
