@@ -4,7 +4,8 @@
 // checks of the block states, the selection and the redraws where the backend shows its core):
 // - block 96 of every row is never enabled (nor selected);
 // - the 64 time properties change only through a host write of a time property, `call Reset`,
-//   or a completed save (cmdEnable / cmdDisable), the listener's own writes included;
+//   a whole-day write (on the days it names) or a completed save (cmdEnable / cmdDisable), the
+//   listener's own writes included;
 // - a save raises ScheduleUpdated exactly once and a refused save (its message box) not at all,
 //   counted per listener nesting level; nothing else raises it or shows a refusal;
 // - no full redraw starts inside another, and none is left running between commands.
