@@ -15,10 +15,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const tarn::fuzz::Backend memory = tarn::fuzz::MemoryBackend();
-    static const tarn::fuzz::Backend qt = tarn::fuzz::QtBackend();
     const std::string_view script(reinterpret_cast<const char*>(data), size);
-    const tarn::fuzz::PlayOutcome outcome = tarn::fuzz::PlayOnBoth(script, memory, qt);
+    const tarn::fuzz::PlayOutcome outcome = tarn::fuzz::PlayOnBoth(script);
     if (!outcome.violation.empty()) {
         std::fprintf(stderr, "play_fuzzer: %s\n", outcome.violation.c_str());
         std::fflush(stderr);

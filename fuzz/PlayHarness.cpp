@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QtGlobal>
+#include <algorithm>
 #include <variant>
 
 #include "app/HostedControl.h"
@@ -23,85 +24,52 @@ bool LeftOut(const app::Command& command) {
            std::holds_alternative<app::script::Export>(command.action);
 }
 
-/// Quotes a line for a message, with control characters escaped.
-std::string Shown(std::string_view line) {
-    return "`" + storage::Echoed(line, storage::kWholeText) + "`";
-}
-
-std::string Ending(const std::optional<ScriptStop>& stop) {
-    if (!stop) return "went on";
-    return "stopped with status " + std::to_string(stop->exitStatus) +
-           " and \"play: " + stop->message + "\"";
-}
-
 }  // namespace
 
-PlayOutcome PlayOnBoth(std::string_view script, const Backend& first, const Backend& second,
-                       const PlayLimits& limits) {
+PlayOutcome PlayOnBoth(std::string_view script) {
     PlayOutcome outcome;
-    if (script.size() > limits.maxBytes) {
+    if (script.size() > kMaxBytes) {
         outcome.skipped = true;
         return outcome;
     }
-    WatchedRunner a(first.name, first.makeControl);
-    WatchedRunner b(second.name, second.makeControl);
-    const auto violation = [&]() -> std::string {
-        if (!a.Violation().empty()) return a.Violation();
-        return b.Violation();
+    WatchedRunner a("memory", app::MakeMemoryControl);
+    WatchedRunner b("qt", app::MakeQtControl);
+    const auto report = [&](int number, std::string_view line, const std::string& what) {
+        if (outcome.violation.empty() && !what.empty())
+            outcome.violation = "line " + std::to_string(number) + " `" +
+                                storage::Echoed(line, storage::kWholeText) + "`: " + what;
     };
 
     std::size_t start = 0;
-    while (start < script.size() && outcome.lines < limits.maxLines) {
+    for (int number = 1; start < script.size() && number <= kMaxLines && !a.Stopped(); ++number) {
         // Lines as std::getline reads them: a last line without its newline still counts.
-        std::size_t end = script.find('\n', start);
-        if (end == std::string_view::npos) end = script.size();
+        const std::size_t end = std::min(script.find('\n', start), script.size());
         const std::string_view line = script.substr(start, end - start);
         start = end + 1;
-        const int number = ++outcome.lines;
-
         std::optional<app::Command> command;
         try {
             command = app::ParseLine(line, number);
-        } catch (const app::ScriptLineError& error) {
-            if (!limits.skipWrongLines) {
-                const ScriptStop stop{2, "line " + std::to_string(number) + ": " + error.what()};
-                a.Stop(stop);
-                b.Stop(stop);
-            }
+        } catch (const app::ScriptLineError&) {
         }
         if (command && !LeftOut(*command)) {
             a.Run(*command);
             b.Run(*command);
         }
-
-        const std::string printedA = a.TakeOutput();
-        const std::string printedB = b.TakeOutput();
-        outcome.transcript += printedA;
-        if (outcome.violation.empty()) outcome.violation = violation();
-        if (outcome.violation.empty() && a.Stopped() != b.Stopped())
-            outcome.violation = "line " + std::to_string(number) + " " + Shown(line) + ": " +
-                                a.BackendName() + " " + Ending(a.Stopped()) + ", " +
-                                b.BackendName() + " " + Ending(b.Stopped());
-        if (outcome.violation.empty() && printedA != printedB)
-            outcome.violation = "line " + std::to_string(number) + " " + Shown(line) + ": " +
-                                a.BackendName() + " printed\n" + printedA + "--- and " +
-                                b.BackendName() + " printed\n" + printedB + "---";
-        if (a.Stopped() || b.Stopped()) break;
+        // What each printed, with the error line and exit status once it has stopped.
+        const std::string printedA = a.TakeOutput() + a.Stopped().value_or("");
+        const std::string printedB = b.TakeOutput() + b.Stopped().value_or("");
+        report(number, line, a.Violation().empty() ? b.Violation() : a.Violation());
+        if (printedA != printedB)
+            report(number, line,
+                   a.BackendName() + " printed\n" + printedA + "--- and " + b.BackendName() +
+                       " printed\n" + printedB + "---");
     }
-    if (a.Stopped()) outcome.transcript += "play: " + a.Stopped()->message + "\n";
-
+    outcome.stop = a.Stopped().value_or("");
     a.Finish();
     b.Finish();
-    if (outcome.violation.empty()) outcome.violation = violation();
+    if (outcome.violation.empty())
+        outcome.violation = a.Violation().empty() ? b.Violation() : a.Violation();
     return outcome;
-}
-
-Backend MemoryBackend() {
-    return Backend{"memory", app::MakeMemoryControl};
-}
-
-Backend QtBackend() {
-    return Backend{"qt", app::MakeQtControl};
 }
 
 void EnsureQtApplication(const char* programName) {
@@ -109,9 +77,7 @@ void EnsureQtApplication(const char* programName) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     app::InstallToolkitMessageHandler(programName);
     static int argc = 1;
-    static char name[64] = {};
-    qstrncpy(name, programName, sizeof name);
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = {const_cast<char*>(programName), nullptr};
     // Lives until the process ends: Qt allows one application object per process.
     new QApplication(argc, argv);
 }

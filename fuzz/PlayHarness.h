@@ -4,50 +4,38 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "app/ScriptRunner.h"
-
 namespace tarn::fuzz {
 
-struct Backend {
-    std::string name;
-    app::ControlFactory makeControl;
-};
-
-/// Bounds on the work of one input; anything beyond is not played.
-struct PlayLimits {
-    std::size_t maxBytes = 8192;
-    int maxLines = 200;
-    /// A line that does not parse stops a script, as `play` does, or is passed over. Parsing is
-    /// the same for both backends, so passing over loses nothing to compare and lets a mutated
-    /// input reach the lines after its broken one.
-    bool skipWrongLines = true;
-};
+/// Bounds on the work of one input: a larger one is not played, lines past the last are not.
+constexpr std::size_t kMaxBytes = 8192;
+constexpr int kMaxLines = 200;
 
 struct PlayOutcome {
     /// What went wrong first; empty when nothing did.
     std::string violation;
-    /// What the first backend printed, with its error line, as `tarn-schedule play` would show.
-    std::string transcript;
-    /// Lines read (up to the limit or the line that stopped the script).
-    int lines = 0;
+    /// The error message of the first backend when the script stopped early.
+    std::string stop;
     bool skipped = false;  // the input is larger than the limit and was not played
 };
 
-/// Plays `script` on both backends through ScriptRunner with every invariant checked.
-PlayOutcome PlayOnBoth(std::string_view script, const Backend& first, const Backend& second,
-                       const PlayLimits& limits = {});
-
-/// The in-memory backend and the Qt widget on the off-screen platform (the QApplication must
-/// exist: see EnsureQtApplication).
-Backend MemoryBackend();
-Backend QtBackend();
+/// Plays `script` on the in-memory backend and on the Qt widget (the QApplication must exist:
+/// see EnsureQtApplication) through ScriptRunner with every invariant checked. A line
+/// that does not parse is passed over: parsing is the same for both backends, so this loses
+/// nothing to compare and lets a mutated input reach the lines after its broken one.
+PlayOutcome PlayOnBoth(std::string_view script);
 
 /// Creates the process's one QApplication on the off-screen platform (unless QT_QPA_PLATFORM
-/// names another) with the toolkit's notes and warnings kept out of the output.
+/// names another) with the toolkit's notes and warnings kept out of the output; the name must
+/// live as long as the process.
 void EnsureQtApplication(const char* programName);
+
+/// A random well-formed script of `lines` lines drawn from `seed` (always the same for a seed):
+/// every line parses, and the lines reach far into the control (drags across bars, saves,
+/// listeners, resizes to odd and unchanged sizes, the Special day switched off and on).
+std::string GenerateScript(std::uint64_t seed, int lines);
 
 }  // namespace tarn::fuzz

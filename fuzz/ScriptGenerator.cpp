@@ -1,10 +1,11 @@
-#include "fuzz/ScriptGenerator.h"
+#include "fuzz/PlayHarness.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <initializer_list>
-#include <string_view>
+#include <locale>
+#include <random>
+#include <sstream>
 
 #include "TarnSchedule/DayRanges.h"
 #include "TarnSchedule/TimeProperties.h"
@@ -13,19 +14,13 @@ namespace tarn::fuzz {
 
 namespace {
 
-/// SplitMix64: a small generator whose sequence is the same on every platform and library.
+/// Draws from mt19937_64, whose sequence the standard fixes, by remainder (the standard's
+/// distributions differ between libraries): the same seed gives the same script everywhere.
 class Random {
 public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
+    explicit Random(std::uint64_t seed) : engine_(seed) {}
     /// 0 to n - 1.
-    int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
+    int Below(int n) { return static_cast<int>(engine_() % static_cast<std::uint64_t>(n)); }
     int Between(int least, int most) { return least + Below(most - least + 1); }
     bool Chance(int percent) { return Below(100) < percent; }
     template <typename T>
@@ -34,21 +29,15 @@ public:
     }
 
 private:
-    std::uint64_t state_;
+    std::mt19937_64 engine_;
 };
 
-/// A decimal number as a script writes it, to thousandths ("12", "5.5", "-0.125").
+/// A number as a script writes it ("12", "5.5", "-0.125").
 std::string Decimal(double value) {
-    const long long thousandths = std::llround(value * 1000.0);
-    const long long whole = std::llabs(thousandths) / 1000;
-    long long fraction = std::llabs(thousandths) % 1000;
-    std::string text = (thousandths < 0 ? "-" : "") + std::to_string(whole);
-    if (fraction == 0) return text;
-    std::string digits = std::to_string(fraction);
-    digits.insert(0, 3 - digits.size(), '0');
-    while (digits.back() == '0')
-        digits.pop_back();
-    return text + "." + digits;
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << value;
+    return text.str();
 }
 
 class Generator {
@@ -91,25 +80,17 @@ private:
     // The window system.
 
     void Resize() {
-        switch (random_.Below(5)) {
-            case 0:  // the size it has: the control still gets its resize event
-                break;
-            case 1:
-                width_ = 679, height_ = 361;
-                break;
-            case 2:  // sizes whose scaled geometry rounds at a half
-                width_ = random_.Pick({611, 678, 680, 339, 340, 1018, 1358, 97, 96, 573});
-                height_ = random_.Pick({361, 360, 362, 180, 181, 542, 722, 35, 36});
-                break;
-            case 3:  // degenerate and the largest
-                width_ = random_.Pick({0, 1, 2, 8, 88, 679, 32767});
-                height_ = random_.Pick({0, 1, 2, 32, 361, 32767});
-                break;
-            default:
-                width_ = random_.Between(0, 1500);
-                height_ = random_.Between(0, 900);
-                break;
+        const int roll = random_.Below(5);  // 0: the size it has, still a resize event
+        if (roll == 1) width_ = 679, height_ = 361;
+        if (roll == 2) {  // sizes whose scaled geometry rounds at a half
+            width_ = random_.Pick({611, 678, 680, 339, 340, 1018, 1358, 97, 96, 573});
+            height_ = random_.Pick({361, 360, 362, 180, 181, 542, 722, 35, 36});
         }
+        if (roll == 3) {  // degenerate and the largest
+            width_ = random_.Pick({0, 1, 2, 8, 88, 679, 32767});
+            height_ = random_.Pick({0, 1, 2, 32, 361, 32767});
+        }
+        if (roll == 4) width_ = random_.Between(0, 1500), height_ = random_.Between(0, 900);
         Emit("resize " + std::to_string(width_) + " " + std::to_string(height_));
     }
 
@@ -143,21 +124,13 @@ private:
     }
 
     void LoneMouse() {
-        const std::string bar = std::to_string(Bar());
-        const std::string x = X(random_.Below(96));
-        const std::string button = std::to_string(random_.Pick({1, 1, 2, 4}));
-        switch (random_.Below(3)) {
-            case 0:
-                Emit("press " + bar + " " + x + " " + button + " " +
-                     std::to_string(random_.Below(8)));
-                break;
-            case 1:
-                Emit("move " + bar + " " + x + " " + std::to_string(random_.Below(8)));
-                break;
-            default:
-                Emit("release " + bar + " " + x + " " + button);
-                break;
-        }
+        const std::string bar = std::to_string(Bar()) + " " + X(random_.Below(96));
+        const std::string button = " " + std::to_string(random_.Pick({1, 1, 2, 4}));
+        const std::string held = " " + std::to_string(random_.Below(8));
+        const int roll = random_.Below(3);
+        Emit(roll == 0   ? "press " + bar + button + held
+             : roll == 1 ? "move " + bar + held
+                         : "release " + bar + button);
     }
 
     void Click() {
@@ -180,11 +153,10 @@ private:
         std::string name = random_.Pick<std::string>(
             {"Left", "Right", "Left", "Right", "Up", "Down", "Home", "End", "Return", "Enter",
              "Space", "Delete", "Backspace", "Escape", "Tab", "Tab", "A"});
-        const int modifiers = random_.Below(10);
-        if (modifiers < 3) return "Shift+" + name;
-        if (modifiers < 5) return "Ctrl+" + name;
-        if (modifiers < 6) return random_.Chance(50) ? "Ctrl+Shift+" + name : "Shift+Ctrl+" + name;
-        return name;
+        const std::string both = random_.Chance(50) ? "Ctrl+Shift+" : "Shift+Ctrl+";
+        return random_.Pick<std::string>(
+                   {"Shift+", "Shift+", "Shift+", "Ctrl+", "Ctrl+", both, "", "", "", ""}) +
+               name;
     }
 
     void Keyboard() {
@@ -215,51 +187,37 @@ private:
         return "set " + TimeName() + " " + std::to_string(value);
     }
 
-    /// A time of day as HH:MM: mostly on a quarter hour within the day, sometimes not.
-    static std::string Clock(int minutes) {
-        const auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
-        return two(minutes / 60) + ":" + two(minutes % 60);
-    }
-
     std::string Range() {
         const int start = random_.Below(96);
-        int stop = start + 1 + random_.Below(96 - start);
-        int startMinutes = start * 15;
-        int stopMinutes = stop * 15;
+        int startMinutes = start * 15, stopMinutes = (start + 1 + random_.Below(96 - start)) * 15;
         if (random_.Chance(10)) stopMinutes = random_.Pick({startMinutes, 1440 + 15, 1500, 5999});
         if (random_.Chance(10)) startMinutes += random_.Pick({1, 5, 10});
-        return Clock(startMinutes) + "-" + Clock(stopMinutes);
+        char text[32];  // times of day as HH:MM, past the day's end too
+        std::snprintf(text, sizeof text, "%02d:%02d-%02d:%02d", startMinutes / 60,
+                      startMinutes % 60, stopMinutes / 60, stopMinutes % 60);
+        return text;
     }
 
     std::string WholeDay() {
         const auto day = [&] { return std::string(DayName(random_.Below(8))); };
-        switch (random_.Below(4)) {
-            case 0:
-                return "day " + day();
-            case 1:
-                return "copyday " + day() + " " + day() + (random_.Chance(40) ? " " + day() : "");
-            default: {
-                std::string line = "setday " + day();
-                for (int count = random_.Below(6); count > 0; --count)
-                    line += " " + Range();
-                return line;
-            }
-        }
+        const int roll = random_.Below(4);
+        if (roll == 0) return "day " + day();
+        if (roll == 1)
+            return "copyday " + day() + " " + day() + (random_.Chance(40) ? " " + day() : "");
+        std::string line = "setday " + day();
+        for (int count = random_.Below(6); count > 0; --count)
+            line += " " + Range();
+        return line;
     }
 
     std::string SetSwitch() {
-        switch (random_.Below(4)) {
-            case 0:
-                return std::string("set Enable ") + (random_.Chance(75) ? "True" : "False");
-            case 1:
-            case 2:
-                return std::string("set SpecialDayEnabled ") +
-                       (random_.Chance(60) ? "True" : "False");
-            default:
-                return random_.Pick<std::string>(
-                    {"set SpecialDayCaption \"Holiday\"", "set SpecialDayCaption \"\"",
-                     "set SpecialDayCaption \"A \\\"long\\\" caption for a narrow button\""});
-        }
+        const int roll = random_.Below(4);
+        if (roll == 0) return std::string("set Enable ") + (random_.Chance(75) ? "True" : "False");
+        if (roll < 3)
+            return std::string("set SpecialDayEnabled ") + (random_.Chance(60) ? "True" : "False");
+        return random_.Pick<std::string>(
+            {"set SpecialDayCaption \"Holiday\"", "set SpecialDayCaption \"\"",
+             "set SpecialDayCaption \"A \\\"long\\\" caption for a narrow button\""});
     }
 
     std::string Get() {
@@ -270,54 +228,33 @@ private:
 
     // Looking.
 
-    std::string Look() {
+    /// `rows`: whether the bar's height is known, so a `row` line may be drawn.
+    std::string Look(bool rows = true) {
         const std::string bar = std::to_string(Bar());
-        switch (random_.Below(9)) {
-            case 0:
-                return "schedule";
-            case 1:
-            case 2:
-                return "state " + bar;
-            case 3:
-            case 4:
-                return "marks " + bar;
-            case 5: {
-                // Rows inside the bar; a row below it would end the script. The bar is 35 of
-                // the control's 361 pixels high, its frame takes 4 of them, and its height may
-                // round down by one.
-                const int rows = 35 * height_ / 361 - 5;
-                if (rows < 1) return "bars";
-                return "row " + bar + " " + std::to_string(random_.Below(rows));
-            }
-            case 6:
-                return random_.Pick<std::string>({"buttons", "bars"});
-            case 7:
-                return "labels";
-            default:
-                return "redraws";
-        }
+        const int roll = random_.Below(9);
+        if (roll == 0) return "schedule";
+        if (roll < 3) return "state " + bar;
+        if (roll < 5) return "marks " + bar;
+        if (roll == 6) return random_.Pick<std::string>({"buttons", "bars"});
+        if (roll == 7) return "labels";
+        if (roll == 8) return "redraws";
+        // Rows inside the bar (a listener runs at a size not known here); a row below it would
+        // end the script. The bar is 35 of the control's 361 pixels high, its frame takes 4 of
+        // them, and its height may round down by one.
+        const int inside = rows ? 35 * height_ / 361 - 5 : 0;
+        return inside < 1 ? "bars" : "row " + bar + " " + std::to_string(random_.Below(inside));
     }
 
     std::string ListenerCommand() {
         if (random_.Chance(10)) return random_.Chance(50) ? "key " + Key() : "focused";
-        switch (random_.Below(9)) {
-            case 7:
-                return WholeDay();
-            case 0:
-                return Get();
-            case 1:
-                return SetTime();
-            case 2:
-                return random_.Pick<std::string>({"call Reset", "call Refresh", "tick"});
-            case 3:
-                return "click cmdEnable";
-            case 4:
-                return "click cmdDay(" + std::to_string(Bar()) + ")";
-            case 5:
-                return random_.Chance(20) ? "click cmdDisable" : "schedule";
-            default:
-                return Look();
-        }
+        const int roll = random_.Below(9);
+        if (roll == 0) return Get();
+        if (roll == 1) return SetTime();
+        if (roll == 2) return random_.Pick<std::string>({"call Reset", "call Refresh", "tick"});
+        if (roll == 3) return "click cmdEnable";
+        if (roll == 4) return "click cmdDay(" + std::to_string(Bar()) + ")";
+        if (roll == 5) return random_.Chance(20) ? "click cmdDisable" : "schedule";
+        return roll == 7 ? WholeDay() : Look(false);
     }
 
     Random random_;

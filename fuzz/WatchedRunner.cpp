@@ -1,73 +1,20 @@
 #include "fuzz/WatchedRunner.h"
 
 #include <algorithm>
-#include <optional>
+#include <functional>
 #include <utility>
 #include <variant>
 
 #include "core/Schedule.h"
-#include "model/TimeConversion.h"
 #include "platform/Host.h"
 
 namespace tarn::fuzz {
 
 namespace {
 
-constexpr std::string_view kEventLine = "event ScheduleUpdated\n";
-constexpr std::string_view kFailedSave = "Failed to save selections";
-
-/// A short name of what a command does, for the messages of broken invariants.
+/// The command's line, for the messages of broken invariants.
 std::string Describe(const app::Command& command) {
-    using namespace app::script;
-    const std::string line = "line " + std::to_string(command.line) + " ";
-    if (const auto* set = std::get_if<Set>(&command.action)) {
-        if (set->property.kind == app::PropertyName::Kind::Time)
-            return line + "`set " + TimePropertyName(set->property.timeIndex) + "`";
-        return line + "`set`";
-    }
-    if (const auto* click = std::get_if<Click>(&command.action))
-        return line + "`click " + app::WidgetName(click->widget) + "`";
-    if (const auto* call = std::get_if<Call>(&command.action))
-        return line + (call->method == Call::Method::Reset ? "`call Reset`" : "`call Refresh`");
-    if (std::holds_alternative<On>(command.action)) return line + "`on ScheduleUpdated`";
-    if (std::holds_alternative<Press>(command.action)) return line + "`press`";
-    if (std::holds_alternative<Move>(command.action)) return line + "`move`";
-    if (std::holds_alternative<Release>(command.action)) return line + "`release`";
-    if (std::holds_alternative<Resize>(command.action)) return line + "`resize`";
-    if (std::holds_alternative<Tick>(command.action)) return line + "`tick`";
-    if (std::holds_alternative<Paint>(command.action)) return line + "`paint`";
-    if (std::holds_alternative<SetDay>(command.action)) return line + "`setday`";
-    if (std::holds_alternative<CopyDay>(command.action)) return line + "`copyday`";
-    if (std::holds_alternative<Import>(command.action)) return line + "`import`";
-    if (const auto* key = std::get_if<KeyPress>(&command.action))
-        return line + "`key " + app::KeyName(key->key, key->modifiers) + "`";
-    if (const auto* focus = std::get_if<Focus>(&command.action))
-        return line + "`focus " + app::FocusWidgetName(focus->widget) + "`";
-    return line + "(a looking command)";
-}
-
-/// The day's ranges as a whole-day write stores them: HHMM pairs in order, 0 in the rest.
-std::array<std::int16_t, 8> StoredPairs(const DayRanges& day) {
-    std::array<std::int16_t, 8> pairs{};
-    const auto& ranges = day.Ranges();
-    for (std::size_t i = 0; i < ranges.size(); ++i) {
-        pairs[i * 2] = BlockQuantityToTime(static_cast<std::int16_t>(ranges[i].start));
-        pairs[i * 2 + 1] = BlockQuantityToTime(static_cast<std::int16_t>(ranges[i].stop));
-    }
-    return pairs;
-}
-
-/// The ranges a setday line writes, or nothing when the control refuses them.
-std::optional<DayRanges> SetDayRanges(const app::script::SetDay& setDay) {
-    std::vector<TimeRange> ranges;
-    for (const std::string& text : setDay.ranges) {
-        auto range = ParseRange(text);
-        if (!std::holds_alternative<TimeRange>(range)) return std::nullopt;
-        ranges.push_back(std::get<TimeRange>(range));
-    }
-    auto day = DayRanges::Make(std::move(ranges));
-    if (!std::holds_alternative<DayRanges>(day)) return std::nullopt;
-    return std::get<DayRanges>(std::move(day));
+    return "line " + std::to_string(command.line);
 }
 
 bool IsSave(const app::Command& command) {
@@ -96,19 +43,15 @@ WatchedRunner::WatchedRunner(std::string backendName, const app::ControlFactory&
         ours.messageBox = [this](std::string_view text, int style, std::string_view title) {
             OnMessageBox(text, style, title);
         };
-        ours.sleep = [this](int milliseconds) { OnSleep(milliseconds); };
+        ours.sleep = runnerEvents_.sleep;
         ours.scheduleUpdated = [this] { OnScheduleUpdated(); };
         std::unique_ptr<app::HostedControl> control = makeControl(std::move(ours));
         control_ = control.get();
         return control;
     };
     // Creation is a level of its own: Initialize must neither raise nor refuse anything.
-    PushFrame(nullptr);
-    runner_ = std::make_unique<app::ScriptRunner>(out_, watched, false);
-    const Frame creation = frames_.back();
-    frames_.pop_back();
-    if (creation.raises != 0 || creation.refusals != 0)
-        Record("creating the control raised ScheduleUpdated or showed a refusal");
+    RunQuiet([&] { runner_ = std::make_unique<app::ScriptRunner>(out_, watched, false); },
+             "creating the control");
     expected_ = Current();
     CheckBlockStates("after creation");
     CheckRedraws();
@@ -122,13 +65,17 @@ void WatchedRunner::Finish() {
     if (finished_) return;
     finished_ = true;
     const std::streamoff printedBefore = out_.tellp();
-    PushFrame(nullptr);
-    runner_->Finish();
-    const Frame closing = frames_.back();
-    frames_.pop_back();
-    if (closing.raises != 0 || closing.refusals != 0)
-        Record("Terminate raised ScheduleUpdated or showed a refusal");
+    RunQuiet([&] { runner_->Finish(); }, "Terminate");
     if (out_.tellp() != printedBefore) Record("something was printed after the end");
+}
+
+void WatchedRunner::RunQuiet(const std::function<void()>& step, const std::string& what) {
+    PushFrame(nullptr);
+    step();
+    const Frame frame = frames_.back();
+    frames_.pop_back();
+    if (frame.raises != 0 || frame.refusals != 0)
+        Record(what + " raised ScheduleUpdated or showed a refusal");
 }
 
 void WatchedRunner::Run(const app::Command& command) {
@@ -139,7 +86,8 @@ void WatchedRunner::Run(const app::Command& command) {
     try {
         runner_->Run(command);
     } catch (const app::ScriptFailure& failure) {
-        stopped_ = ScriptStop{failure.ExitStatus(), failure.what()};
+        stopped_ = "play: " + std::string(failure.what()) + "\n(exit status " +
+                   std::to_string(failure.ExitStatus()) + ")\n";
         // A listener that failed leaves the line itself run; an `on` line that failed set
         // nothing.
         ran = !std::holds_alternative<app::script::On>(command.action);
@@ -148,10 +96,6 @@ void WatchedRunner::Run(const app::Command& command) {
     frames_.pop_back();
     AfterCommand(command, frame, ran);
     CheckRedraws();
-}
-
-void WatchedRunner::Stop(ScriptStop stop) {
-    if (!stopped_) stopped_ = std::move(stop);
 }
 
 std::string WatchedRunner::TakeOutput() {
@@ -166,14 +110,10 @@ std::string WatchedRunner::TakeOutput() {
 void WatchedRunner::OnMessageBox(std::string_view text, int style, std::string_view title) {
     if (!frames_.empty()) {
         if (style == platform::kStyleExclamation) ++frames_.back().refusals;
-        if (style == platform::kStyleCritical && text.starts_with(kFailedSave))
+        if (style == platform::kStyleCritical && text.starts_with("Failed to save selections"))
             ++frames_.back().failedSaves;
     }
     if (runnerEvents_.messageBox) runnerEvents_.messageBox(text, style, title);
-}
-
-void WatchedRunner::OnSleep(int milliseconds) {
-    if (runnerEvents_.sleep) runnerEvents_.sleep(milliseconds);
 }
 
 void WatchedRunner::OnScheduleUpdated() {
@@ -186,12 +126,8 @@ void WatchedRunner::OnScheduleUpdated() {
     // The save that raises has just written one day's properties: accept them.
     const TimeValues now = Current();
     int daysWritten = 0;
-    for (int day = 0; day < 8; ++day) {
-        bool written = false;
-        for (int i = day * 8; i < day * 8 + 8; ++i)
-            written = written || now[i] != expected_[i];
-        daysWritten += written ? 1 : 0;
-    }
+    for (int i = 0; i < kTimePropertyCount; i += 8)
+        daysWritten += std::equal(&now[i], &now[i] + 8, &expected_[i]) ? 0 : 1;
     if (daysWritten > 1)
         Record("a save changed the properties of " + std::to_string(daysWritten) + " days");
     expected_ = now;
@@ -211,14 +147,13 @@ void WatchedRunner::OnScheduleUpdated() {
     const Frame frame = frames_.back();
     frames_.pop_back();
     const std::string printed = out_.str().substr(static_cast<std::size_t>(mark));
-    AfterCommand(*listener, frame, printed.starts_with(kEventLine));
+    AfterCommand(*listener, frame, printed.starts_with("event ScheduleUpdated\n"));
 }
 
 // The checks.
 
 void WatchedRunner::PushFrame(const app::Command* command) {
     Frame frame;
-    frame.command = command;
     frame.enabledAtStart = control_ ? control_->Enable() : false;
     frame.maySaveByKey = command && control_ && MaySaveByKey(*command, control_->FocusedWidget());
     frames_.push_back(frame);
@@ -228,7 +163,11 @@ void WatchedRunner::AfterCommand(const app::Command& command, const Frame& frame
     CheckSaveCount(command, frame);
     CheckProperties(command, ran);
     // The redraw after a click of Enable or Disable wipes every mark: nothing may stay selected.
-    if (IsSave(command) && frame.enabledAtStart && ran) CheckNothingSelected(command);
+    const Schedule* core = control_->Core();
+    if (IsSave(command) && frame.enabledAtStart && ran && core &&
+        (core->State().SelectionDay >= 0 ||
+         std::ranges::any_of(core->State().SelectionBlocks, [](bool b) { return b; })))
+        Record(Describe(command) + " left a selection held that the screen no longer shows");
     if (ran)
         if (const auto* on = std::get_if<app::script::On>(&command.action)) listener_ = on->command;
     CheckBlockStates("after " + Describe(command));
@@ -238,9 +177,10 @@ void WatchedRunner::CheckSaveCount(const app::Command& command, const Frame& fra
     const std::string counts = " (raised " + std::to_string(frame.raises) + ", refused " +
                                std::to_string(frame.refusals) + ", failed " +
                                std::to_string(frame.failedSaves) + ")";
+    const int outcomes = frame.raises + frame.refusals + (frame.failedSaves > 0 ? 1 : 0);
     if (frame.maySaveByKey) {
         // A bar in the middle of a drag ignores its keys; otherwise the key saves as a click.
-        if (frame.raises + frame.refusals + (frame.failedSaves > 0 ? 1 : 0) > 1)
+        if (outcomes > 1)
             Record(Describe(command) + " must raise ScheduleUpdated at most once" + counts);
         return;
     }
@@ -250,7 +190,6 @@ void WatchedRunner::CheckSaveCount(const app::Command& command, const Frame& fra
         return;
     }
     // A disabled button cannot be clicked: nothing at all happens.
-    const int outcomes = frame.raises + frame.refusals + (frame.failedSaves > 0 ? 1 : 0);
     if (frame.enabledAtStart ? outcomes != 1 || frame.raises > 1 : outcomes != 0)
         Record(Describe(command) + " must raise ScheduleUpdated once or be refused once" + counts);
 }
@@ -263,21 +202,16 @@ void WatchedRunner::CheckProperties(const app::Command& command, bool ran) {
         if (const auto* call = std::get_if<app::script::Call>(&command.action);
             call && call->method == app::script::Call::Method::Reset)
             expected_.fill(0);
-        // The whole-day writes: the days they name hold the stored pairs of their ranges. A
-        // copy reads its source after the write, which reads as it did before.
-        const auto store = [&](int day, const DayRanges& ranges) {
-            const auto pairs = StoredPairs(ranges);
-            std::copy(pairs.begin(), pairs.end(), expected_.begin() + day * 8);
+        // A whole-day write replaces the days it names, and only those: what it stores there
+        // is read back by the examples.
+        const TimeValues now = Current();
+        const auto accept = [&](int day) {
+            std::copy_n(now.begin() + day * 8, 8, expected_.begin() + day * 8);
         };
         if (const auto* setDay = std::get_if<app::script::SetDay>(&command.action))
-            if (const auto ranges = SetDayRanges(*setDay)) store(setDay->day, *ranges);
-        if (const auto* copy = std::get_if<app::script::CopyDay>(&command.action)) {
-            const DayRanges ranges = control_->ReadDay(copy->from);
-            for (int day : copy->to)
-                store(day, ranges);
-        }
-        // A loaded week replaces every day; what the file held is not known here.
-        if (std::holds_alternative<app::script::Import>(command.action)) expected_ = Current();
+            accept(setDay->day);
+        if (const auto* copy = std::get_if<app::script::CopyDay>(&command.action))
+            std::for_each(copy->to.begin(), copy->to.end(), accept);
     }
     const TimeValues now = Current();
     for (int i = 0; i < kTimePropertyCount; ++i) {
@@ -300,16 +234,6 @@ void WatchedRunner::CheckBlockStates(std::string_view when) {
     for (std::size_t b = kBlocksPerDay; b < state.SelectionBlocks.size(); ++b)
         if (state.SelectionBlocks[b])
             Record("block " + std::to_string(b) + " is selected " + std::string(when));
-}
-
-void WatchedRunner::CheckNothingSelected(const app::Command& command) {
-    const Schedule* core = control_->Core();
-    if (core == nullptr) return;
-    const ScheduleState& state = core->State();
-    const bool anySelected = std::any_of(state.SelectionBlocks.begin(), state.SelectionBlocks.end(),
-                                         [](bool b) { return b; });
-    if (anySelected || state.SelectionDay >= 0)
-        Record(Describe(command) + " left a selection held that the screen no longer shows");
 }
 
 void WatchedRunner::CheckRedraws() {

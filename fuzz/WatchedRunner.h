@@ -4,7 +4,8 @@
 // checks of the block states, the selection and the redraws where the backend shows its core):
 // - block 96 of every row is never enabled (nor selected);
 // - the 64 time properties change only through a host write of a time property, `call Reset`,
-//   or a completed save (cmdEnable / cmdDisable), the listener's own writes included;
+//   a whole-day write (on the days it names) or a completed save (cmdEnable / cmdDisable), the
+//   listener's own writes included;
 // - a save raises ScheduleUpdated exactly once and a refused save (its message box) not at all,
 //   counted per listener nesting level; nothing else raises it or shows a refusal;
 // - no full redraw starts inside another, and none is left running between commands.
@@ -12,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -23,32 +25,22 @@
 
 namespace tarn::fuzz {
 
-/// How a script stopped early: the exit status and the message without the "play: " prefix.
-struct ScriptStop {
-    int exitStatus = 0;
-    std::string message;
-    bool operator==(const ScriptStop&) const = default;
-};
-
 class WatchedRunner {
 public:
     /// Creates the control through makeControl (Initialize runs). Screenshots are always a line
     /// error, so that nothing under test writes files.
     WatchedRunner(std::string backendName, const app::ControlFactory& makeControl);
     ~WatchedRunner();
-    WatchedRunner(const WatchedRunner&) = delete;
-    WatchedRunner& operator=(const WatchedRunner&) = delete;
 
     /// Runs one line's command; does nothing once the script has stopped.
     void Run(const app::Command& command);
-    /// Stops the script as a wrong line does (the line could not be parsed).
-    void Stop(ScriptStop stop);
     /// Runs Terminate; nothing may be printed from then on.
     void Finish();
 
     /// What was printed since the previous call.
     std::string TakeOutput();
-    const std::optional<ScriptStop>& Stopped() const { return stopped_; }
+    /// How the script stopped early: its error line as `play` prints it, and the exit status.
+    const std::optional<std::string>& Stopped() const { return stopped_; }
     /// The first invariant found broken, with the backend and the line; empty while none is.
     const std::string& Violation() const { return violation_; }
     const std::string& BackendName() const { return backendName_; }
@@ -57,7 +49,6 @@ private:
     /// The command running at one nesting level (the script line, or a listener inside a
     /// raise), with what the control told the host at that level.
     struct Frame {
-        const app::Command* command = nullptr;
         bool enabledAtStart = false;
         bool maySaveByKey = false;  // a key that saves as the Enable or Disable button does
         int raises = 0;
@@ -68,17 +59,17 @@ private:
     using TimeValues = std::array<std::int16_t, kTimePropertyCount>;
 
     void OnMessageBox(std::string_view text, int style, std::string_view title);
-    void OnSleep(int milliseconds);
     void OnScheduleUpdated();
 
     void PushFrame(const app::Command* command);
+    /// Runs a step outside any line: it may neither raise ScheduleUpdated nor refuse a save.
+    void RunQuiet(const std::function<void()>& step, const std::string& what);
     /// Checks what a finished command did; `ran` is false for a listener the runner skipped.
     void AfterCommand(const app::Command& command, const Frame& frame, bool ran);
     void CheckSaveCount(const app::Command& command, const Frame& frame);
     /// Accepts the property writes the command is allowed to make, then compares.
     void CheckProperties(const app::Command& command, bool ran);
     void CheckBlockStates(std::string_view when);
-    void CheckNothingSelected(const app::Command& command);
     void CheckRedraws();
     TimeValues Current() const;
     void Record(const std::string& what);
@@ -94,7 +85,7 @@ private:
     int listenerDepth_ = 0;
     TimeValues expected_{};  // the time properties as the allowed writes left them
     std::int64_t topLine_ = 0;
-    std::optional<ScriptStop> stopped_;
+    std::optional<std::string> stopped_;
     bool finished_ = false;
     std::string violation_;
 };
