@@ -13,18 +13,6 @@
 using namespace tarn;
 using namespace tarn::test;
 
-/// Counts the paint events of the widgets it watches.
-class PaintCounter final : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 class ScheduleWidgetEventsTest : public QObject {
     Q_OBJECT
 

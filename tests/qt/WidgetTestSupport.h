@@ -27,6 +27,18 @@ inline void FailNextLabel(ScheduleWidget& widget) {
     ScheduleWidgetInternals::Platform(widget).AttachFaults(&faults);
 }
 
+/// Counts the paint events of the widgets it watches.
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 /// A control whose host records instead of waiting: each message box is noted as
 /// "STYLE TITLE: TEXT" and answered once onMessageBox (when set) returns, pauses return at once,
 /// and with a manual timer the redraw timer ticks only on deliverTimerTick().
