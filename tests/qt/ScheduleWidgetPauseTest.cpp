@@ -28,10 +28,6 @@ ScheduleHostServices DefaultPause(QStringList* boxes) {
     return services;
 }
 
-DayRanges Ranges(std::vector<TimeRange> ranges) {
-    return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
-}
-
 /// The inner pixels of a bar as the screen shows them.
 QImage OnScreen(qt::BarWidget& bar) {
     return bar.grab(bar.contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);

@@ -10,10 +10,6 @@ using namespace tarn::test;
 
 namespace {
 
-DayRanges Ranges(std::vector<TimeRange> ranges) {
-    return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
-}
-
 struct ChangeCase {
     const char* name;
     std::function<void(TestControl&)> call;

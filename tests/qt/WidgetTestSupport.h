@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTest>
 #include <functional>
+#include <variant>
+#include <vector>
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "controller/ScheduleController.h"
@@ -25,6 +27,11 @@ inline void FailNextLabel(ScheduleWidget& widget) {
     faults.Clear();
     faults.Fail("TextOutA", platform::DeviceContext::kSurfaceTarget, 0, 1);
     ScheduleWidgetInternals::Platform(widget).AttachFaults(&faults);
+}
+
+/// A valid day of the given block ranges.
+inline DayRanges Ranges(std::vector<TimeRange> ranges) {
+    return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
 }
 
 /// Counts the paint events of the widgets it watches.
