@@ -150,6 +150,7 @@ private slots:
         QVERIFY(!classic.count(dark.bandBackground));
     }
 
+    // The Classic colours themselves are read from the bars by the examples on the real widget.
     void classicSchemeDrawsTheControlsOwnColours() {
         // One control as created, one that went through the Palette scheme and back.
         TestControl plain;
@@ -168,9 +169,6 @@ private slots:
         Settle(switched);
         for (int bar = 0; bar < 8; ++bar)
             QCOMPARE(switched.bar(bar).image(), plain.bar(bar).image());
-        const std::set<platform::ColourRef> colours = ColoursIn(plain.bar(2).image());
-        for (platform::ColourRef classic : {0x00FF00u, 0xFF0000u, 0xFFFFFFu, 0x000000u})
-            QVERIFY(colours.count(classic));
     }
 };
 

@@ -10,55 +10,50 @@ using namespace tarn::test;
 
 namespace {
 
-DayRanges Ranges(std::vector<TimeRange> ranges) {
-    return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
-}
-
 struct ChangeCase {
     const char* name;
     std::function<void(TestControl&)> call;
-    int changed;  // ScheduleChanged emitted
-    int updated;  // ScheduleUpdated emitted
+    int changed;  // ScheduleChanged emitted; ScheduleUpdated is played by the examples
 };
 
 /// Before each case Monday holds 08:00-10:00 and the control has drawn itself.
 const std::vector<ChangeCase>& ChangeCases() {
     static const std::vector<ChangeCase> cases = {
-        {"setter", [](TestControl& c) { c.widget.setSchedule_TuesdayStart1(900); }, 1, 0},
+        {"setter", [](TestControl& c) { c.widget.setSchedule_TuesdayStart1(900); }, 1},
         {"setter of the same value", [](TestControl& c) { c.widget.setSchedule_MondayStart1(800); },
-         0, 0},
-        {"refused setter", [](TestControl& c) { c.widget.setSchedule_MondayStart1(40000); }, 0, 0},
-        {"setProperty", [](TestControl& c) { c.widget.setProperty("Schedule_SpecialStop4", 5); }, 1,
          0},
-        {"Reset", [](TestControl& c) { c.widget.Reset(); }, 1, 0},
+        {"refused setter", [](TestControl& c) { c.widget.setSchedule_MondayStart1(40000); }, 0},
+        {"setProperty", [](TestControl& c) { c.widget.setProperty("Schedule_SpecialStop4", 5); },
+         1},
+        {"Reset", [](TestControl& c) { c.widget.Reset(); }, 1},
         {"day write",
          [](TestControl& c) {
              c.widget.setDayRanges(0, Ranges({{0, 4}}));
          },
-         1, 0},
+         1},
         {"day write of the same day",
          [](TestControl& c) {
              c.widget.setDayRanges(0, Ranges({{32, 40}}));
          },
-         0, 0},
+         0},
         {"week write",
          [](TestControl& c) {
              WeekRanges week;
              week[3] = Ranges({{0, 96}});
              c.widget.setWeekRanges(week);
          },
-         1, 0},
+         1},
         {"copy",
          [](TestControl& c) {
              c.widget.copyDay(0, {1, 2, 3});
          },
-         1, 0},
-        {"copy onto itself", [](TestControl& c) { c.widget.copyDay(0, {0}); }, 0, 0},
+         1},
+        {"copy onto itself", [](TestControl& c) { c.widget.copyDay(0, {0}); }, 0},
         {"refused copy",
          [](TestControl& c) {
              c.widget.copyDay(0, {1, 9});
          },
-         0, 0},
+         0},
         {"user's save with a listener that writes",
          [](TestControl& c) {
              QObject::connect(&c.widget, &ScheduleWidget::ScheduleUpdated, &c.widget, [&c] {
@@ -67,13 +62,13 @@ const std::vector<ChangeCase>& ChangeCases() {
              QTest::mouseClick(&c.button(2), Qt::LeftButton);
              QTest::mouseClick(&c.button(8), Qt::LeftButton);
          },
-         1, 1},
+         1},
         {"user's refused save",
          [](TestControl& c) {
              QTest::mouseClick(&c.button(0), Qt::LeftButton);
              QTest::mouseClick(&c.button(8), Qt::LeftButton);
          },
-         0, 0},
+         0},
     };
     return cases;
 }
@@ -97,22 +92,18 @@ private slots:
         c.widget.setDayRanges(0, Ranges({{32, 40}}));
         c.widget.deliverTimerTick();
         QSignalSpy changed(&c.widget, &ScheduleWidget::ScheduleChanged);
-        QSignalSpy updated(&c.widget, &ScheduleWidget::ScheduleUpdated);
         test.call(c);
         QCOMPARE(changed.count(), test.changed);
-        QCOMPARE(updated.count(), test.updated);
     }
 
     void refusedWriteChangesNothingAndSaysWhy_data() {
-        // A text the reader refuses, ranges the day refuses, and a day that does not exist; the
-        // day value's own tests have the rest of the messages.
+        // A text the reader refuses and a day that does not exist; ranges the day refuses are
+        // played by the whole-days example, and the day value's own tests have the messages.
         QTest::addColumn<int>("day");
         QTest::addColumn<QStringList>("ranges");
         QTest::addColumn<QString>("message");
         QTest::newRow("another form")
             << 0 << QStringList{"8-9"} << "\"8-9\" is not a range HH:MM-HH:MM";
-        QTest::newRow("overlap") << 0 << QStringList{"08:00-10:00", "09:00-11:00"}
-                                 << "\"08:00-10:00\" overlaps \"09:00-11:00\"";
         QTest::newRow("no such day")
             << 8 << QStringList{} << "there is no day 8; days are 0 (Monday) to 7 (Special)";
     }

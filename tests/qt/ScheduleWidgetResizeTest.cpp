@@ -10,22 +10,6 @@
 using namespace tarn;
 using namespace tarn::test;
 
-namespace {
-
-/// Counts the paint events of the widgets it watches.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-}  // namespace
-
 class ScheduleWidgetResizeTest : public QObject {
     Q_OBJECT
 
@@ -60,11 +44,8 @@ private Q_SLOTS:
     void shrinkingInStepsLeavesNoOldLabelOnTheSurface() {
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
-        ScheduleHostServices services;
-        services.messageBox = [](const QString&, int, const QString&) {};
-        services.sleep = [](int) {};
-        services.manualTimer = true;
-        auto* control = new ScheduleWidget(services, &window);
+        TestControl c;  // declared after the window: gone before it
+        ScheduleWidget* control = &c.widget;
         layout->addWidget(control, 1);
         window.resize(900, 500);
         window.show();

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTest>
 #include <functional>
+#include <variant>
+#include <vector>
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "controller/ScheduleController.h"
@@ -26,6 +28,23 @@ inline void FailNextLabel(ScheduleWidget& widget) {
     faults.Fail("TextOutA", platform::DeviceContext::kSurfaceTarget, 0, 1);
     ScheduleWidgetInternals::Platform(widget).AttachFaults(&faults);
 }
+
+/// A valid day of the given block ranges.
+inline DayRanges Ranges(std::vector<TimeRange> ranges) {
+    return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
+}
+
+/// Counts the paint events of the widgets it watches.
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 /// A control whose host records instead of waiting: each message box is noted as
 /// "STYLE TITLE: TEXT" and answered once onMessageBox (when set) returns, pauses return at once,
