@@ -1,6 +1,8 @@
 #include "controller/ScheduleController.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <deque>
 #include <exception>
 #include <limits>
@@ -528,8 +530,13 @@ void ScheduleController::PointerMoved(int bar, QPointF at, Qt::MouseButtons butt
     d_->hintAtPointer = true;
     Guarded("pointer", [&] {
         platform::PictureBox& box = d_->platform->DayBar(bar);
-        d_->pointer =
-            QPoint(static_cast<int>(box.Left()), static_cast<int>(box.Top())) + at.toPoint();
+        // A pointer far outside any widget, or at no number, is held within the 16-bit range that
+        // widgets live in, which also keeps its whole-pixel form defined.
+        const auto held = [](double v) {
+            return std::isnan(v) ? 0.0 : std::clamp(v, -32768.0, 32767.0);
+        };
+        d_->pointer = QPoint(static_cast<int>(box.Left()), static_cast<int>(box.Top())) +
+                      QPointF(held(at.x()), held(at.y())).toPoint();
     });
     d_->Pointer("Schedule_MouseMove", bar, at, buttons, modifiers, &Schedule::Schedule_MouseMove);
 }
