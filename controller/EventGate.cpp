@@ -32,27 +32,18 @@ void EventGate::Deliver(std::function<void()> action, Kind kind) {
 }
 
 void EventGate::Run(const std::function<void()>& action) {
-    ++running_;
-    try {
-        action();
-    } catch (...) {
-        --running_;
-        throw;
-    }
-    --running_;
+    const CountedScope running(running_);
+    action();
 }
 
 void EventGate::Hold(const std::function<void()>& wait) {
-    ++holding_;
-    try {
-        wait();
-    } catch (...) {
-        --holding_;
-        ScheduleDrain();
-        throw;
-    }
-    --holding_;
-    ScheduleDrain();
+    // The drain is scheduled once the hold has ended, whether the wait returned or threw.
+    struct Release {
+        EventGate& gate;
+        ~Release() { gate.ScheduleDrain(); }
+    } release{*this};
+    const CountedScope holding(holding_);
+    wait();
 }
 
 void EventGate::BeginHold() {

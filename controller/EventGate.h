@@ -14,6 +14,18 @@ class QObject;
 
 namespace tarn::qt {
 
+/// Counts a nesting for as long as it lives: the count goes back down however the scope ends.
+class CountedScope {
+public:
+    explicit CountedScope(int& count) : count_(count) { ++count_; }
+    ~CountedScope() { --count_; }
+    CountedScope(const CountedScope&) = delete;
+    CountedScope& operator=(const CountedScope&) = delete;
+
+private:
+    int& count_;
+};
+
 class EventGate {
 public:
     /// Single: one of the control's own events. Tick, Resize, Paint: requests of which one

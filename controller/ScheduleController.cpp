@@ -91,14 +91,8 @@ struct ScheduleController::Impl final : platform::HostServices {
     /// goes nowhere, so focus moves wait until the call is over.
     template <class Call>
     void WithoutFocusMoves(Call&& call) {
-        ++focusMovesBlocked;
-        try {
-            call();
-        } catch (...) {
-            --focusMovesBlocked;
-            throw;
-        }
-        --focusMovesBlocked;
+        const CountedScope blocked(focusMovesBlocked);
+        call();
     }
 
     void Snapshot() {
