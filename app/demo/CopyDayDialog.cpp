@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/DesignData.h"
+#include "TarnSchedule/DayRanges.h"
 
 namespace tarn::app {
 
 namespace {
 
-QString DayName(int day) {
-    const std::string_view word = design::kDayWords[static_cast<std::size_t>(day)];
+QString DayLabel(int day) {
+    const std::string_view word = tarn::DayName(day);
     return QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
 }
 
@@ -29,13 +29,13 @@ CopyDayDialog::CopyDayDialog(bool specialDay, QWidget* parent) : QDialog(parent)
     source_ = new QComboBox(this);
     const int days = specialDay ? 8 : 7;
     for (int day = 0; day < days; ++day)
-        source_->addItem(DayName(day), day);
+        source_->addItem(DayLabel(day), day);
     form->addRow(tr("Copy the hours of"), source_);
     layout->addLayout(form);
 
     auto* grid = new QGridLayout;
     for (int day = 0; day < days; ++day) {
-        auto* box = new QCheckBox(DayName(day), this);
+        auto* box = new QCheckBox(DayLabel(day), this);
         targets_ << box;
         grid->addWidget(box, day % 4, day / 4);
     }

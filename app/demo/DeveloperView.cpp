@@ -9,9 +9,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "TarnSchedule/DayRanges.h"
 #include "TarnSchedule/ScheduleWidget.h"
 #include "TarnSchedule/TimeProperties.h"
-#include "platform/DesignData.h"
 
 namespace tarn::app {
 
@@ -91,7 +91,7 @@ void DeveloperView::showProperties(const ScheduleWidget& schedule) {
     // One line a day: "Monday       800  1730      0     0 ...", the four regions in slot order.
     QString text;
     for (int day = 0; day < 8; ++day) {
-        const std::string_view word = design::kDayWords[static_cast<std::size_t>(day)];
+        const std::string_view word = DayName(day);
         QString line =
             QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size())).leftJustified(10);
         for (int region = 1; region <= 4; ++region) {
