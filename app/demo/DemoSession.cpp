@@ -94,13 +94,10 @@ WeekRanges DemoSession::SampleWeek() {
     return week;
 }
 
-DemoSession::DemoSession(const QString& path, const storage::StoreOptions& options,
-                         ScheduleEditing& editor, QObject* parent)
+DemoSession::DemoSession(const QString& path, const storage::StoreOptions& options, QObject* parent)
     : QObject(parent),
       path_(path),
-      editor_(editor),
       worker_(std::make_unique<StoreWorker>(path, options)),
-      shown_(Shown()),
       undo_(new QUndoStack(this)),
       poll_(new QTimer(this)) {
     undo_->setUndoLimit(kUndoSteps);
@@ -116,6 +113,8 @@ DemoSession::DemoSession(const QString& path, const storage::StoreOptions& optio
         poll_->stop();
         Refuse(tr("Cannot open %1: %2").arg(path_, message));
     });
+    connect(undo_, &QUndoStack::canUndoChanged, this, &DemoSession::undoChanged);
+    connect(undo_, &QUndoStack::canRedoChanged, this, &DemoSession::undoChanged);
     poll_->setInterval(kPollMs);
     connect(poll_, &QTimer::timeout, this, &DemoSession::Poll);
 }
@@ -125,7 +124,9 @@ DemoSession::~DemoSession() {
     worker_.reset();
 }
 
-void DemoSession::start() {
+void DemoSession::start(ScheduleEditing& editor) {
+    editor_ = &editor;
+    shown_ = Shown();
     poll_->start();
     LoadLibrary(QSettings().value(LastOpenedKey(path_)).toString());
 }
@@ -142,6 +143,37 @@ bool DemoSession::mayClose(bool& mustAsk) {
     }
     mustAsk = pending_;
     return !pending_;
+}
+
+QStringList DemoSession::scheduleNames() const {
+    QStringList names;
+    for (const ScheduleEntry& entry : entries_)
+        names << entry.name;
+    return names;
+}
+
+bool DemoSession::canUndo() const {
+    return undo_->canUndo();
+}
+
+bool DemoSession::canRedo() const {
+    return undo_->canRedo();
+}
+
+void DemoSession::undo() {
+    undo_->undo();
+}
+
+void DemoSession::redo() {
+    undo_->redo();
+}
+
+bool DemoSession::importFile(const QUrl& file) {
+    return importFrom(file.toLocalFile());
+}
+
+bool DemoSession::exportFile(const QUrl& file) {
+    return exportTo(file.toLocalFile());
 }
 
 void DemoSession::ShowList(const std::vector<ScheduleEntry>& entries) {
@@ -516,15 +548,15 @@ void DemoSession::Polled(qint64 version, const std::vector<ScheduleEntry>& entri
 // ---- The open schedule -------------------------------------------------------------------------
 
 DemoSession::Content DemoSession::Shown() const {
-    return Content{editor_.Week(), storage::ScheduleSettings{editor_.SpecialDayCaption(),
-                                                             editor_.SpecialDayEnabled()}};
+    return Content{editor_->Week(), storage::ScheduleSettings{editor_->SpecialDayCaption(),
+                                                              editor_->SpecialDayEnabled()}};
 }
 
 void DemoSession::Show(const Content& content) {
     loading_ = true;
-    const std::optional<QString> refused = editor_.SetWeek(content.week);
-    editor_.SetSpecialDayCaption(content.settings.specialCaption);
-    editor_.SetSpecialDayEnabled(content.settings.specialDayEnabled);
+    const std::optional<QString> refused = editor_->SetWeek(content.week);
+    editor_->SetSpecialDayCaption(content.settings.specialCaption);
+    editor_->SetSpecialDayEnabled(content.settings.specialDayEnabled);
     loading_ = false;
     shown_ = Shown();
     Q_EMIT contentShown();
@@ -538,13 +570,13 @@ void DemoSession::setSpecialDay(bool enabled, const QString& caption) {
         Refuse(tr("Caption not changed: %1").arg(bad.Error().message));
         return;
     }
-    if (enabled != editor_.SpecialDayEnabled()) {
+    if (enabled != editor_->SpecialDayEnabled()) {
         log(QStringLiteral("set SpecialDayEnabled %1").arg(enabled ? "True" : "False"));
-        editor_.SetSpecialDayEnabled(enabled);
+        editor_->SetSpecialDayEnabled(enabled);
     }
-    if (caption != editor_.SpecialDayCaption()) {
+    if (caption != editor_->SpecialDayCaption()) {
         log(QStringLiteral("set SpecialDayCaption"));
-        editor_.SetSpecialDayCaption(caption);
+        editor_->SetSpecialDayCaption(caption);
     }
     Q_EMIT contentShown();
     Edited(tr("Special day"));
@@ -579,7 +611,7 @@ bool DemoSession::importFrom(const QString& path) {
                                                    : storage::Echoed(QFileInfo(path).fileName()),
                                QString::fromStdString(problem->message)));
     log(QStringLiteral("import %1").arg(storage::Echoed(QFileInfo(path).fileName())));
-    if (const std::optional<QString> refused = editor_.SetWeek(std::get<WeekRanges>(week)))
+    if (const std::optional<QString> refused = editor_->SetWeek(std::get<WeekRanges>(week)))
         return Refuse(
             tr("Not imported: %1: %2").arg(storage::Echoed(QFileInfo(path).fileName()), *refused));
     return true;
@@ -589,7 +621,7 @@ bool DemoSession::exportTo(const QString& path) {
     if (current_.isEmpty()) return false;
     std::string reason;
     if (!storage::WriteFileWhole(QFile::encodeName(path).toStdString(),
-                                 storage::WeekToJson(editor_.Week()), reason))
+                                 storage::WeekToJson(editor_->Week()), reason))
         return Refuse(
             tr("Not exported: %1: %2")
                 .arg(storage::Echoed(path, storage::kWholeText), QString::fromStdString(reason)));
@@ -604,7 +636,7 @@ bool DemoSession::copyDay(int from, const QList<int>& to) {
     if (current_.isEmpty()) return false;
     log(QStringLiteral("copy day %1").arg(from));
     step_ = tr("Copy day");
-    const std::optional<QString> refused = editor_.CopyDay(from, to);
+    const std::optional<QString> refused = editor_->CopyDay(from, to);
     step_.clear();
     if (refused) return Refuse(tr("Not copied: %1").arg(*refused));
     return true;
@@ -614,7 +646,7 @@ void DemoSession::resetWeek() {
     if (current_.isEmpty()) return;
     log(QStringLiteral("call Reset"));
     step_ = tr("Reset");
-    editor_.Reset();
+    editor_->Reset();
     // Whether or not the control told of it, the cleared week is one step.
     Edited(step_);
     step_.clear();

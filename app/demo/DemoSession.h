@@ -8,6 +8,8 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <QUrl>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -65,6 +67,16 @@ private:
 
 class DemoSession final : public QObject {
     Q_OBJECT
+    // What a window written in QML reads; the C++ window uses the functions below.
+    Q_PROPERTY(QString currentName READ currentName NOTIFY currentChanged)
+    Q_PROPERTY(QStringList scheduleNames READ scheduleNames NOTIFY listChanged)
+    Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
+    Q_PROPERTY(bool statusIsProblem READ statusIsProblem NOTIFY statusChanged)
+    Q_PROPERTY(BannerKind bannerKind READ bannerKind NOTIFY bannerChanged)
+    Q_PROPERTY(QString bannerText READ bannerText NOTIFY bannerChanged)
+    Q_PROPERTY(bool canLoadStored READ canLoadStored NOTIFY bannerChanged)
+    Q_PROPERTY(bool canUndo READ canUndo NOTIFY undoChanged)
+    Q_PROPERTY(bool canRedo READ canRedo NOTIFY undoChanged)
 
 public:
     /// The name of the schedule put into an empty library on first start.
@@ -75,13 +87,14 @@ public:
     /// A session on the library in the database at `path`, which a thread of the session's own
     /// opens and reads: the caller never waits for the database. An empty library first gets the
     /// sample schedule; the schedule last opened on this database comes back, else the first.
-    /// The editor's ScheduleChanged goes to editorChanged(). Nothing is read before start().
-    DemoSession(const QString& path, const storage::StoreOptions& options, ScheduleEditing& editor,
+    /// Nothing is read before start().
+    DemoSession(const QString& path, const storage::StoreOptions& options,
                 QObject* parent = nullptr);
     ~DemoSession() override;
 
-    /// Reads the library and opens a schedule, then follows what other programs change.
-    void start();
+    /// Reads the library and opens a schedule in editor, then follows what other programs
+    /// change. The editor's ScheduleChanged goes to editorChanged(); it outlives the session.
+    void start(ScheduleEditing& editor);
 
     QString path() const { return path_; }
     QUndoStack& undoStack() { return *undo_; }
@@ -89,6 +102,7 @@ public:
     QString currentName() const { return current_; }
     /// The library as last read, in its order.
     const std::vector<storage::ScheduleEntry>& entries() const { return entries_; }
+    QStringList scheduleNames() const;
     /// True while a call to the database is queued or running.
     bool isBusy() const { return inFlight_ || !queue_.empty(); }
 
@@ -98,27 +112,30 @@ public:
 
     /// Opens a schedule of the library in the editor; refused while changes to the current one
     /// are not saved.
-    bool openSchedule(const QString& name);
-    bool createSchedule(const QString& name);
-    bool renameSchedule(const QString& to);
-    bool duplicateSchedule(const QString& to);
-    bool deleteSchedule();
+    Q_INVOKABLE bool openSchedule(const QString& name);
+    Q_INVOKABLE bool createSchedule(const QString& name);
+    Q_INVOKABLE bool renameSchedule(const QString& to);
+    Q_INVOKABLE bool duplicateSchedule(const QString& to);
+    Q_INVOKABLE bool deleteSchedule();
     /// Keeps what the editor shows, unsaved changes included, as a new schedule and opens it.
-    bool keepAsNewSchedule(const QString& name);
+    Q_INVOKABLE bool keepAsNewSchedule(const QString& name);
     /// Drops unsaved changes and shows the schedule as stored, or another when it is gone.
-    bool loadStoredVersion();
+    Q_INVOKABLE bool loadStoredVersion();
 
     /// Replaces the current schedule's week by the one in a JSON file. A file that cannot be read
     /// or is not a week changes nothing.
     bool importFrom(const QString& path);
     /// Writes the current week to a JSON file.
     bool exportTo(const QString& path);
+    /// The same for a file chosen in a QML file dialog.
+    Q_INVOKABLE bool importFile(const QUrl& file);
+    Q_INVOKABLE bool exportFile(const QUrl& file);
     /// Copies day `from`'s ranges to each of `to`; false, with the reason shown, when refused.
-    bool copyDay(int from, const QList<int>& to);
+    Q_INVOKABLE bool copyDay(int from, const QList<int>& to);
     /// Clears the whole week.
-    void resetWeek();
+    Q_INVOKABLE void resetWeek();
     /// The Special row's caption and whether it may be edited, kept with the schedule.
-    void setSpecialDay(bool enabled, const QString& caption);
+    Q_INVOKABLE void setSpecialDay(bool enabled, const QString& caption);
     /// The editor told of a change of the week: one undoable step, saved.
     void editorChanged();
 
@@ -128,12 +145,13 @@ public:
     /// the changes made here are kept unsaved until the user chooses.
     bool hasConflict() const { return conflict_; }
     /// Saves pending changes again after a failure.
-    void retrySave();
+    Q_INVOKABLE void retrySave();
 
     /// What the window shows above the editor: nothing, a failed save (with Retry), or changes
     /// kept unsaved because of another program (load the stored version, or discard the changes
     /// when the schedule is gone; keep them as a new schedule).
     enum class BannerKind { None, SaveFailed, Conflict };
+    Q_ENUM(BannerKind)
     BannerKind bannerKind() const { return bannerKind_; }
     /// The banner's text, empty while it is hidden.
     QString bannerText() const { return bannerKind_ == BannerKind::None ? QString() : banner_; }
@@ -146,6 +164,11 @@ public:
     /// way (closeReady follows once it is saved); no when changes could not be saved, which the
     /// window asks the user about (`mustAsk` set), closing only if the user drops them.
     bool mayClose(bool& mustAsk);
+
+    bool canUndo() const;
+    bool canRedo() const;
+    Q_INVOKABLE void undo();
+    Q_INVOKABLE void redo();
 
     /// Writes line to the developer's log.
     void log(const QString& line) { Q_EMIT logged(line); }
@@ -162,6 +185,8 @@ Q_SIGNALS:
     void logged(const QString& line);
     /// A close that waited for a save may go on.
     void closeReady();
+    /// What Undo or Redo would do changed.
+    void undoChanged();
 
 private:
     /// What is saved of a schedule besides its name.
@@ -204,7 +229,7 @@ private:
     bool RefuseWhilePending(const QString& what);
 
     QString path_;
-    ScheduleEditing& editor_;
+    ScheduleEditing* editor_ = nullptr;
     std::unique_ptr<StoreWorker> worker_;
     std::deque<Prepare> queue_;
     bool inFlight_ = false;

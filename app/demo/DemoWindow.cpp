@@ -42,12 +42,12 @@ DemoWindow::DemoWindow(const QString& path, const storage::StoreOptions& options
     : QMainWindow(parent) {
     BuildWindow();
     editing_ = std::make_unique<EditingOf<ScheduleWidget>>(*schedule_);
-    session_ = std::make_unique<DemoSession>(path, options, *editing_);
+    session_ = std::make_unique<DemoSession>(path, options);
     BuildActions();
     ConnectSession();
     UpdateActions();
     title_->setText(tr("Opening %1\u2026").arg(QFileInfo(path).fileName()));
-    session_->start();
+    session_->start(*editing_);
 }
 
 DemoWindow::~DemoWindow() {
