@@ -1,6 +1,7 @@
 // One control placed on a host, as the scripted host drives it: the host's calls go to the
-// control, the user's mouse events and clicks go through the backend's own delivery, and what a
-// user would see is read back from the pixels. One implementation per backend.
+// control's controller, the user's mouse events, clicks and keys go through the backend's own
+// delivery, and what a user would see is read back from the pixels. One implementation per
+// backend.
 #pragma once
 
 #include <cstdint>
@@ -13,11 +14,10 @@
 #include <vector>
 
 #include "TarnSchedule/DayRanges.h"
-#include "app/FocusChain.h"
+#include "app/ScriptCommand.h"
+#include "controller/InputCodes.h"
+#include "controller/ScheduleController.h"
 #include "core/Keys.h"
-#include "core/Schedule.h"
-#include "model/Arithmetic.h"
-#include "platform/PlatformError.h"
 
 namespace tarn::app {
 
@@ -67,9 +67,9 @@ public:
     virtual int CursorBlock() = 0;
     virtual std::string HintText() = 0;
 
-    /// The control's core where the backend runs it in the open (the in-memory one), for the
-    /// checks of this project's test harness; null otherwise.
-    virtual const Schedule* Core() const { return nullptr; }
+    /// The controller that every call above goes through, for the checks of this project's test
+    /// harness (controller/CoreAccess.h).
+    virtual const qt::ScheduleController& Controller() = 0;
 
     // The host's writes of the two switches, which decide what can hold the keyboard focus: a
     // widget that has it and can no longer take it loses it, and no other widget gets it.
@@ -123,16 +123,20 @@ public:
     virtual void Close() = 0;
 };
 
-/// Runs a call whose errors the control lets reach its host (Refresh, Reset, the timer, resize,
-/// paint, clicks). They arise only under fault injection, which a script cannot arm, so the
-/// scripted host has nothing to print for them and ignores them.
-template <typename Call>
-void IgnoringControlErrors(Call&& call) {
-    try {
-        call();
-    } catch (const platform::PlatformError&) {
-    } catch (const RuntimeError&) {
-    }
+/// Shift+Tab reaches widgets as the back-tab key, as a keyboard sends it.
+inline int QtKeyOfPress(Key key, int modifiers) {
+    if (key == Key::Tab && (modifiers & kShiftMask) != 0) return Qt::Key_Backtab;
+    return qt::QtKeyOf(key);
+}
+/// The Qt button of a press or release; codes that name no single button press none.
+inline Qt::MouseButton QtButtonOfPress(int code) {
+    if (code == 1 || code == 2 || code == 4)
+        return static_cast<Qt::MouseButton>(int(qt::ButtonsOfCodes(code)));
+    return Qt::NoButton;
+}
+/// The Qt modifiers of a key's kShiftMask and kCtrlMask.
+inline Qt::KeyboardModifiers QtModifiersOfPress(int modifiers) {
+    return qt::ModifiersOfCodes(modifiers & (kShiftMask | kCtrlMask));
 }
 
 /// The in-memory backend, its bars at a device pixel ratio of 1, or of ratio (1 to 4).

@@ -1,8 +1,6 @@
 // The control on the in-memory platform as the scripted host sees it: the driver (MemoryDriver.h)
-// delivers the host's, the window system's and the user's events, every call into the control with
-// its errors ignored as the scripted host ignores them; what a user would see is read back from
-// the in-memory widgets.
-#include <functional>
+// delivers the host's, the window system's and the user's events through the controller, as the
+// Qt widget does; what a user would see is read back from the in-memory widgets.
 #include <utility>
 
 #include "app/HostedControl.h"
@@ -27,47 +25,49 @@ HostCallbacks ToCallbacks(HostEvents events) {
     return callbacks;
 }
 
+std::optional<std::string> Refusal(const std::optional<QString>& message) {
+    if (!message) return std::nullopt;
+    return message->toStdString();
+}
+
 class MemoryControl final : public HostedControl {
 public:
-    MemoryControl(HostEvents events, double ratio)
-        : driver_(ToCallbacks(std::move(events)),
-                  [](const std::function<void()>& call) { IgnoringControlErrors(call); }) {
+    MemoryControl(HostEvents events, double ratio) : driver_(ToCallbacks(std::move(events))) {
         driver_.Platform().SetPixelRatio(ratio);
         driver_.Initialize();
     }
 
-    std::int16_t TimeValue(int index) override { return Control().TimeValue(index); }
+    std::int16_t TimeValue(int index) override {
+        return static_cast<std::int16_t>(Control().TimeValue(index));
+    }
     void SetTimeValue(int index, std::int16_t value) override {
         Control().SetTimeValue(index, value);
     }
     bool Enable() override { return Control().Enable(); }
     bool SpecialDayEnabled() override { return Control().SpecialDayEnabled(); }
-    std::string SpecialDayCaption() override { return Control().SpecialDayCaption(); }
+    std::string SpecialDayCaption() override { return Control().SpecialDayCaption().toStdString(); }
     void SetSpecialDayCaption(const std::string& caption) override {
-        Control().SetSpecialDayCaption(caption);
+        Control().SetSpecialDayCaption(QString::fromStdString(caption));
     }
     void Refresh() override { Control().Refresh(); }
     void Reset() override { Control().Reset(); }
     std::uint64_t CompletedRedraws() override { return Control().CompletedRedraws(); }
     int CursorBlock() override { return Control().CursorBlock(); }
-    std::string HintText() override { return Control().HintText(); }
-    const Schedule* Core() const override { return &driver_.Control(); }
+    std::string HintText() override { return Control().Hint().text.toStdString(); }
+    const qt::ScheduleController& Controller() override { return Control(); }
 
     void SetEnable(bool enable) override { driver_.SetEnable(enable); }
     void SetSpecialDayEnabled(bool enabled) override { driver_.SetSpecialDayEnabled(enabled); }
 
     DayRanges ReadDay(int day) override { return Control().ReadDay(day); }
     std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
-        Control().WriteDay(day, ranges);
-        return std::nullopt;
+        return Refusal(Control().WriteDay(day, ranges));
     }
     std::optional<std::string> WriteWeek(const WeekRanges& week) override {
-        Control().WriteWeek(week);
-        return std::nullopt;
+        return Refusal(Control().WriteWeek(week));
     }
     std::optional<std::string> CopyDay(int from, const std::vector<int>& to) override {
-        Control().CopyDay(from, to);
-        return std::nullopt;
+        return Refusal(Control().CopyDay(from, QList<int>(to.begin(), to.end())));
     }
 
     void Resize(int width, int height) override { driver_.Resize(width, height); }
@@ -75,18 +75,24 @@ public:
     bool Tick() override { return driver_.Tick(); }
 
     void Press(int bar, double x, int button, int shift) override {
-        driver_.Press(bar, x, button, shift);
+        driver_.Press(bar, x, QtButtonOfPress(button), qt::ModifiersOfCodes(shift));
     }
-    void Move(int bar, double x, int buttons) override { driver_.Move(bar, x, buttons); }
-    void Release(int bar, double x, int button) override { driver_.Release(bar, x, button); }
+    void Move(int bar, double x, int buttons) override {
+        driver_.Move(bar, x, qt::ButtonsOfCodes(buttons));
+    }
+    void Release(int bar, double x, int button) override {
+        driver_.Release(bar, x, QtButtonOfPress(button));
+    }
     bool Click(int widget) override { return driver_.Click(widget); }
 
     bool Focus(FocusWidget widget) override { return driver_.Focus(widget); }
-    void PressKey(Key key, int modifiers) override { driver_.PressKey(key, modifiers); }
+    void PressKey(Key key, int modifiers) override {
+        driver_.PressKey(QtKeyOfPress(key, modifiers), QtModifiersOfPress(modifiers));
+    }
     std::optional<FocusWidget> FocusedWidget() override { return driver_.Focused(); }
 
     std::pair<std::string, std::string> AccessibleText(int bar) override {
-        return {Control().BarName(bar), Control().BarDescription(bar)};
+        return {Control().BarName(bar).toStdString(), Control().BarDescription(bar).toStdString()};
     }
 
     double PixelRatio() override { return Platform().Bar(0).context().PixelRatio(); }
@@ -128,18 +134,13 @@ public:
         return false;
     }
 
-    void Close() override {
-        if (closed_) return;
-        closed_ = true;
-        driver_.Terminate();
-    }
+    void Close() override { driver_.Terminate(); }
 
 private:
-    Schedule& Control() { return driver_.Control(); }
+    qt::ScheduleController& Control() { return driver_.Controller(); }
     MemoryPlatform& Platform() { return driver_.Platform(); }
 
     MemoryDriver driver_;
-    bool closed_ = false;
 };
 
 }  // namespace

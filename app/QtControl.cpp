@@ -85,6 +85,9 @@ public:
     std::uint64_t CompletedRedraws() override { return Controller().CompletedRedraws(); }
     int CursorBlock() override { return Controller().CursorBlock(); }
     std::string HintText() override { return Controller().Hint().text.toStdString(); }
+    const qt::ScheduleController& Controller() override {
+        return ScheduleWidgetInternals::Controller(*widget_);
+    }
 
     // Through the widget's setters, which keep the bars' focus policies in step with the control.
     void SetEnable(bool enable) override { widget_->setEnable(enable); }
@@ -123,7 +126,7 @@ public:
     void Press(int bar, double x, int button, int shift) override {
         qt::BarWidget& target = Platform().Bar(bar);
         GiveFocusOnPress(target, InnerPoint(target, x));
-        const Qt::MouseButton qtButton = SingleButton(button);
+        const Qt::MouseButton qtButton = QtButtonOfPress(button);
         SendMouse(bar, QEvent::MouseButtonPress, x, qtButton, qtButton, shift);
     }
 
@@ -132,7 +135,7 @@ public:
     }
 
     void Release(int bar, double x, int button) override {
-        SendMouse(bar, QEvent::MouseButtonRelease, x, SingleButton(button), Qt::NoButton, 0);
+        SendMouse(bar, QEvent::MouseButtonRelease, x, QtButtonOfPress(button), Qt::NoButton, 0);
     }
 
     bool Click(int widget) override {
@@ -170,12 +173,8 @@ public:
     }
 
     void PressKey(Key key, int modifiers) override {
-        Qt::Key code = QtKey(key);
-        // Shift+Tab reaches widgets as the back-tab key, as a keyboard sends it.
-        if (key == Key::Tab && (modifiers & kShiftMask) != 0) code = Qt::Key_Backtab;
-        Qt::KeyboardModifiers qtModifiers;
-        if ((modifiers & kShiftMask) != 0) qtModifiers |= Qt::ShiftModifier;
-        if ((modifiers & kCtrlMask) != 0) qtModifiers |= Qt::ControlModifier;
+        const int code = QtKeyOfPress(key, modifiers);
+        const Qt::KeyboardModifiers qtModifiers = QtModifiersOfPress(modifiers);
         const QString text = KeyText(key, modifiers);
         // Each half goes to the widget that has the focus at that moment, as typed keys do.
         QKeyEvent press(QEvent::KeyPress, code, qtModifiers, text);
@@ -258,14 +257,6 @@ public:
 
 private:
     qt::QtPlatform& Platform() { return ScheduleWidgetInternals::Platform(*widget_); }
-    qt::ScheduleController& Controller() { return ScheduleWidgetInternals::Controller(*widget_); }
-
-    /// The Qt button of a press or release; codes that name no single button press none.
-    static Qt::MouseButton SingleButton(int code) {
-        if (code == 1 || code == 2 || code == 4)
-            return static_cast<Qt::MouseButton>(int(qt::ButtonsOfCodes(code)));
-        return Qt::NoButton;
-    }
 
     QWidget& Widget(FocusWidget widget) {
         if (widget.kind == FocusWidget::Kind::Bar) return Platform().Bar(widget.index);
@@ -275,40 +266,6 @@ private:
     QWidget* FocusTarget() {
         QWidget* focus = QApplication::focusWidget();
         return focus != nullptr ? focus : &window_;
-    }
-
-    static Qt::Key QtKey(Key key) {
-        switch (key) {
-            case Key::Left:
-                return Qt::Key_Left;
-            case Key::Right:
-                return Qt::Key_Right;
-            case Key::Up:
-                return Qt::Key_Up;
-            case Key::Down:
-                return Qt::Key_Down;
-            case Key::Home:
-                return Qt::Key_Home;
-            case Key::End:
-                return Qt::Key_End;
-            case Key::Return:
-                return Qt::Key_Return;
-            case Key::Enter:
-                return Qt::Key_Enter;
-            case Key::Space:
-                return Qt::Key_Space;
-            case Key::Delete:
-                return Qt::Key_Delete;
-            case Key::Backspace:
-                return Qt::Key_Backspace;
-            case Key::Escape:
-                return Qt::Key_Escape;
-            case Key::Tab:
-                return Qt::Key_Tab;
-            case Key::A:
-                return Qt::Key_A;
-        }
-        return Qt::Key_unknown;
     }
 
     /// The text a keyboard sends with the key.

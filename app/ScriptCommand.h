@@ -12,10 +12,18 @@
 #include <variant>
 #include <vector>
 
-#include "app/FocusChain.h"
 #include "core/Keys.h"
+#include "frontends/memory/FocusChain.h"
 
 namespace tarn::app {
+
+// The widgets that hold the keyboard focus, as the scripts name them; the in-memory frontend moves
+// the focus among them as the widget's toolkit does.
+using platform::memory::BarWidget;
+using platform::memory::ButtonWidget;
+using platform::memory::FocusWidget;
+using platform::memory::FocusWidgetName;
+using platform::memory::TabChain;
 
 /// A line that is not a valid command; what() says why, without the line number.
 class ScriptLineError : public std::runtime_error {

@@ -8,11 +8,10 @@
 #include <utility>
 #include <variant>
 
+#include "TarnSchedule/TimeProperties.h"
 #include "app/BarReading.h"
 #include "app/ScriptParser.h"
-#include "model/Arithmetic.h"
 #include "platform/DesignData.h"
-#include "platform/PlatformError.h"
 #include "render/BlockGeometry.h"
 #include "storage/Echo.h"
 #include "storage/SafeFile.h"
@@ -123,10 +122,11 @@ void ScriptRunner::Do(const Command&, const script::Get& get) {
 }
 
 void ScriptRunner::Do(const Command&, const script::Call& call) {
+    // The controller keeps the control's errors from its host on every backend.
     if (call.method == script::Call::Method::Refresh)
-        IgnoringControlErrors([&] { control_->Refresh(); });
+        control_->Refresh();
     else
-        IgnoringControlErrors([&] { control_->Reset(); });
+        control_->Reset();
 }
 
 void ScriptRunner::Do(const Command&, const script::PrintSchedule&) {

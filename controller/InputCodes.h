@@ -84,6 +84,8 @@ constexpr Qt::KeyboardModifiers ModifiersOfCodes(int codes) {
 /// The bar key a Qt key stands for; nothing for keys the bars do not use, Tab and Backtab among
 /// them, which move the focus through the frontend's focus chain.
 std::optional<Key> BarKeyOf(int qtKey);
+/// The Qt key of a bar key, and of Tab; the inverse of BarKeyOf.
+Qt::Key QtKeyOf(Key key);
 /// Shift and Control as kShiftMask and kCtrlMask.
 std::int16_t ModifierBitsOf(Qt::KeyboardModifiers modifiers);
 

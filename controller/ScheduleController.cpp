@@ -14,6 +14,7 @@
 
 #include "TarnSchedule/TimeProperties.h"
 #include "controller/Colours.h"
+#include "controller/CoreAccess.h"
 #include "controller/CursorFrame.h"
 #include "controller/InputCodes.h"
 #include "core/Schedule.h"
@@ -656,6 +657,16 @@ void ScheduleController::AnswerMessage(int request) {
 
 bool ScheduleController::MessagePending() const {
     return d_->pendingRequest != 0;
+}
+
+struct CoreAccess {
+    static const Schedule& Of(const ScheduleController& controller) {
+        return *controller.d_->control;
+    }
+};
+
+const Schedule& CoreOf(const ScheduleController& controller) {
+    return CoreAccess::Of(controller);
 }
 
 }  // namespace tarn::qt

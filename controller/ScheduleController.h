@@ -210,6 +210,9 @@ Q_SIGNALS:
     void delivered();
 
 private:
+    /// Hands the core to this project's own checks (CoreAccess.h).
+    friend struct CoreAccess;
+
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

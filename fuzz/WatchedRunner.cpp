@@ -5,6 +5,7 @@
 #include <utility>
 #include <variant>
 
+#include "controller/CoreAccess.h"
 #include "core/Schedule.h"
 #include "platform/Host.h"
 
@@ -163,10 +164,10 @@ void WatchedRunner::AfterCommand(const app::Command& command, const Frame& frame
     CheckSaveCount(command, frame);
     CheckProperties(command, ran);
     // The redraw after a click of Enable or Disable wipes every mark: nothing may stay selected.
-    const Schedule* core = control_->Core();
-    if (IsSave(command) && frame.enabledAtStart && ran && core &&
-        (core->State().SelectionDay >= 0 ||
-         std::ranges::any_of(core->State().SelectionBlocks, [](bool b) { return b; })))
+    const ScheduleState& state = Core().State();
+    if (IsSave(command) && frame.enabledAtStart && ran &&
+        (state.SelectionDay >= 0 ||
+         std::ranges::any_of(state.SelectionBlocks, [](bool b) { return b; })))
         Record(Describe(command) + " left a selection held that the screen no longer shows");
     if (ran)
         if (const auto* on = std::get_if<app::script::On>(&command.action)) listener_ = on->command;
@@ -225,9 +226,7 @@ void WatchedRunner::CheckProperties(const app::Command& command, bool ran) {
 }
 
 void WatchedRunner::CheckBlockStates(std::string_view when) {
-    const Schedule* core = control_->Core();
-    if (core == nullptr) return;
-    const ScheduleState& state = core->State();
+    const ScheduleState& state = Core().State();
     for (int day = 0; day < static_cast<int>(state.BlockEnabled.size()); ++day)
         if (state.BlockEnabled[day][kBlocksPerDay])
             Record("block 96 of row " + std::to_string(day) + " is enabled " + std::string(when));
@@ -237,12 +236,15 @@ void WatchedRunner::CheckBlockStates(std::string_view when) {
 }
 
 void WatchedRunner::CheckRedraws() {
-    if (control_->Core() == nullptr) return;
-    const Schedule& control = *control_->Core();
+    const Schedule& control = Core();
     if (control.DeepestRedrawDepth() > 1)
         Record("a full redraw started inside another (depth " +
                std::to_string(control.DeepestRedrawDepth()) + ")");
     if (control.RedrawDepth() != 0) Record("a full redraw is still running between commands");
+}
+
+const Schedule& WatchedRunner::Core() const {
+    return qt::CoreOf(control_->Controller());
 }
 
 WatchedRunner::TimeValues WatchedRunner::Current() const {

@@ -1,7 +1,8 @@
 // One scripted host on one backend, with the control's invariants checked as it runs: the script
 // runner plays the commands, and the host events it receives pass through this watcher first.
 // What the watcher checks, after every command and inside every raise of ScheduleUpdated (the
-// checks of the block states, the selection and the redraws where the backend shows its core):
+// checks of the block states, the selection and the redraws read the core behind the backend's
+// controller):
 // - block 96 of every row is never enabled (nor selected);
 // - the 64 time properties change only through a host write of a time property, `call Reset`,
 //   a whole-day write (on the days it names) or a completed save (cmdEnable / cmdDisable), the
@@ -21,7 +22,12 @@
 #include <string_view>
 #include <vector>
 
+#include "TarnSchedule/TimeProperties.h"
 #include "app/ScriptRunner.h"
+
+namespace tarn {
+class Schedule;
+}
 
 namespace tarn::fuzz {
 
@@ -71,6 +77,8 @@ private:
     void CheckProperties(const app::Command& command, bool ran);
     void CheckBlockStates(std::string_view when);
     void CheckRedraws();
+    /// The core behind the control's controller, on either backend.
+    const Schedule& Core() const;
     TimeValues Current() const;
     void Record(const std::string& what);
 

@@ -1,6 +1,7 @@
-// A control on the in-memory platform, driven through MemoryDriver, with everything it tells its
-// host recorded, and the helpers every suite shares: the mouse on a bar, a day's eight
-// properties, and the bars read back as one letter per pixel.
+// The control's core on the in-memory platform, its handlers called as the controller calls them
+// and their errors reaching the test, with everything it tells its host recorded, and the helpers
+// every suite shares: the mouse on a bar, a day's eight properties, and the bars read back as one
+// letter per pixel.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,6 @@
 
 #include "app/BarReading.h"
 #include "core/Schedule.h"
-#include "frontends/memory/MemoryDriver.h"
 #include "frontends/memory/MemoryPlatform.h"
 #include "platform/DesignData.h"
 #include "tests/support/FaultInjector.h"
@@ -47,7 +47,7 @@ inline char Letter(std::uint32_t pixel) {
 /// A created control, initialised unless told otherwise; `log` holds what it told the host.
 struct ScheduleFixture {
     explicit ScheduleFixture(bool initialize = true)
-        : driver(platform::memory::HostCallbacks{
+        : platform(platform::memory::HostCallbacks{
               [this](std::string_view text, int style, std::string_view title) {
                   log.push_back(
                       {HostRecord::MessageBox, std::string(text), style, std::string(title), 0});
@@ -58,16 +58,22 @@ struct ScheduleFixture {
               [this] {
                   log.push_back({HostRecord::ScheduleUpdated, {}, 0, {}, 0});
               }}),
-          platform(driver.Platform()),
-          schedule(driver.Control()) {
+          schedule(platform) {
         platform.AttachFaults(&faults);
-        if (initialize) driver.Initialize();
+        if (initialize) schedule.Initialize();
     }
 
     /// Delivers the timer's tick when it is armed, as the host's message loop would.
-    bool Tick() { return driver.Tick(); }
+    bool Tick() {
+        if (!platform.TimerWidget().armed()) return false;
+        schedule.InitTimer_Timer();
+        return true;
+    }
     /// A full redraw on the timer, as after the host's Refresh.
-    bool Redraw() { return driver.Redraw(); }
+    bool Redraw() {
+        schedule.Refresh();
+        return Tick();
+    }
     std::uint64_t Redraws() const { return schedule.CompletedRedraws(); }
     const ScheduleState& State() const { return schedule.State(); }
     int LivePens() const { return platform.Pens().LivePens(); }
@@ -85,18 +91,18 @@ struct ScheduleFixture {
     }
 
     // The mouse, at the centre of a block of a day's bar. A press leaves the keyboard focus where
-    // it is: the tests give a bar the focus themselves.
+    // it is.
     float BlockX(int day, int block) {
         return static_cast<float>((block + 0.5) * platform.Bar(day).innerWidth() / 96.0);
     }
     void Press(std::int16_t day, int block, std::int16_t button = 1) {
-        driver.MouseDown(day, BlockX(day, block), button);
+        schedule.Schedule_MouseDown(day, button, 0, BlockX(day, block), 0);
     }
     void Move(std::int16_t day, int block, std::int16_t button = 1) {
-        driver.Move(day, BlockX(day, block), button);
+        schedule.Schedule_MouseMove(day, button, 0, BlockX(day, block), 0);
     }
     void Release(std::int16_t day, int block, std::int16_t button = 1) {
-        driver.Release(day, BlockX(day, block), button);
+        schedule.Schedule_MouseUp(day, button, 0, BlockX(day, block), 0);
     }
     /// Presses on `first`, moves over every block up to `last`, releases there.
     void Drag(std::int16_t day, int first, int last) {
@@ -165,9 +171,8 @@ struct ScheduleFixture {
     std::vector<HostRecord> log;
     /// Arms failures of any platform operation; made before the control and gone after it.
     platform::FaultInjector faults;
-    platform::memory::MemoryDriver driver;
-    platform::memory::MemoryPlatform& platform;
-    Schedule& schedule;
+    platform::memory::MemoryPlatform platform;
+    Schedule schedule;
 };
 
 /// A fixture whose first full redraw has run.

@@ -4,13 +4,12 @@
 // (MemoryDriver.h) and the tests follow the same rule the real widget gets from Qt.
 #pragma once
 
+#include <QtCore/qnamespace.h>
 #include <array>
 #include <cmath>
-#include <cstdint>
 #include <optional>
 #include <string>
 
-#include "core/Keys.h"
 #include "platform/DesignData.h"
 
 namespace tarn::platform::memory {
@@ -94,23 +93,25 @@ enum class KeyRoute {
     ToBar,          // the focused bar's key handler
 };
 
-/// Tab and Shift+Tab without Ctrl move along the chain from any widget, and from no widget.
-/// A push button (not a default button, in a plain window) clicks on Space with any modifiers,
-/// moves on with Right or Down and back with Left or Up, with any modifiers, and does nothing with
-/// other keys. A bar gets every other key.
-inline KeyRoute RouteKey(std::optional<FocusWidget> focus, Key key, int modifiers) {
-    if (key == Key::Tab && (modifiers & kCtrlMask) == 0)
-        return (modifiers & kShiftMask) != 0 ? KeyRoute::FocusPrevious : KeyRoute::FocusNext;
+/// Tab and Shift+Tab (or Backtab) without Ctrl move along the chain from any widget, and from no
+/// widget. A push button (not a default button, in a plain window) clicks on Space with any
+/// modifiers, moves on with Right or Down and back with Left or Up, with any modifiers, and does
+/// nothing with other keys. A bar gets every other key. Keys are Qt's key codes.
+inline KeyRoute RouteKey(std::optional<FocusWidget> focus, int key,
+                         Qt::KeyboardModifiers modifiers) {
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !(modifiers & Qt::ControlModifier))
+        return key == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier) ? KeyRoute::FocusPrevious
+                                                                         : KeyRoute::FocusNext;
     if (!focus) return KeyRoute::Nothing;
     if (focus->kind == FocusWidget::Kind::Bar) return KeyRoute::ToBar;
     switch (key) {
-        case Key::Space:
+        case Qt::Key_Space:
             return KeyRoute::ClickButton;
-        case Key::Right:
-        case Key::Down:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
             return KeyRoute::FocusNext;
-        case Key::Left:
-        case Key::Up:
+        case Qt::Key_Left:
+        case Qt::Key_Up:
             return KeyRoute::FocusPrevious;
         default:
             return KeyRoute::Nothing;

@@ -1,103 +1,111 @@
 #include "frontends/memory/MemoryDriver.h"
 
-#include <functional>
+#include <QSize>
+#include <QString>
+#include <memory>
+#include <string>
 #include <utility>
 
 #include "platform/DesignData.h"
 
 namespace tarn::platform::memory {
 
-namespace {
-
-std::int16_t Int16(int value) {
-    return static_cast<std::int16_t>(value);
-}
-
-}  // namespace
-
-MemoryDriver::MemoryDriver(HostCallbacks callbacks, Delivery delivery)
-    : platform_(std::move(callbacks)), schedule_(platform_), delivery_(std::move(delivery)) {}
-
-template <typename Call>
-void MemoryDriver::Deliver(Call&& call) {
-    // A reference to the call fits in std::function without a heap allocation, so that the
-    // benchmarks' allocation counts see only the control's own.
-    if (delivery_)
-        delivery_(std::ref(call));
-    else
-        call();
+MemoryDriver::MemoryDriver(HostCallbacks callbacks)
+    : callbacks_(std::move(callbacks)), controller_([this](HostServices& host) {
+          // The platform tells the controller what the core asks of the host; the controller
+          // answers through the signals connected below.
+          auto made = std::make_unique<MemoryPlatform>(
+              HostCallbacks{[&host](std::string_view text, int style, std::string_view title) {
+                                host.MessageBox(text, style, title);
+                            },
+                            [&host](int milliseconds) { host.Sleep(milliseconds); },
+                            [&host] { host.RaiseScheduleUpdated(); }});
+          platform_ = made.get();
+          return made;
+      }) {
+    using qt::ScheduleController;
+    QObject::connect(&controller_, &ScheduleController::messageRequested, &controller_,
+                     [this](int request, const QString& text, int style, const QString& title) {
+                         // A host whose callback returns has closed its box.
+                         if (callbacks_.messageBox)
+                             callbacks_.messageBox(text.toStdString(), style, title.toStdString());
+                         controller_.AnswerMessage(request);
+                     });
+    QObject::connect(&controller_, &ScheduleController::scheduleUpdated, &controller_, [this] {
+        if (callbacks_.scheduleUpdated) callbacks_.scheduleUpdated();
+    });
+    QObject::connect(&controller_, &ScheduleController::focusMoveRequested, &controller_,
+                     [this](int bar) { MoveFocus(BarWidget(bar)); });
+    QObject::connect(&controller_, &ScheduleController::focusRulesChanged, &controller_,
+                     [this] { DropRefusedFocus(); });
+    // Pauses run in place: with no handler the controller would wait for an event loop.
+    controller_.SetPauseHandler([this](int milliseconds) {
+        if (callbacks_.sleep) callbacks_.sleep(milliseconds);
+    });
 }
 
 void MemoryDriver::Initialize() {
-    Deliver([&] { schedule_.Initialize(); });
+    controller_.Initialize();
 }
 
 void MemoryDriver::Terminate() {
-    Deliver([&] { schedule_.Terminate(); });
+    controller_.Terminate();
 }
 
 bool MemoryDriver::Tick() {
-    if (!platform_.TimerWidget().armed()) return false;
-    Deliver([&] { schedule_.InitTimer_Timer(); });
-    return true;
+    return controller_.TimerTick();
 }
 
 bool MemoryDriver::Redraw() {
-    Deliver([&] { schedule_.Refresh(); });
+    controller_.Refresh();
     return Tick();
 }
 
 void MemoryDriver::Resize(int width, int height) {
-    platform_.SurfaceWidget().SetSize(width, height);
-    Deliver([&] { schedule_.Resize(); });
+    platform_->SurfaceWidget().SetSize(width, height);
+    controller_.Resized(QSize(width, height), true);
 }
 
 void MemoryDriver::Paint() {
-    Deliver([&] { schedule_.Paint(); });
+    controller_.PaintRequested();
 }
 
 void MemoryDriver::SetEnable(bool enable) {
-    schedule_.SetEnable(enable);
+    controller_.SetEnable(enable);
     DropRefusedFocus();
 }
 
 void MemoryDriver::SetSpecialDayEnabled(bool enabled) {
-    schedule_.SetSpecialDayEnabled(enabled);
+    controller_.SetSpecialDayEnabled(enabled);
     DropRefusedFocus();
 }
 
-void MemoryDriver::Press(int bar, double x, int button, int shift) {
-    const auto& target = platform_.Bar(bar);
+QPointF MemoryDriver::BarPoint(double x) {
+    return QPointF(x + design::kBarBorder, design::kBarBorder);
+}
+
+void MemoryDriver::Press(int bar, double x, Qt::MouseButton button,
+                         Qt::KeyboardModifiers modifiers) {
+    const auto& target = platform_->Bar(bar);
     if (CanTakeFocus(BarWidget(bar)) &&
         PressInsideBar(x, design::kBarBorder, target.width(), target.height()))
         MoveFocus(BarWidget(bar));
-    MouseDown(bar, x, button, shift);
+    controller_.PointerPressed(bar, BarPoint(x), button, modifiers);
 }
 
-void MemoryDriver::MouseDown(int bar, double x, int button, int shift) {
-    Deliver([&] {
-        schedule_.Schedule_MouseDown(Int16(bar), Int16(button), Int16(shift), static_cast<float>(x),
-                                     0.0f);
-    });
+void MemoryDriver::Move(int bar, double x, Qt::MouseButtons buttons) {
+    controller_.PointerMoved(bar, BarPoint(x), buttons, Qt::NoModifier);
 }
 
-void MemoryDriver::Move(int bar, double x, int buttons) {
-    Deliver([&] {
-        schedule_.Schedule_MouseMove(Int16(bar), Int16(buttons), 0, static_cast<float>(x), 0.0f);
-    });
-}
-
-void MemoryDriver::Release(int bar, double x, int button) {
-    Deliver([&] {
-        schedule_.Schedule_MouseUp(Int16(bar), Int16(button), 0, static_cast<float>(x), 0.0f);
-    });
+void MemoryDriver::Release(int bar, double x, Qt::MouseButton button) {
+    controller_.PointerReleased(bar, BarPoint(x), button, Qt::NoModifier);
 }
 
 bool MemoryDriver::Click(int widget) {
-    const auto& button = platform_.Button(widget);
+    const auto& button = platform_->Button(widget);
     if (!button.enabled()) return false;
     if (button.width() > 0 && button.height() > 0) MoveFocus(ButtonWidget(widget));
-    ClickButton(widget);
+    controller_.ButtonClicked(widget);
     return true;
 }
 
@@ -107,62 +115,43 @@ bool MemoryDriver::Focus(FocusWidget widget) {
     return true;
 }
 
-void MemoryDriver::PressKey(Key key, int modifiers) {
+void MemoryDriver::PressKey(int key, Qt::KeyboardModifiers modifiers) {
     const KeyRoute route = RouteKey(focus_, key, modifiers);
     switch (route) {
         case KeyRoute::Nothing:
             return;
         case KeyRoute::FocusNext:
         case KeyRoute::FocusPrevious: {
-            const bool forward = route == KeyRoute::FocusNext;
-            const auto next =
-                NextInChain(focus_, forward, [this](FocusWidget w) { return CanTakeFocus(w); });
+            if (controller_.FocusMovesBlocked()) return;
+            const auto next = NextInChain(focus_, route == KeyRoute::FocusNext,
+                                          [this](FocusWidget w) { return CanTakeFocus(w); });
             if (next) MoveFocus(*next);
             return;
         }
         case KeyRoute::ClickButton:
-            ClickButton(focus_->index);
+            controller_.ButtonClicked(focus_->index);
             return;
         case KeyRoute::ToBar:
-            return BarKey(focus_->index, key, modifiers);
+            controller_.KeyPressed(focus_->index, key, modifiers);
+            return;
     }
 }
 
 bool MemoryDriver::CanTakeFocus(FocusWidget widget) {
-    if (widget.kind == FocusWidget::Kind::Button) return platform_.Button(widget.index).enabled();
-    return schedule_.BarTakesFocus(widget.index);
-}
-
-void MemoryDriver::ClickButton(int widget) {
-    Deliver([&] {
-        if (widget < 8)
-            schedule_.cmdDay_Click(Int16(widget));
-        else if (widget == 8)
-            schedule_.cmdEnable_Click();
-        else
-            schedule_.cmdDisable_Click();
-    });
+    if (widget.kind == FocusWidget::Kind::Button) return platform_->Button(widget.index).enabled();
+    return controller_.BarTakesFocus(widget.index);
 }
 
 void MemoryDriver::MoveFocus(std::optional<FocusWidget> to) {
     if (to == focus_) return;
     const std::optional<FocusWidget> from = focus_;
     focus_ = to;
-    if (from && from->kind == FocusWidget::Kind::Bar)
-        Deliver([&] { schedule_.Schedule_LostFocus(Int16(from->index)); });
-    if (to && to->kind == FocusWidget::Kind::Bar)
-        Deliver([&] { schedule_.Schedule_GotFocus(Int16(to->index)); });
+    if (from && from->kind == FocusWidget::Kind::Bar) controller_.BarFocusOut(from->index);
+    if (to && to->kind == FocusWidget::Kind::Bar) controller_.BarFocusIn(to->index);
 }
 
 void MemoryDriver::DropRefusedFocus() {
     if (focus_ && !CanTakeFocus(*focus_)) MoveFocus(std::nullopt);
-}
-
-void MemoryDriver::BarKey(int bar, Key key, int modifiers) {
-    KeyOutcome outcome = KeyOutcome::Ignored;
-    Deliver([&] { outcome = schedule_.Schedule_KeyDown(Int16(bar), key, Int16(modifiers)); });
-    const int neighbour = FocusTargetOf(bar, outcome);
-    if (neighbour >= 0) MoveFocus(BarWidget(neighbour));
 }
 
 }  // namespace tarn::platform::memory

@@ -1,20 +1,21 @@
-// The control on the in-memory platform, driven as a host and a user would drive it: the one place
-// that decides the order in which the control's handlers hear of the window system, the timer, the
-// mouse, the buttons and the keyboard. The scripted host, the tests and the benchmarks all drive
-// the control through it.
+// The control on the in-memory platform, driven as a host and a user would drive it, through the
+// controller (controller/ScheduleController.h) exactly as the Qt widget drives it: the host's
+// calls, the window system's resizes, repaints and timer ticks, the pointer, the buttons and the
+// keyboard. Message boxes are answered at once, once the host's callback returns; pauses run the
+// host's callback in place. The scripted host, the tests and the benchmarks drive the control
+// through it.
 //
-// The keyboard focus is kept here, moved as the Qt widget's toolkit moves it (FocusChain.h): by
-// Tab, by a press on a widget that takes focus on a click, by the arrow keys of a push button and
-// by the bars' own Up and Down; the bars are told when they get and lose it. A click goes to a
-// button only while it is enabled, as a real button refuses it otherwise.
+// What the widget's toolkit does for it is done here, toolkit-free: the keyboard focus among the
+// eighteen widgets (FocusChain.h), moved by Tab, by a press on a widget that takes focus on a
+// click and by the arrow keys of a push button; a click reaches a button only while it is
+// enabled; a widget that can no longer take the focus loses it.
 #pragma once
 
-#include <cstdint>
-#include <functional>
+#include <QtCore/qnamespace.h>
+#include <QPointF>
 #include <optional>
 
-#include "core/Keys.h"
-#include "core/Schedule.h"
+#include "controller/ScheduleController.h"
 #include "frontends/memory/FocusChain.h"
 #include "frontends/memory/MemoryPlatform.h"
 
@@ -22,28 +23,23 @@ namespace tarn::platform::memory {
 
 class MemoryDriver {
 public:
-    /// Runs one call into the control's handlers. A host that lets none of the control's errors
-    /// stop it wraps each call; by default the calls run as they are and their errors reach the
-    /// caller.
-    using Delivery = std::function<void(const std::function<void()>& call)>;
-
     /// A control at its design size, not yet initialised.
-    explicit MemoryDriver(HostCallbacks callbacks = {}, Delivery delivery = {});
+    explicit MemoryDriver(HostCallbacks callbacks = {});
     MemoryDriver(const MemoryDriver&) = delete;
     MemoryDriver& operator=(const MemoryDriver&) = delete;
 
-    MemoryPlatform& Platform() { return platform_; }
-    const MemoryPlatform& Platform() const { return platform_; }
-    Schedule& Control() { return schedule_; }
-    const Schedule& Control() const { return schedule_; }
+    MemoryPlatform& Platform() { return *platform_; }
+    const MemoryPlatform& Platform() const { return *platform_; }
+    qt::ScheduleController& Controller() { return controller_; }
+    const qt::ScheduleController& Controller() const { return controller_; }
 
     // The control's life.
     void Initialize();
     void Terminate();
 
     // The window system and the timer.
-    /// Delivers the timer's tick if it is armed, as the host's message loop would; false when it
-    /// was not.
+    /// Delivers the timer's tick if a redraw is due, as the host's message loop would; false
+    /// when none was.
     bool Tick();
     /// The host's Refresh, then the tick it arms: a full redraw. False when no tick was armed.
     bool Redraw();
@@ -52,20 +48,16 @@ public:
     void Paint();
 
     // The host's writes of the two switches, which decide what can hold the focus: a widget that
-    // has it and can no longer take it loses it, and no other widget gets it.
+    // has it and can no longer take it loses it.
     void SetEnable(bool enable);
     void SetSpecialDayEnabled(bool enabled);
 
-    // The mouse on a bar, at X in the bar's inner pixels. Buttons: 1 left, 2 right, 4 middle;
-    // shift: 1 Shift, 2 Ctrl, 4 Alt.
+    // The pointer on a bar, at X in the bar's inner pixels (Y 0).
     /// A press gives the focus first, to a bar that takes it and only when the pressed point lies
     /// on the bar; the bar sees the press after it has the focus.
-    void Press(int bar, double x, int button, int shift = 0);
-    /// The press as the bar's handler gets it, the focus left where it is: for callers that move
-    /// the focus themselves.
-    void MouseDown(int bar, double x, int button, int shift = 0);
-    void Move(int bar, double x, int buttons);
-    void Release(int bar, double x, int button);
+    void Press(int bar, double x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {});
+    void Move(int bar, double x, Qt::MouseButtons buttons);
+    void Release(int bar, double x, Qt::MouseButton button);
 
     /// widget: 0 to 7 day buttons, 8 Enable, 9 Disable. The pointer presses the middle of the
     /// button, which takes the focus then; a button laid out to no size is clicked with the space
@@ -76,31 +68,24 @@ public:
     // The keyboard.
     /// Moves the focus to widget as Tab would; false, and nothing changes, when it cannot take it.
     bool Focus(FocusWidget widget);
-    /// The user presses and releases key on the widget that has the focus (on the window when
-    /// none has). modifiers: kShiftMask, kCtrlMask.
-    void PressKey(Key key, int modifiers = 0);
+    /// The user presses and releases the Qt key on the widget that has the focus (on the window
+    /// when none has).
+    void PressKey(int key, Qt::KeyboardModifiers modifiers = {});
     /// The widget that has the focus, nothing when none has.
     std::optional<FocusWidget> Focused() const { return focus_; }
     /// A button takes the focus while it is enabled, a bar while the control lets it.
     bool CanTakeFocus(FocusWidget widget);
 
 private:
-    template <typename Call>
-    void Deliver(Call&& call);
-
-    /// What a click on an enabled button runs: the same handler whether the pointer or the space
-    /// key clicks it.
-    void ClickButton(int widget);
+    /// The point of the bar's own coordinates, frame included, at X of its inner pixels.
+    static QPointF BarPoint(double x);
     /// The widget losing the focus hears of it first, then the one getting it.
     void MoveFocus(std::optional<FocusWidget> to);
     void DropRefusedFocus();
-    /// A key on a focused bar goes to the control; Up and Down past the bar move the focus to the
-    /// neighbouring bar when that one takes it.
-    void BarKey(int bar, Key key, int modifiers);
 
-    MemoryPlatform platform_;
-    Schedule schedule_;
-    Delivery delivery_;
+    HostCallbacks callbacks_;
+    MemoryPlatform* platform_ = nullptr;  // owned by the controller
+    qt::ScheduleController controller_;
     std::optional<FocusWidget> focus_;
 };
 
