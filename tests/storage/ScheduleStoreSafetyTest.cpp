@@ -78,6 +78,30 @@ QByteArray Contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+/// Runs `writer` in a child process, which calls its argument after each step it finishes, and
+/// kills it once it has finished `steps`. Returns whether it got that far.
+bool KilledAfter(int steps, const std::function<void(const std::function<bool()>&)>& writer) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return false;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        writer([&] { return ::write(pipe[1], "x", 1) == 1; });
+        ::_exit(1);
+    }
+    ::close(pipe[1]);
+    char done = 0;
+    int finished = 0;
+    if (child > 0) {
+        while (finished < steps && ::read(pipe[0], &done, 1) == 1)
+            ++finished;
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    ::close(pipe[0]);
+    return finished == steps;
+}
+
 class ScheduleStoreSafetyTest : public ::testing::Test {
 protected:
     QString Path() const { return dir_.filePath(QStringLiteral("schedules.sqlite")); }
@@ -216,32 +240,17 @@ TEST_F(ScheduleStoreSafetyTest, WritesFailAfterABoundedWaitWhileAnotherProgramHo
 // when asked for read-only, rolls it back and sees the state before that write.
 TEST_F(ScheduleStoreSafetyTest, ReadersRecoverFromAWriterKilledInsideItsTransaction) {
     ASSERT_NO_FATAL_FAILURE(CreateOffice());
-    int pipe[2];
-    ASSERT_EQ(::pipe(pipe), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipe[0]);
+    ASSERT_TRUE(KilledAfter(1, [&](const std::function<bool()>& finished) {
         OtherConnection writer(Path());
         if (writer.Exec(QStringLiteral("BEGIN IMMEDIATE")) &&
             writer.Exec(QStringLiteral("UPDATE schedules SET week = '{'")) &&
             writer.Exec(QStringLiteral("CREATE TABLE big (x)")) &&
             writer.Exec(QStringLiteral("INSERT INTO big SELECT zeroblob(4096) FROM"
                                        " (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
-                                       " SELECT i + 1 FROM n WHERE i < 2000) SELECT i FROM n)"))) {
-            const char ready = 1;
-            [[maybe_unused]] auto written = ::write(pipe[1], &ready, 1);
+                                       " SELECT i + 1 FROM n WHERE i < 2000) SELECT i FROM n)")) &&
+            finished())
             ::pause();
-        }
-        ::_exit(1);
-    }
-    ::close(pipe[1]);
-    char ready = 0;
-    const bool inside = ::read(pipe[0], &ready, 1) == 1;
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ::close(pipe[0]);
-    ASSERT_TRUE(inside) << "the writer did not get inside its transaction";
+    })) << "the writer did not get inside its transaction";
     ASSERT_TRUE(QFile::exists(Path() + QStringLiteral("-journal")));
 
     StoreOptions readOnly;
@@ -288,36 +297,17 @@ TEST_F(ScheduleStoreSafetyTest, OpeningUnderALockWaitsTheBusyTimeoutOnceInAll) {
 TEST_F(ScheduleStoreSafetyTest, WriterKilledMidWriteLeavesAWholeEarlierOrLaterState) {
     ASSERT_NO_FATAL_FAILURE(CreateOffice());
     for (int round = 0; round < 4; ++round) {
-        int pipe[2];
-        ASSERT_EQ(::pipe(pipe), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // Alternates the two weeks and adds a schedule on every write, telling the parent of
-            // each finished write, until it is killed.
-            ::close(pipe[0]);
+        // The writer alternates the two weeks and adds a schedule on every step, and is killed
+        // after a number of steps that changes from round to round, in whatever it does then.
+        ASSERT_TRUE(KilledAfter(3 + round * 5, [&](const std::function<bool()>& finished) {
             auto store = ScheduleStore::Open(Path());
             for (int i = 0; store.Ok(); ++i) {
                 ScheduleStore& s = *store.Value();
-                const bool late = i % 2 == 0;
-                if (!s.Write(QStringLiteral("Office"), late ? kLate : kEarly)) break;
-                if (!s.Write(QStringLiteral("n%1-%2").arg(round).arg(i), kEarly)) break;
-                const char done = 1;
-                if (::write(pipe[1], &done, 1) != 1) break;
+                if (!s.Write(QStringLiteral("Office"), i % 2 == 0 ? kLate : kEarly) ||
+                    !s.Write(QStringLiteral("n%1-%2").arg(round).arg(i), kEarly) || !finished())
+                    break;
             }
-            ::_exit(1);
-        }
-        ::close(pipe[1]);
-        // Killed after a number of writes that changes from round to round, in whatever step
-        // the child is then.
-        char done = 0;
-        for (int writes = 0; writes < 3 + round * 5; ++writes)
-            ASSERT_EQ(::read(pipe[0], &done, 1), 1) << "the writer stopped early";
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ::close(pipe[0]);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        })) << "the writer stopped early";
 
         auto store = ScheduleStore::Open(Path());
         ASSERT_TRUE(store.Ok()) << store.Error().message.toStdString();
