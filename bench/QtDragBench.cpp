@@ -18,6 +18,7 @@
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleOverlays.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
+#include "tests/qt/PaintCounter.h"
 
 namespace {
 
@@ -26,18 +27,7 @@ using tarn::ScheduleWidgetInternals;
 
 using tarn::bench::messageBoxes;
 using tarn::bench::QuietServices;
-
-/// Counts the paint events a widget receives.
-class PaintCounter final : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
+using tarn::test::PaintCounter;
 
 constexpr int kBar = 2;   // Wednesday
 constexpr int kStep = 3;  // pixels a move

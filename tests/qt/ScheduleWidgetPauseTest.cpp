@@ -132,27 +132,24 @@ private Q_SLOTS:
         QVERIFY(boxes.isEmpty());
     }
 
-    void hostSleepServiceIsCalledInPlace() {
+    // The host's sleep runs in place of the control's pause, with the control's events held
+    // while it sleeps (a host's sleep may run the event loop); the examples print it.
+    void hostSleepServiceRunsWithTheEventsHeld() {
         QStringList boxes;
         ScheduleHostServices services = DefaultPause(&boxes);
-        QList<int> slept;
+        QList<bool> heldWhileAsleep;
         ScheduleWidget* widget = nullptr;
-        services.sleep = [&](int milliseconds) {
-            slept << milliseconds;
-            QVERIFY(ScheduleWidgetInternals::Gate(*widget).Holding());
+        services.sleep = [&](int) {
+            heldWhileAsleep << ScheduleWidgetInternals::Gate(*widget).Holding();
         };
         ScheduleWidget control(services);
         widget = &control;
         control.show();
         QVERIFY(QTest::qWaitForWindowExposed(&control));
-        slept.clear();
+        heldWhileAsleep.clear();
         control.resize(500, 300);
-        QCOMPARE(slept, QList<int>{100});
-        qt::EventGate& gate = ScheduleWidgetInternals::Gate(control);
-        QVERIFY(!gate.Holding());
-        QVERIFY(!gate.Pausing());
-        control.setTimeValue(0, 700);
-        QCOMPARE(control.timeValue(0), 700);
+        QCOMPARE(heldWhileAsleep, QList<bool>{true});
+        QVERIFY(!ScheduleWidgetInternals::Gate(control).Holding());
     }
 
     void messageBoxAnsweredLaterKeepsTheOrderAndHoldsEvents() {

@@ -17,6 +17,7 @@
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
+#include "tests/qt/PaintCounter.h"
 #include "tests/support/FaultInjector.h"
 
 namespace tarn::test {
@@ -33,18 +34,6 @@ inline void FailNextLabel(ScheduleWidget& widget) {
 inline DayRanges Ranges(std::vector<TimeRange> ranges) {
     return std::get<DayRanges>(DayRanges::Make(std::move(ranges)));
 }
-
-/// Counts the paint events of the widgets it watches.
-class PaintCounter final : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 /// A control whose host records instead of waiting: each message box is noted as
 /// "STYLE TITLE: TEXT" and answered once onMessageBox (when set) returns, pauses return at once,

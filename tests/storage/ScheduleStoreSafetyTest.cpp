@@ -1,5 +1,5 @@
-// The schedule store when the file or its neighbours misbehave: files that are not ours are
-// refused and left byte for byte as they were, a read-only database is still read, a writer that
+// The schedule store when the file or its neighbours misbehave (files that are not ours are
+// shown by the store command's script): a read-only database is still read, a writer that
 // holds the database makes writes fail after a bounded wait, and a writer killed mid-write leaves
 // a whole earlier or later state.
 
@@ -78,6 +78,30 @@ QByteArray Contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+/// Runs `writer` in a child process, which calls its argument after each step it finishes, and
+/// kills it once it has finished `steps`. Returns whether it got that far.
+bool KilledAfter(int steps, const std::function<void(const std::function<bool()>&)>& writer) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return false;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        writer([&] { return ::write(pipe[1], "x", 1) == 1; });
+        ::_exit(1);
+    }
+    ::close(pipe[1]);
+    char done = 0;
+    int finished = 0;
+    if (child > 0) {
+        while (finished < steps && ::read(pipe[0], &done, 1) == 1)
+            ++finished;
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    ::close(pipe[0]);
+    return finished == steps;
+}
+
 class ScheduleStoreSafetyTest : public ::testing::Test {
 protected:
     QString Path() const { return dir_.filePath(QStringLiteral("schedules.sqlite")); }
@@ -90,63 +114,6 @@ protected:
     }
     QTemporaryDir dir_;
 };
-
-/// A file at the store's path that is not a store of ours: an SQLite database made by `sql`,
-/// else a file of `bytes`, else (with null bytes) a folder.
-struct ForeignFile {
-    const char* label;
-    QStringList sql;
-    QByteArray bytes;
-    /// A word the refusal must hold.
-    const char* reason;
-};
-
-class ScheduleStoreForeignFiles : public ScheduleStoreSafetyTest,
-                                  public ::testing::WithParamInterface<ForeignFile> {};
-
-TEST_P(ScheduleStoreForeignFiles, AreRefusedAndLeftByteForByte) {
-    const ForeignFile& file = GetParam();
-    if (!file.sql.isEmpty()) {
-        OtherConnection other(Path());
-        for (const QString& sql : file.sql)
-            ASSERT_TRUE(other.Exec(sql)) << sql.toStdString();
-    } else if (file.bytes.isNull()) {
-        ASSERT_TRUE(QDir().mkpath(Path()));
-    } else {
-        QFile made(Path());
-        ASSERT_TRUE(made.open(QIODevice::WriteOnly));
-        made.write(file.bytes);
-    }
-    const QByteArray before = Contents(Path());
-    const QStringList filesBefore = Files();
-    for (const bool readOnly : {false, true}) {
-        StoreOptions options;
-        options.readOnly = readOnly;
-        auto store = ScheduleStore::Open(Path(), options);
-        ASSERT_FALSE(store.Ok());
-        EXPECT_EQ(store.Error().kind, StoreError::Kind::Database);
-        EXPECT_TRUE(store.Error().message.contains(QString::fromUtf8(file.reason)))
-            << store.Error().message.toStdString();
-    }
-    EXPECT_EQ(Contents(Path()), before);
-    EXPECT_EQ(Files(), filesBefore);  // no journal left behind either
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, ScheduleStoreForeignFiles,
-    ::testing::Values(
-        ForeignFile{"OtherSqliteDatabase", {"CREATE TABLE schedules (name TEXT, week TEXT)",
-                    "INSERT INTO schedules VALUES ('x', 'y')"}, {}, "another program"},
-        ForeignFile{"OtherApplicationId", {"PRAGMA application_id = 1", "CREATE TABLE t (x)"}, {},
-                    "another program"},
-        ForeignFile{"NewerSchema", {"PRAGMA application_id = " + QString::number(kApplicationId),
-                    "PRAGMA user_version = " + QString::number(kSchemaVersion + 1), "CREATE TABLE future (x)"}, {}, "newer version"},
-        ForeignFile{"Text", {}, "Monday 08:00-12:00\n", "not an SQLite file"},
-        ForeignFile{"SqliteMagicAlone", {}, QByteArray("SQLite format 3", 16), "not an SQLite file"},
-        ForeignFile{"Folder", {}, {}, "folder"}),
-    [](const auto& info) { return std::string(info.param.label); });
-// clang-format on
 
 /// Runs `check` (which returns what went wrong, or nothing) as a user the file permissions apply
 /// to: in a child process without root's rights when the tests run as root.
@@ -199,6 +166,10 @@ std::string ReadsButRefusesWrites(const QString& path, const StoreOptions& optio
 }
 
 TEST_F(ScheduleStoreSafetyTest, ReadOnlyDatabaseIsReadAndRefusesWrites) {
+    StoreOptions readOnly;
+    readOnly.readOnly = true;
+    EXPECT_FALSE(ScheduleStore::Open(Path(), readOnly).Ok());  // and creates no file
+    EXPECT_TRUE(Files().isEmpty());
     ASSERT_NO_FATAL_FAILURE(CreateOffice());
     const QByteArray before = Contents(Path());
     // Opening and reading an up-to-date file does not write to it.
@@ -210,8 +181,6 @@ TEST_F(ScheduleStoreSafetyTest, ReadOnlyDatabaseIsReadAndRefusesWrites) {
     }
     EXPECT_EQ(Contents(Path()), before);
     // Asked for by the caller.
-    StoreOptions readOnly;
-    readOnly.readOnly = true;
     EXPECT_EQ(ReadsButRefusesWrites(Path(), readOnly), "");
     // Set by the file system: the file and its folder cannot be written.
     ASSERT_EQ(::chmod(QFile::encodeName(Path()).constData(), 0444), 0);
@@ -224,106 +193,64 @@ TEST_F(ScheduleStoreSafetyTest, ReadOnlyDatabaseIsReadAndRefusesWrites) {
     EXPECT_EQ(Contents(Path()), before);
 }
 
-TEST_F(ScheduleStoreSafetyTest, ReadOnlyOpeningNeverCreatesAFile) {
-    StoreOptions readOnly;
-    readOnly.readOnly = true;
-    EXPECT_FALSE(ScheduleStore::Open(Path(), readOnly).Ok());
-    EXPECT_TRUE(Files().isEmpty());
-}
-
-TEST_F(ScheduleStoreSafetyTest, WriterHoldingTheDatabaseMakesWritesFailAfterABoundedWait) {
-    StoreOptions options;
-    options.busyTimeout = 300ms;
-    auto opened = ScheduleStore::Open(Path(), options);
-    ASSERT_TRUE(opened.Ok());
-    ScheduleStore& store = *opened.Value();
-    ASSERT_TRUE(store.Create(QStringLiteral("Office"), kEarly));
-
-    OtherConnection other(Path());
-    ASSERT_TRUE(other.Exec(QStringLiteral("BEGIN IMMEDIATE")));
-    const StoreStatus blocked = store.Write(QStringLiteral("Office"), kLate);
-    ASSERT_FALSE(blocked.Ok());
-    EXPECT_EQ(blocked.Error().kind, StoreError::Kind::Database);
-    EXPECT_TRUE(blocked.Error().message.contains(QStringLiteral("in use by another program")))
-        << blocked.Error().message.toStdString();
-    EXPECT_FALSE(store.Create(QStringLiteral("New"), kLate).Ok());
-    // Reading goes on while the other program only holds the write lock, in a store opened
-    // meanwhile too: opening an up-to-date file writes nothing.
-    ASSERT_TRUE(store.Read(QStringLiteral("Office")).Ok());
-    EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kEarly);
-    auto reader = ScheduleStore::Open(Path(), options);
-    ASSERT_TRUE(reader.Ok()) << reader.Error().message.toStdString();
-    EXPECT_EQ(reader.Value()->Read(QStringLiteral("Office")).Value().week, kEarly);
-    ASSERT_TRUE(other.Exec(QStringLiteral("ROLLBACK")));
-
-    // Nothing was lost and the store works again.
-    auto entries = store.List();
-    ASSERT_TRUE(entries.Ok());
-    ASSERT_EQ(entries.Value().size(), 1u);
-    EXPECT_TRUE(store.Write(QStringLiteral("Office"), kLate));
-    EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kLate);
-}
-
-// Another connection reading (a statement stepping, or a read transaction) keeps the store's
-// COMMIT from taking the file: the write fails, is rolled back on the store's own connection
-// too, and the next write works.
-TEST_F(ScheduleStoreSafetyTest, CommitBlockedByAReaderFailsAndIsRolledBack) {
+// Another program holds the file: with its write lock, or reading (a statement stepping, or a
+// read transaction) so that the store's COMMIT cannot take the file. Writes fail after a bounded
+// wait and are rolled back on the store's own connection too; reading goes on, also in a store
+// opened meanwhile (opening an up-to-date file writes nothing); once it lets go, writes work.
+TEST_F(ScheduleStoreSafetyTest, WritesFailAfterABoundedWaitWhileAnotherProgramHoldsTheFile) {
     StoreOptions options;
     options.busyTimeout = 200ms;
     auto opened = ScheduleStore::Open(Path(), options);
     ASSERT_TRUE(opened.Ok());
     ScheduleStore& store = *opened.Value();
     ASSERT_TRUE(store.Create(QStringLiteral("Office"), kEarly));
-    ASSERT_TRUE(store.Create(QStringLiteral("Other"), kEarly));
-    for (const bool transaction : {false, true}) {
+    enum Hold { kWriter, kStatement, kReadTransaction };
+    for (const Hold hold : {kWriter, kStatement, kReadTransaction}) {
         {
             OtherConnection other(Path());
-            if (transaction) {
-                ASSERT_TRUE(other.Exec(QStringLiteral("BEGIN")));
+            if (hold != kStatement) {
+                ASSERT_TRUE(other.Exec(hold == kWriter ? "BEGIN IMMEDIATE" : "BEGIN"));
             }
-            QSqlQuery reading = other.Begun(QStringLiteral("SELECT name FROM schedules"));
-            if (transaction) reading.finish();
-            const StoreStatus blocked = store.Write(QStringLiteral("Office"), kLate);
-            ASSERT_FALSE(blocked.Ok());
-            EXPECT_TRUE(blocked.Error().message.contains(QStringLiteral("in use by another")))
-                << blocked.Error().message.toStdString();
+            QSqlQuery reading;
+            if (hold != kWriter)
+                reading = other.Begun(QStringLiteral("SELECT name FROM schedules"));
+            if (hold == kReadTransaction) reading.finish();
+            for (const StoreStatus& blocked :
+                 std::initializer_list<StoreStatus>{store.Write(QStringLiteral("Office"), kLate),
+                                                    store.Create(QStringLiteral("New"), kLate)}) {
+                ASSERT_FALSE(blocked.Ok());
+                EXPECT_EQ(blocked.Error().kind, StoreError::Kind::Database);
+                EXPECT_TRUE(
+                    blocked.Error().message.contains(QStringLiteral("in use by another program")))
+                    << blocked.Error().message.toStdString();
+            }
             EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kEarly);
+            auto reader = ScheduleStore::Open(Path(), options);
+            ASSERT_TRUE(reader.Ok()) << reader.Error().message.toStdString();
+            EXPECT_EQ(reader.Value()->Read(QStringLiteral("Office")).Value().week, kEarly);
         }
         EXPECT_EQ(store.Revision(QStringLiteral("Office")).Value(), 1);
-        ASSERT_TRUE(store.Write(QStringLiteral("Other"), kLate));
+        EXPECT_EQ(store.List().Value().size(), 1u);
     }
+    EXPECT_TRUE(store.Write(QStringLiteral("Office"), kLate));
+    EXPECT_EQ(store.Read(QStringLiteral("Office")).Value().week, kLate);
 }
 
 // A writer killed inside its transaction leaves a hot journal beside the file. Reading, even
 // when asked for read-only, rolls it back and sees the state before that write.
 TEST_F(ScheduleStoreSafetyTest, ReadersRecoverFromAWriterKilledInsideItsTransaction) {
     ASSERT_NO_FATAL_FAILURE(CreateOffice());
-    int pipe[2];
-    ASSERT_EQ(::pipe(pipe), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipe[0]);
+    ASSERT_TRUE(KilledAfter(1, [&](const std::function<bool()>& finished) {
         OtherConnection writer(Path());
         if (writer.Exec(QStringLiteral("BEGIN IMMEDIATE")) &&
             writer.Exec(QStringLiteral("UPDATE schedules SET week = '{'")) &&
             writer.Exec(QStringLiteral("CREATE TABLE big (x)")) &&
             writer.Exec(QStringLiteral("INSERT INTO big SELECT zeroblob(4096) FROM"
                                        " (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
-                                       " SELECT i + 1 FROM n WHERE i < 2000) SELECT i FROM n)"))) {
-            const char ready = 1;
-            [[maybe_unused]] auto written = ::write(pipe[1], &ready, 1);
+                                       " SELECT i + 1 FROM n WHERE i < 2000) SELECT i FROM n)")) &&
+            finished())
             ::pause();
-        }
-        ::_exit(1);
-    }
-    ::close(pipe[1]);
-    char ready = 0;
-    const bool inside = ::read(pipe[0], &ready, 1) == 1;
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ::close(pipe[0]);
-    ASSERT_TRUE(inside) << "the writer did not get inside its transaction";
+    })) << "the writer did not get inside its transaction";
     ASSERT_TRUE(QFile::exists(Path() + QStringLiteral("-journal")));
 
     StoreOptions readOnly;
@@ -370,36 +297,17 @@ TEST_F(ScheduleStoreSafetyTest, OpeningUnderALockWaitsTheBusyTimeoutOnceInAll) {
 TEST_F(ScheduleStoreSafetyTest, WriterKilledMidWriteLeavesAWholeEarlierOrLaterState) {
     ASSERT_NO_FATAL_FAILURE(CreateOffice());
     for (int round = 0; round < 4; ++round) {
-        int pipe[2];
-        ASSERT_EQ(::pipe(pipe), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // Alternates the two weeks and adds a schedule on every write, telling the parent of
-            // each finished write, until it is killed.
-            ::close(pipe[0]);
+        // The writer alternates the two weeks and adds a schedule on every step, and is killed
+        // after a number of steps that changes from round to round, in whatever it does then.
+        ASSERT_TRUE(KilledAfter(3 + round * 5, [&](const std::function<bool()>& finished) {
             auto store = ScheduleStore::Open(Path());
             for (int i = 0; store.Ok(); ++i) {
                 ScheduleStore& s = *store.Value();
-                const bool late = i % 2 == 0;
-                if (!s.Write(QStringLiteral("Office"), late ? kLate : kEarly)) break;
-                if (!s.Write(QStringLiteral("n%1-%2").arg(round).arg(i), kEarly)) break;
-                const char done = 1;
-                if (::write(pipe[1], &done, 1) != 1) break;
+                if (!s.Write(QStringLiteral("Office"), i % 2 == 0 ? kLate : kEarly) ||
+                    !s.Write(QStringLiteral("n%1-%2").arg(round).arg(i), kEarly) || !finished())
+                    break;
             }
-            ::_exit(1);
-        }
-        ::close(pipe[1]);
-        // Killed after a number of writes that changes from round to round, in whatever step
-        // the child is then.
-        char done = 0;
-        for (int writes = 0; writes < 3 + round * 5; ++writes)
-            ASSERT_EQ(::read(pipe[0], &done, 1), 1) << "the writer stopped early";
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ::close(pipe[0]);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        })) << "the writer stopped early";
 
         auto store = ScheduleStore::Open(Path());
         ASSERT_TRUE(store.Ok()) << store.Error().message.toStdString();

@@ -96,6 +96,35 @@ expect(STATUS 2 ERR "^store: a schedule named \"Office\" exists already\n$"
 expect(STATUS 2 ERR "^store: no schedule named \"Gone\"\n$" ARGS --db "${db}" delete Gone)
 expect(STATUS 2 ERR "^store: a name can have at most 100 characters"
   ARGS --db "${db}" rename Office "01234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890")
+expect(STATUS 2 ERR "^store: a schedule named \"Office\" exists already\n$"
+  ARGS --db "${db}" duplicate Blank Office)
+foreach(command "duplicate;Gone;New" "rename;Gone;New" "show;office")
+  list(GET command 1 name)
+  expect(STATUS 2 ERR "^store: no schedule named \"${name}\"\n$" ARGS --db "${db}" ${command})
+endforeach()
+# Renaming to itself or to another case of itself carries the week.
+expect(STATUS 0 ARGS --db "${db}" rename Office2 Office2)
+expect(STATUS 0 ARGS --db "${db}" rename Office2 office2)
+expect(STATUS 0 OUT "${office_days}" ARGS --db "${db}" show office2)
+expect(STATUS 0 ARGS --db "${db}" rename office2 Office2)
+
+# A name holds up to 100 characters, however many UTF-16 units they take, kept as given;
+# control characters are refused and write nothing.
+string(REPEAT "😀" 100 faces)
+string(ASCII 127 del)
+string(ASCII 194 133 c1)
+set(ldb "${WORK}/limits.sqlite")
+foreach(name "${faces}" "   " "a' OR 'a'='a")
+  expect(STATUS 0 ARGS --db "${ldb}" import "${name}" "${WORK}/office.json")
+endforeach()
+expect(STATUS 2 ERR "^store: a name can have at most 100 characters, not 101\n$"
+  ARGS --db "${ldb}" import "${faces}😀" "${WORK}/office.json")
+foreach(name "a\tb" "a${del}" "${c1}")
+  expect(STATUS 2 ERR "^store: a name cannot hold control characters"
+    ARGS --db "${ldb}" import "${name}" "${WORK}/office.json")
+endforeach()
+expect(STATUS 0 OUT "   \na' OR 'a'='a\n${faces}\n" ARGS --db "${ldb}" list)
+expect(STATUS 0 OUT "${office_days}" ARGS --db "${ldb}" show "${faces}")
 
 # Week files: a wrong one is the input's fault (2), one that cannot be read or written is 1.
 expect(STATUS 2 ERR "^store: [^\n]*bad.json: [^\n]+\n$" ARGS --db "${db}" import New "${WORK}/bad.json")
@@ -115,6 +144,15 @@ file(READ "${WORK}/notes.txt" notes)
 if(NOT notes STREQUAL "Monday 08:00-12:00\n")
   message(SEND_ERROR "the foreign file was changed")
 endif()
+
+# poke(FILE OFFSET BYTES): writes BYTES, in printf's escapes, into FILE at OFFSET.
+function(poke file offset bytes)
+  execute_process(COMMAND /bin/sh -c "printf '${bytes}' | dd \"of=$0\" bs=1 seek=${offset} conv=notrunc status=none"
+    "${file}" RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(SEND_ERROR "cannot change ${file}")
+  endif()
+endfunction()
 
 # Revisions: every write raises them, an import that expects one writes only while the schedule
 # is still there at that revision, and plain import keeps replacing.
@@ -181,14 +219,45 @@ endif()
 
 # A store whose user_version was reset to 0 is recognised by its tables, read and written.
 file(COPY_FILE "${rdb}" "${WORK}/unnumbered.sqlite")
-execute_process(COMMAND dd if=/dev/zero "of=${WORK}/unnumbered.sqlite" bs=1 seek=60 count=4
-  conv=notrunc status=none RESULT_VARIABLE zeroed)
-if(NOT zeroed EQUAL 0)
-  message(SEND_ERROR "cannot reset the user_version")
-endif()
+poke("${WORK}/unnumbered.sqlite" 60 "\\0\\0\\0\\0")
 expect(STATUS 0 OUT "Work\n" ARGS --db "${WORK}/unnumbered.sqlite" list)
 expect(STATUS 0 ARGS --db "${WORK}/unnumbered.sqlite" import Work "${WORK}/office.json")
 expect(STATUS 0 OUT "5\n" ARGS --db "${WORK}/unnumbered.sqlite" revision Work)
+
+# Another program's SQLite database (its application_id), a newer version's (its user_version),
+# a file of the SQLite magic alone and a folder are refused, read or written, and left byte for
+# byte as they were, with no journal beside them.
+set(foreign "${WORK}/foreign")
+file(MAKE_DIRECTORY "${foreign}/folder.sqlite")
+file(COPY_FILE "${rdb}" "${foreign}/other.sqlite")
+poke("${foreign}/other.sqlite" 68 "\\0\\0\\0\\1")
+file(COPY_FILE "${rdb}" "${foreign}/newer.sqlite")
+poke("${foreign}/newer.sqlite" 60 "\\0\\0\\0\\3")
+file(WRITE "${foreign}/magic.sqlite" "")
+poke("${foreign}/magic.sqlite" 0 "SQLite format 3\\0")
+foreach(case "other.sqlite is not a schedule database \\(an SQLite database of another program\\)"
+    "newer.sqlite was written by a newer version \\(schema 3, this program knows up to 2\\)"
+    "magic.sqlite is not a schedule database \\(not an SQLite file\\)"
+    "folder.sqlite is a folder, not a schedule database")
+  string(REGEX MATCH "^[a-z]+.sqlite" file "${case}")
+  set(hash "")
+  if(NOT IS_DIRECTORY "${foreign}/${file}")
+    file(SHA256 "${foreign}/${file}" hash)
+  endif()
+  foreach(command list "import;Office;${WORK}/office.json")
+    expect(STATUS 1 ERR "^store: [^\n]*${case}\n$" ARGS --db "${foreign}/${file}" ${command})
+  endforeach()
+  if(hash)
+    file(SHA256 "${foreign}/${file}" after)
+    if(NOT after STREQUAL hash)
+      message(SEND_ERROR "${file} was changed")
+    endif()
+  endif()
+endforeach()
+file(GLOB left "${foreign}/*-journal" "${foreign}/*-wal")
+if(left)
+  message(SEND_ERROR "journals left beside foreign files: ${left}")
+endif()
 
 # The command line.
 expect(STATUS 2 ERR "^store: no command given\n${usage}" ARGS --db "${db}")
