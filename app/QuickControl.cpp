@@ -255,7 +255,7 @@ public:
             return false;
         }
         // The editor's part of the window, in device pixels.
-        const double ratio = picture.devicePixelRatio();
+        const double ratio = static_cast<double>(picture.width()) / window_->width();
         const QRectF shown = QRectF(editor_->position(), editor_->size())
                                  .intersected(QRectF(QPointF(0, 0), window_->size()));
         picture = picture.copy(QRectF(shown.topLeft() * ratio, shown.size() * ratio).toRect());
