@@ -2,10 +2,13 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QQuickWindow>
 #include <QSGImageNode>
+#include <QStyleHints>
+#include <QTouchEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -56,6 +59,77 @@ BarItem::BarItem(QQuickItem* parent) : QQuickItem(parent) {
     setFlag(ItemHasContents);
     setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton | Qt::MiddleButton);
     setAcceptHoverEvents(true);
+    setAcceptTouchEvents(true);
+}
+
+void BarItem::touchEvent(QTouchEvent* event) {
+    const QEventPoint* point = nullptr;
+    for (const QEventPoint& candidate : event->points())
+        if (event->type() == QEvent::TouchBegin ? point == nullptr : candidate.id() == touch_.id)
+            point = &candidate;
+    if (point == nullptr || (event->type() != QEvent::TouchBegin && !touch_.tracking)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    const QPointF at = point->position();
+    switch (event->type()) {
+        case QEvent::TouchBegin:
+            touch_ = Touch{true, false, point->id(), at, at, event->modifiers()};
+            return;
+        case QEvent::TouchUpdate: {
+            touch_.last = at;
+            if (touch_.along) {
+                TouchAsMouse(QEvent::MouseMove, at, event->modifiers());
+                return;
+            }
+            // Along the bar when it went further across than down, by half the distance that
+            // starts a drag: sooner than a Flickable, which waits for the whole distance.
+            const QPointF moved = at - touch_.start;
+            const double along =
+                std::max(1, QGuiApplication::styleHints()->startDragDistance() / 2);
+            if (std::abs(moved.x()) <= std::abs(moved.y()) || std::abs(moved.x()) < along) return;
+            touch_.along = true;
+            setKeepTouchGrab(true);
+            TouchAsMouse(QEvent::MouseButtonPress, touch_.start, touch_.modifiers);
+            TouchAsMouse(QEvent::MouseMove, at, event->modifiers());
+            return;
+        }
+        case QEvent::TouchEnd:
+            // A tap is a press and a release where the finger went down and came up.
+            if (!touch_.along)
+                TouchAsMouse(QEvent::MouseButtonPress, touch_.start, touch_.modifiers);
+            touch_.along = true;
+            touch_.last = at;
+            EndTouch();
+            return;
+        default:
+            EndTouch();
+            return;
+    }
+}
+
+void BarItem::touchUngrabEvent() {
+    EndTouch();
+}
+
+void BarItem::EndTouch() {
+    // A drag taken away or cancelled ends where the finger last was.
+    const Touch ended = touch_;
+    touch_ = Touch{};
+    setKeepTouchGrab(false);
+    if (ended.tracking && ended.along)
+        TouchAsMouse(QEvent::MouseButtonRelease, ended.last, ended.modifiers);
+}
+
+void BarItem::TouchAsMouse(QEvent::Type type, QPointF at, Qt::KeyboardModifiers modifiers) {
+    if (!handler) return;
+    const QPointF scene = mapToScene(at);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent mouse(type, at, scene, scene,
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, modifiers);
+    handler(mouse);
 }
 
 void BarItem::SetPixelRatio(double ratio) {

@@ -32,7 +32,8 @@ class BarItem final : public QQuickItem {
 public:
     explicit BarItem(QQuickItem* parent);
 
-    /// Receive the pointer, the keys and the focus of the bar.
+    /// Receive the pointer, the keys and the focus of the bar. A touch reaches it as the left
+    /// mouse button: a drag along the bar from where it began, a tap as a press and release.
     std::function<void(QEvent& event)> handler;
 
     /// The colour of inner device pixel (x, y) as 0xFFRRGGBB; 0 outside the inner area.
@@ -53,9 +54,26 @@ protected:
     QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData* data) override;
     void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
     bool event(QEvent* event) override;
+    /// A touch point is the bar's only once it goes along the bar: until then a Flickable that
+    /// holds the editor may take it to scroll.
+    void touchEvent(QTouchEvent* event) override;
+    void touchUngrabEvent() override;
 
 private:
     void Paint(QPainter& painter);
+    /// Hands a touch to the handler as the left mouse button at at.
+    void TouchAsMouse(QEvent::Type type, QPointF at, Qt::KeyboardModifiers modifiers);
+    void EndTouch();
+
+    struct Touch {
+        bool tracking = false;
+        bool along = false;  // the drag went along the bar: the bar holds the point
+        int id = -1;
+        QPointF start;
+        QPointF last;
+        Qt::KeyboardModifiers modifiers;
+    };
+    Touch touch_;
 
     platform::SharedRowImage image_;
     QSize innerSize_{0, 0};
