@@ -149,4 +149,10 @@ std::unique_ptr<HostedControl> MakeMemoryControlAtRatio(HostEvents events, doubl
 std::unique_ptr<HostedControl> MakeQtControl(HostEvents events);
 #endif
 
+#ifdef TARN_HAVE_QUICK
+/// The Qt Quick item in an off-screen window; events go through Qt's own delivery. Needs a
+/// QGuiApplication to exist.
+std::unique_ptr<HostedControl> MakeQuickControl(HostEvents events);
+#endif
+
 }  // namespace tarn::app

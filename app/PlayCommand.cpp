@@ -38,7 +38,8 @@ constexpr std::string_view kDefaultBackend = "qt";
 constexpr std::string_view kDefaultBackend = "memory";
 #endif
 
-constexpr const char* kUsage = "usage: tarn-schedule play [--backend qt|memory] [--scale F] [FILE]";
+constexpr const char* kUsage =
+    "usage: tarn-schedule play [--backend qt|memory|quick] [--scale F] [FILE]";
 
 int UsageError(const std::string& what) {
     std::cerr << "play: " << what << '\n' << kUsage << '\n';
@@ -94,7 +95,7 @@ std::optional<double> ParseScale(const std::string& text) {
 
 int Play(FileBuffer& input, FileBuffer& output, std::string_view backend, double scale) {
 #ifdef TARN_HAVE_QT
-    if (backend == "qt") {
+    if (backend == "qt" || backend == "quick") {
         // No display is needed: the widget runs on the off-screen platform unless the user
         // chose another one.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -108,6 +109,9 @@ int Play(FileBuffer& input, FileBuffer& output, std::string_view backend, double
         static char programName[] = "tarn-schedule";
         static char* qtArgv[] = {programName, nullptr};
         QApplication application(qtArgc, qtArgv);
+#ifdef TARN_HAVE_QUICK
+        if (backend == "quick") return PlayScript(input, output, std::cerr, MakeQuickControl, true);
+#endif
         return PlayScript(input, output, std::cerr, MakeQtControl, true);
     }
 #endif
@@ -152,8 +156,8 @@ int RunPlay(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
-    const QCommandLineOption backendOption(QStringLiteral("backend"),
-                                           QStringLiteral("qt or memory"), QStringLiteral("name"));
+    const QCommandLineOption backendOption(
+        QStringLiteral("backend"), QStringLiteral("qt, memory or quick"), QStringLiteral("name"));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("usage"));
     const QCommandLineOption scaleOption(
@@ -164,7 +168,7 @@ int RunPlay(int argc, char** argv) {
     if (!parser.parse(arguments)) {
         if (parser.unknownOptionNames().isEmpty() && parser.isSet(backendOption) &&
             parser.values(backendOption).isEmpty())
-            return UsageError("--backend needs qt or memory");
+            return UsageError("--backend needs qt, memory or quick");
         if (parser.unknownOptionNames().isEmpty() && parser.isSet(scaleOption) &&
             parser.values(scaleOption).isEmpty())
             return UsageError("--scale needs a number from 1 to 4");
@@ -176,10 +180,14 @@ int RunPlay(int argc, char** argv) {
 
     std::string backend(kDefaultBackend);
     if (parser.isSet(backendOption)) backend = parser.values(backendOption).last().toStdString();
-    if (backend != "qt" && backend != "memory")
-        return UsageError("unknown backend \"" + storage::Echoed(backend) + "\" (qt or memory)");
+    if (backend != "qt" && backend != "memory" && backend != "quick")
+        return UsageError("unknown backend \"" + storage::Echoed(backend) +
+                          "\" (qt, memory or quick)");
 #ifndef TARN_HAVE_QT
     if (backend == "qt") return UsageError("the qt backend is not available in this build");
+#endif
+#ifndef TARN_HAVE_QUICK
+    if (backend == "quick") return UsageError("the quick backend is not available in this build");
 #endif
 
     std::string scaleText = "1";

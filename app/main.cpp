@@ -17,7 +17,7 @@
 namespace {
 
 void PrintUsage(std::ostream& out) {
-    out << "usage: tarn-schedule play [--backend qt|memory] [--scale F] [FILE]\n"
+    out << "usage: tarn-schedule play [--backend qt|memory|quick] [--scale F] [FILE]\n"
            "       tarn-schedule store [--db PATH] COMMAND ...\n"
            "       tarn-schedule demo [--db PATH]\n";
 }

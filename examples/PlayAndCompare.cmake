@@ -1,6 +1,6 @@
 # Plays one host script and checks the exit status, what it prints, and what it says on standard
 # error. Run with cmake -P and:
-#   PROGRAM, BACKEND, SCRIPT       the tarn-schedule program, qt or memory, the script to play
+#   PROGRAM, BACKEND, SCRIPT       the tarn-schedule program, qt, memory or quick, the script to play
 #   STDIN                          ON to feed the script on standard input instead of naming it
 #   REDIRECT                       instead, redirections for /bin/sh that the program runs under
 #                                  (">/dev/full", ">&-", "<DIR"); play then reads standard input

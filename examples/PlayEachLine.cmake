@@ -2,7 +2,7 @@
 # they print together with a file: for each line its standard output and error, and its exit
 # status when that is not 2. Blank lines and lines starting with # are passed over. Run with
 # cmake -P and:
-#   PROGRAM, BACKEND, SCRIPT       the tarn-schedule program, qt or memory, the script of lines
+#   PROGRAM, BACKEND, SCRIPT       the tarn-schedule program, qt, memory or quick, the script of lines
 #   EXPECTED_OUT                   file with what the lines print, in order
 execute_process(
   COMMAND /bin/sh -c [[

@@ -1,0 +1,162 @@
+// The items the editor is made of, besides the Controls buttons: the day bars, which keep the
+// pixels the control draws (SharedRowImage, one pixel per device pixel at the bar's ratio) inside a
+// 2-pixel sunken frame; the texts the control writes on its own surface; and what shows over the
+// bars without being drawn into them, the keyboard cursor's frame and the time hint. Each item
+// shows only the part of it inside the window, painted at the window's device pixel ratio into one
+// texture, so an item far larger than its window costs no more than the window.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QQuickItem>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "pixels/PixelGdi.h"
+#include "platform/Widgets.h"
+
+class QPainter;
+
+namespace tarn::quick {
+
+/// The node that shows the part of item inside its window, painted by paint in the item's logical
+/// coordinates; null when none of it is inside. Called from updatePaintNode.
+QSGNode* PaintedNode(QQuickItem& item, QSGNode* old, const std::function<void(QPainter&)>& paint);
+
+class BarItem final : public QQuickItem {
+    Q_OBJECT
+public:
+    explicit BarItem(QQuickItem* parent);
+
+    /// Receive the pointer, the keys and the focus of the bar. A touch reaches it as the left
+    /// mouse button: a drag along the bar from where it began, a tap as a press and release.
+    std::function<void(QEvent& event)> handler;
+
+    /// The colour of inner device pixel (x, y) as 0xFFRRGGBB; 0 outside the inner area.
+    std::uint32_t pixelAt(int x, int y) const { return image_.PixelAt(x, y); }
+    double PixelRatio() const { return pixelRatio_; }
+    /// Keeps the inner pixels at a new ratio; a new ratio starts them from the background colour.
+    void SetPixelRatio(double ratio);
+    QSize innerSize() const { return innerSize_; }
+    platform::SharedRowImage& DrawingImage();
+    platform::PixelView DrawingView();
+    void Clear();
+    /// Gives the pixels the bar's inner size; a new size starts from the background colour.
+    void SyncImageSize();
+    /// Asks for a repaint when the pixels were drawn into since the last one.
+    void ShowChanges();
+
+protected:
+    QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData* data) override;
+    void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
+    bool event(QEvent* event) override;
+    /// A touch point is the bar's only once it goes along the bar: until then a Flickable that
+    /// holds the editor may take it to scroll.
+    void touchEvent(QTouchEvent* event) override;
+    void touchUngrabEvent() override;
+
+private:
+    void Paint(QPainter& painter);
+    /// Hands a touch to the handler as the left mouse button at at.
+    void TouchAsMouse(QEvent::Type type, QPointF at, Qt::KeyboardModifiers modifiers);
+    void EndTouch();
+
+    struct Touch {
+        bool tracking = false;
+        bool along = false;  // the drag went along the bar: the bar holds the point
+        int id = -1;
+        QPointF start;
+        QPointF last;
+        Qt::KeyboardModifiers modifiers;
+    };
+    Touch touch_;
+
+    platform::SharedRowImage image_;
+    QSize innerSize_{0, 0};
+    double pixelRatio_ = 1.0;
+    bool drawn_ = false;
+};
+
+/// The control's surface: the texts drawn on it since it was last cleared. The editor paints them
+/// over its background.
+class SurfaceText final : public platform::ControlSurface {
+public:
+    struct Text {
+        std::int32_t x;
+        std::int32_t y;
+        std::string text;
+        bool operator==(const Text&) const = default;
+    };
+
+    explicit SurfaceText(QQuickItem& editor) : editor_(editor), context_(*this) {}
+
+    platform::DeviceContext& hDC() override { return context_; }
+    void Clear() override;
+    double Width() override { return editor_.width(); }
+    double Height() override { return editor_.height(); }
+
+    const std::vector<Text>& texts() const { return texts_; }
+    /// Paints the background and the texts in font.
+    void Paint(QPainter& painter, const QFont& font, const QColor& background, const QColor& ink);
+    /// Asks for a repaint of the editor when the texts changed since the last one.
+    void ShowChanges();
+
+private:
+    class Context final : public platform::DeviceContext {
+    public:
+        explicit Context(SurfaceText& surface) : surface_(surface) {}
+        platform::PixelView Pixels() override;
+        void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
+        int Target() const override { return kSurfaceTarget; }
+
+    private:
+        SurfaceText& surface_;
+    };
+
+    QQuickItem& editor_;
+    Context context_;
+    /// Pixels drawn into the surface; null until a caller asks for them.
+    QImage pixels_;
+    std::vector<Text> texts_;
+    std::vector<Text> shown_;
+    bool cleared_ = false;
+};
+
+/// The keyboard cursor: a frame around one block of the focused bar.
+class CursorItem final : public QQuickItem {
+    Q_OBJECT
+public:
+    static constexpr int kFrameWidth = 2;
+    explicit CursorItem(QQuickItem* parent);
+    /// Shows the frame at frame (the editor's coordinates) in colour; an empty frame hides it.
+    void ShowFrame(const QRect& frame, const QColor& colour);
+
+protected:
+    QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData* data) override;
+
+private:
+    QColor colour_;
+};
+
+/// The time hint: a small framed label near the pointer or the cursor.
+class HintItem final : public QQuickItem {
+    Q_OBJECT
+public:
+    explicit HintItem(QQuickItem* parent);
+    /// Shows text with its corner near anchor (the editor's coordinates), inside the editor; an
+    /// empty text hides it. below: under the anchor, else above it.
+    void ShowText(const QString& text, QPoint anchor, bool below);
+    QString text() const { return text_; }
+
+protected:
+    QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData* data) override;
+
+private:
+    QString text_;
+};
+
+}  // namespace tarn::quick

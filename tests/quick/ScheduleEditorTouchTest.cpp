@@ -1,0 +1,119 @@
+// The editor on a touch panel: inside a Flickable, a finger dragged along a bar selects and one
+// dragged down the bar scrolls; a tap on a button clicks it; a message box holds the host's calls.
+#include <QPointingDevice>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+#include "TarnSchedule/ScheduleEditor.h"
+
+using tarn::ScheduleEditor;
+
+class ScheduleEditorTouchTest : public QObject {
+    Q_OBJECT
+
+private:
+    QQmlEngine engine_;
+    std::unique_ptr<QQuickWindow> window_;
+    std::unique_ptr<QQuickItem> flickable_;
+    ScheduleEditor* editor_ = nullptr;
+    QPointingDevice* touch_ = QTest::createTouchDevice();
+
+    QQuickItem& Child(const QString& name) {
+        auto* child = editor_->findChild<QQuickItem*>(name);
+        if (child == nullptr) qFatal("no %s", qPrintable(name));
+        return *child;
+    }
+
+    /// A finger from `from` on item by steps of `step`, lifted after `steps` of them.
+    void Drag(QQuickItem& item, QPointF from, QPointF step, int steps) {
+        QPoint at = item.mapToScene(from).toPoint();
+        QTest::touchEvent(window_.get(), touch_).press(0, at, window_.get());
+        for (int i = 0; i < steps; ++i) {
+            at += step.toPoint();
+            QTest::touchEvent(window_.get(), touch_).move(0, at, window_.get());
+        }
+        QTest::touchEvent(window_.get(), touch_).release(0, at, window_.get());
+    }
+
+    QObject* OpenDialog() {
+        for (QObject* child : editor_->children())
+            if (child->inherits("QQuickDialog") && child->property("opened").toBool()) return child;
+        return nullptr;
+    }
+
+    void Tap(const QString& button) {
+        QQuickItem& item = Child(button);
+        Drag(item, QPointF(item.width() / 2, item.height() / 2), QPointF(), 0);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QQuickWindow::setGraphicsApi(QSGRendererInterface::Software); }
+
+    void init() {
+        window_ = std::make_unique<QQuickWindow>();
+        QQmlComponent component(&engine_);
+        // A page that scrolls up and down, taller than its view.
+        component.setData(R"(import QtQuick
+import TarnSchedule
+Flickable {
+    width: 700; height: 200; contentHeight: 600; flickableDirection: Flickable.VerticalFlick
+    ScheduleEditor { objectName: "editor" }
+})",
+                          QUrl());
+        flickable_.reset(qobject_cast<QQuickItem*>(component.create()));
+        QVERIFY2(flickable_ != nullptr, qPrintable(component.errorString()));
+        editor_ = flickable_->findChild<ScheduleEditor*>("editor");
+        QVERIFY(editor_ != nullptr);
+        flickable_->setParentItem(window_->contentItem());
+        window_->resize(700, 200);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    void cleanup() {
+        flickable_.reset();
+        window_.reset();
+    }
+
+    void dragAlongBarSelectsAndDownBarScrolls() {
+        QQuickItem& monday = Child("Schedule(0)");
+        Drag(monday, QPointF(193, 10), QPointF(4, 0), 10);  // 08:00 to 09:45
+        QCOMPARE(flickable_->property("contentY").toDouble(), 0.0);
+        Tap("cmdEnable");
+        QTRY_COMPARE(editor_->dayRanges(0), QStringList{"08:00-09:45"});
+
+        QQuickItem& tuesday = Child("Schedule(1)");
+        Drag(tuesday, QPointF(193, 10), QPointF(0, -8), 10);
+        QTRY_VERIFY(flickable_->property("contentY").toDouble() > 0);
+        Tap("cmdEnable");
+        QCOMPARE(editor_->dayRanges(1), QStringList{});
+    }
+
+    void tapOnDayButtonSelectsTheDay() {
+        Tap("cmdDay(2)");
+        Tap("cmdEnable");
+        QTRY_COMPARE(editor_->dayRanges(2), QStringList{"00:00-24:00"});
+    }
+
+    void dialogHoldsTheHostsCallsUntilClosed() {
+        QCOMPARE(
+            editor_->setDayRanges(0, {"00:00-01:00", "02:00-03:00", "04:00-05:00", "06:00-07:00"}),
+            QString());
+        Drag(Child("Schedule(0)"), QPointF(193, 10), QPointF(4, 0), 10);
+        Tap("cmdEnable");  // a fifth region: refused with a message
+        QObject* dialog = nullptr;
+        QTRY_VERIFY((dialog = OpenDialog()) != nullptr);
+        QVERIFY(dialog->property("title").toString().contains("Error"));
+        QCOMPARE(editor_->setDayRanges(3, {"10:00-11:00"}), QString());
+        QCOMPARE(editor_->dayRanges(3), QStringList{});  // held behind the box
+        QMetaObject::invokeMethod(dialog, "accept");
+        QTRY_COMPARE(editor_->dayRanges(3), QStringList{"10:00-11:00"});
+    }
+};
+
+QTEST_MAIN(ScheduleEditorTouchTest)
+#include "ScheduleEditorTouchTest.moc"
