@@ -32,7 +32,7 @@ TEST(BarRendering, BlocksTileTheBarFromColumnZeroToItsLastColumn) {
         Values lefts;
         for (int b = 0; b < 96; ++b) {
             f.SetRegion(0, 1, BlockQuantityToTime(b), BlockQuantityToTime(b + 1));
-            const std::string middle = f.Row(0, 16);
+            const std::string middle = f.Letters(0, 0, 16, 1, 0);
             // A block narrower than a pixel covers no column: it starts and ends where it began.
             const bool none = middle.find('G') == std::string::npos;
             const std::size_t left = none ? end : middle.find('G');
