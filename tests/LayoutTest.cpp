@@ -50,7 +50,7 @@ TEST(Layout, EveryResizeMovesTheWidgetsAtOnceAndEndsWithAPauseBeforeTheRedrawIsQ
         logSleep(ms);
     };
     ResizeTo(f, 1358, 722);
-    ASSERT_EQ(f.Count(HostRecord::Sleep), 1);
+    ASSERT_EQ(f.platform.Sleeps(), 1);
     EXPECT_EQ(f.log.back().milliseconds, 100);
     EXPECT_FALSE(armedDuringPause);
     EXPECT_EQ(f.Redraws(), 1u);
@@ -76,7 +76,7 @@ TEST(Layout, ARejectedValueIsKeptOnlyWhereItWasRejected) {
         f.faults.Fail(operation, target);
         ResizeTo(f, design::kControlWidth, design::kControlHeight);
         EXPECT_EQ(Geometry(f.platform), expected) << operation << " of " << widget;
-        EXPECT_EQ(f.Count(HostRecord::Sleep), 2);
+        EXPECT_EQ(f.platform.Sleeps(), 2);
         EXPECT_TRUE(f.MessageTexts().empty());
     }
 }

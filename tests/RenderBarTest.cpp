@@ -1,28 +1,17 @@
 // The blocks of a day bar as they land in its pixel buffer: block edges from the rounded left-edge
-// accumulator at any width, and the three bands at heights that do not divide by three. Every
-// pixel of a 576 x 33 bar is shown by the time-scale example.
+// accumulator at any width, down to bars narrower than the 96 blocks. The three bands at heights
+// that do not divide by three are shown by the time-scale and mouse examples, and every pixel of a
+// 576 x 33 bar by the time-scale example.
 
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <utility>
 
 #include "model/TimeConversion.h"
 #include "tests/ScheduleFixture.h"
 
 namespace tarn {
 namespace {
-
-/// Letters repeated: "W10R10-1W10" is ten W, ten R, one - and ten W.
-std::string Stripes(const std::string& runs) {
-    std::string letters;
-    for (std::size_t i = 0; i < runs.size();) {
-        const char letter = runs[i++];
-        std::size_t digits = 0;
-        letters.append(std::stoi(runs.substr(i), &digits), letter);
-        i += digits;
-    }
-    return letters;
-}
 
 TEST(BarRendering, BlocksTileTheBarFromColumnZeroToItsLastColumn) {
     // Bar width and the left edges of blocks 0, 1, 2, ...
@@ -43,7 +32,7 @@ TEST(BarRendering, BlocksTileTheBarFromColumnZeroToItsLastColumn) {
         Values lefts;
         for (int b = 0; b < 96; ++b) {
             f.SetRegion(0, 1, BlockQuantityToTime(b), BlockQuantityToTime(b + 1));
-            const std::string middle = f.Row(0, 16);
+            const std::string middle = f.Letters(0, 0, 16, 1, 0);
             // A block narrower than a pixel covers no column: it starts and ends where it began.
             const bool none = middle.find('G') == std::string::npos;
             const std::size_t left = none ? end : middle.find('G');
@@ -57,27 +46,6 @@ TEST(BarRendering, BlocksTileTheBarFromColumnZeroToItsLastColumn) {
         }
         EXPECT_EQ(end, static_cast<std::size_t>(width));
         EXPECT_EQ(Values(lefts.begin(), lefts.begin() + edges.size()), edges);
-    }
-}
-
-TEST(BarRendering, BandsAreThirdsOfTheHeightRoundedFromTheRoundedTop) {
-    // Height, then the column of an enabled block, top to bottom: background, state, marked.
-    const std::tuple<int, const char*, const char*, const char*> cases[] = {
-        {33, "W11R11W11", "W11G11W11", "K11G11K11"},
-        // h = 10.33: row 20 belongs to no band and keeps the cleared background.
-        {31, "W10R10-1W10", "W10G10-1W10", "K10G10-1K10"},
-        // h = 10.67: row 21 belongs to the middle and the bottom band, whichever paints last.
-        {32, "W11R11W10", "W11G11W10", "K11G10K11"}};
-    constexpr int kColumn = 33 * 6 + 3;  // inside block 33, clear of every tick mark
-    for (const auto& [height, background, state, marked] : cases) {
-        ScheduleFixture f;
-        f.SizeBar(0, 576, height);
-        f.Redraw();
-        EXPECT_EQ(f.Column(0, kColumn), Stripes(background)) << height;
-        f.SetRegion(0, 1, 800, 1000);
-        EXPECT_EQ(f.Column(0, kColumn), Stripes(state)) << height;
-        f.schedule.Schedule_MouseDown(0, 1, 0, static_cast<float>(kColumn), 0);
-        EXPECT_EQ(f.Column(0, kColumn), Stripes(marked)) << height;
     }
 }
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,12 +82,6 @@ struct ScheduleFixture {
             if (record.kind == HostRecord::MessageBox) texts.push_back(record.text);
         return texts;
     }
-    int Count(HostRecord::Kind kind) const {
-        int count = 0;
-        for (const HostRecord& record : log)
-            count += record.kind == kind ? 1 : 0;
-        return count;
-    }
 
     // The mouse, at the centre of a block of a day's bar. A press leaves the keyboard focus where
     // it is.
@@ -148,8 +141,6 @@ struct ScheduleFixture {
             letters += Letter(dc.PixelAt(x, y));
         return letters;
     }
-    std::string Column(int bar, int x) { return Letters(bar, x, 0, 0, 1); }
-    std::string Row(int bar, int y) { return Letters(bar, 0, y, 1, 0); }
     /// One letter per block, read at the centre of the block in band 0 (top), 1 or 2 (bottom).
     std::string Blocks(int bar, int band) {
         const auto& dc = platform.Bar(bar).context();

@@ -17,14 +17,9 @@ namespace {
 // --- tick marks ---------------------------------------------------------------------------------
 
 struct Tickmarks : ScheduleFixture {
-    /// Redraws the control with bar 0 of the inner size width x height.
-    void DrawMarks(int width, int height) {
-        SizeBar(0, width, height);
-        Redraw();
-    }
     /// Black rows of column x counted from row 0; -1 when they are not one run from the top.
     int MarkLength(int x) {
-        const std::string column = Column(0, x);
+        const std::string column = Letters(0, x, 0, 0, 1);
         const std::size_t length = std::min(column.find_first_not_of('K'), column.size());
         return column.find('K', length) == std::string::npos ? static_cast<int>(length) : -1;
     }
@@ -39,7 +34,8 @@ TEST(Tickmarks, AFailingLevelReportsOnceAndTheOtherLevelsAreStillDrawn) {
     for (int skip = 0; skip < 8; ++skip) {
         Tickmarks f;
         f.faults.Fail("ScaleHeight", 0, skip, 1);
-        f.DrawMarks(576, 33);
+        f.SizeBar(0, 576, 33);
+        f.Redraw();
         if (f.MessageTexts().empty()) continue;  // fewer reads than skip
         ASSERT_EQ(f.MessageTexts().size(), 1u) << skip;
         for (const auto& [level, lengths] : kept) {

@@ -83,10 +83,11 @@ private:
     void MoveFocus(std::optional<FocusWidget> to);
     void DropRefusedFocus();
 
+    // Declared before the controller, whose Terminate on destruction may still reach them.
     HostCallbacks callbacks_;
+    std::optional<FocusWidget> focus_;
     MemoryPlatform* platform_ = nullptr;  // owned by the controller
     qt::ScheduleController controller_;
-    std::optional<FocusWidget> focus_;
 };
 
 }  // namespace tarn::platform::memory
