@@ -1,8 +1,9 @@
 // The demo host: a library of named schedules kept in a SQLite file, the current one open in the
 // control (app/demo/DemoWindow.h).
 //
-//   tarn-schedule demo [--db PATH] [--quit-after-ms N] [--screenshot FILE]
+//   tarn-schedule demo [--quick] [--db PATH] [--quit-after-ms N] [--screenshot FILE]
 //
+// --quick shows the touch-first Qt Quick window (app/demo/quick/) in place of the widget window.
 // --db picks the database (default: schedules.sqlite in the user's data folder). --screenshot
 // writes the window to FILE once the control has drawn its rows, then exits; without --db it works
 // on a temporary database, so a screenshot never touches the user's schedules or settings. With
@@ -21,6 +22,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -29,6 +31,13 @@
 #include "TarnSchedule/ScheduleWidget.h"
 #include "app/ToolkitMessages.h"
 #include "app/demo/DemoWindow.h"
+#ifdef TARN_HAVE_QUICK_DEMO
+#include <QQuickWindow>
+
+#include "TarnSchedule/ScheduleEditor.h"
+#include "app/demo/quick/QuickDemo.h"
+#include "frontends/quick/ScheduleEditorInternals.h"
+#endif
 #include "controller/ScheduleController.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
 #include "storage/Echo.h"
@@ -39,7 +48,8 @@ namespace tarn::app {
 namespace {
 
 constexpr const char* kDemoUsage =
-    "usage: tarn-schedule demo [--db PATH] [--quit-after-ms N] [--screenshot FILE]\n"
+    "usage: tarn-schedule demo [--quick] [--db PATH] [--quit-after-ms N] [--screenshot FILE]\n"
+    "  --quick            the touch-first Qt Quick window, for an 800x480 panel\n"
     "  --db PATH          the database of schedules (default: schedules.sqlite in the user's\n"
     "                     data folder; with --screenshot, a temporary one)\n"
     "  --quit-after-ms N  close the window after N milliseconds (0 to 86400000)\n"
@@ -55,6 +65,7 @@ constexpr int kDrawingPollMs = 50;
 
 struct DemoOptions {
     bool help = false;
+    bool quick = false;
     std::optional<int> quitAfterMs;
     std::optional<QString> screenshot;
     std::optional<QString> database;
@@ -97,7 +108,8 @@ std::optional<DemoOptions> ReadOptions(int argc, char** argv) {
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
                                         QStringLiteral("FILE"));
     const QCommandLineOption database(QStringLiteral("db"), QString(), QStringLiteral("PATH"));
-    parser.addOptions({help, quitAfter, screenshot, database});
+    const QCommandLineOption quick(QStringLiteral("quick"));
+    parser.addOptions({help, quitAfter, screenshot, database, quick});
     if (!parser.parse(arguments)) {
         // Qt's own sentence, in the style of the tool's other messages.
         QString problem = parser.errorText();
@@ -120,6 +132,14 @@ std::optional<DemoOptions> ReadOptions(int argc, char** argv) {
 
     DemoOptions options;
     options.help = parser.isSet(help);
+    options.quick = parser.isSet(quick);
+#ifndef TARN_HAVE_QUICK_DEMO
+    if (options.quick) {
+        RefuseCommandLine(
+            QStringLiteral("--quick needs the Qt Quick item, which this build lacks"));
+        return std::nullopt;
+    }
+#endif
     if (parser.isSet(quitAfter)) {
         const QString text = parser.value(quitAfter);
         options.quitAfterMs = ReadMilliseconds(text);
@@ -176,33 +196,29 @@ std::optional<QString> CheckStore(const DemoOptions& options, const QTemporaryDi
     return path;
 }
 
-/// Ends the event loop once the window has read its schedule and the control has drawn its rows
-/// and its redraw timer is idle again, or after kDrawingTimeoutMs with the window as far as it got.
-/// The poll is the window's child and its handler holds only the window and the poll itself, so
+/// Ends the event loop once drawn() says the window has read its schedule and the control has drawn
+/// its rows and its redraw timer is idle again, or after kDrawingTimeoutMs with the window as far
+/// as it got. The poll is the window's child and drawn() holds only what the window owns, so
 /// nothing it touches ends before it does.
-void QuitOnceDrawn(DemoWindow& window) {
+void QuitOnceDrawn(QObject& window, std::function<bool()> drawn) {
     auto* poll = new QTimer(&window);
     const QDeadlineTimer deadline(kDrawingTimeoutMs);
-    QObject::connect(poll, &QTimer::timeout, poll, [&window, poll, deadline] {
-        const qt::ScheduleController& control =
-            ScheduleWidgetInternals::Controller(window.schedule());
-        const bool drawn =
-            !window.isBusy() && control.CompletedRedraws() > 0 && !window.schedule().timerArmed();
-        if (!drawn && !deadline.hasExpired()) return;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, drawn = std::move(drawn)] {
+        if (!drawn() && !deadline.hasExpired()) return;
         poll->stop();
-        QApplication::quit();
+        QCoreApplication::quit();
     });
     poll->start(kDrawingPollMs);
 }
 
-/// Writes the window to `path` as a PNG, encoded in memory first, then written whole or not at
-/// all. On failure prints "demo: cannot write PATH: REASON" and returns false.
-bool WriteScreenshot(QWidget& window, const QString& path) {
+/// Writes a picture of the window to `path` as a PNG, encoded in memory first, then written whole
+/// or not at all. On failure prints "demo: cannot write PATH: REASON" and returns false.
+bool WriteScreenshot(const QImage& picture, const QString& path) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     std::string reason;
-    if (!window.grab().save(&buffer, "PNG"))
+    if (picture.isNull() || !picture.save(&buffer, "PNG"))
         reason = "the window could not be encoded as a PNG";
     else if (storage::WriteFileWhole(QFile::encodeName(path).toStdString(), png, reason))
         return true;
@@ -211,6 +227,33 @@ bool WriteScreenshot(QWidget& window, const QString& path) {
                   .arg(storage::Echoed(path, storage::kWholeText), QString::fromStdString(reason)));
     return false;
 }
+
+#ifdef TARN_HAVE_QUICK_DEMO
+/// The demo in its Qt Quick window, once the command line and the database are checked.
+int RunQuickDemo(const DemoOptions& options, const QString& database) {
+    QuickDemo demo(database);
+    QQuickWindow* window = demo.window();
+    if (window == nullptr) {
+        PrintLine(std::cerr, QStringLiteral("demo: the Qt Quick window could not be made"));
+        return 1;
+    }
+    window->show();
+    if (options.screenshot) {
+        ScheduleEditor& editor = *demo.editor();
+        DemoSession& session = demo.session();
+        QuitOnceDrawn(*window, [&editor, &session] {
+            return !session.isBusy() &&
+                   ScheduleEditorInternals::Controller(editor).CompletedRedraws() > 0 &&
+                   !editor.timerArmed();
+        });
+    }
+    if (options.quitAfterMs)
+        QTimer::singleShot(*options.quitAfterMs, window, &QCoreApplication::quit);
+    const int status = QCoreApplication::exec();
+    if (options.screenshot && !WriteScreenshot(window->grabWindow(), *options.screenshot)) return 1;
+    return status;
+}
+#endif
 
 }  // namespace
 
@@ -237,15 +280,24 @@ int RunDemo(int argc, char** argv) {
     // A picture taken on a temporary database leaves the user's settings alone too.
     if (options->screenshot && !options->database)
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+#ifdef TARN_HAVE_QUICK_DEMO
+    if (options->quick) return RunQuickDemo(*options, *database);
+#endif
     DemoWindow window(*database);
     window.show();
 
-    if (options->screenshot) QuitOnceDrawn(window);
+    if (options->screenshot)
+        QuitOnceDrawn(window, [&window] {
+            return !window.isBusy() &&
+                   ScheduleWidgetInternals::Controller(window.schedule()).CompletedRedraws() > 0 &&
+                   !window.schedule().timerArmed();
+        });
     if (options->quitAfterMs)
         QTimer::singleShot(*options->quitAfterMs, &application, &QApplication::quit);
     const int status = application.exec();
     // Written after the loop, however it ended, so that the picture a user asked for is not lost.
-    if (options->screenshot && !WriteScreenshot(window, *options->screenshot)) return 1;
+    if (options->screenshot && !WriteScreenshot(window.grab().toImage(), *options->screenshot))
+        return 1;
     return status;
 }
 

@@ -1,8 +1,9 @@
 # `tarn-schedule demo` as its users meet it: the real program run with the demo's command lines,
 # checked by its exit status, what it prints, the files it leaves and the picture it writes.
 #   cmake -DPROGRAM=path/to/tarn-schedule -DPICTURE_CHECK=path/to/DemoPictureCheck
-#         -DWORK=scratch/folder [-DX_SERVER=ON] -P DemoCommandTest.cmake
-# With X_SERVER, the quiet runs, on the X server that DISPLAY names too.
+#         -DWORK=scratch/folder [-DX_SERVER=ON] [-DQUICK=ON] -P DemoCommandTest.cmake
+# With X_SERVER, the quiet runs, on the X server that DISPLAY names too; with QUICK, the Qt Quick
+# window's screenshot as well.
 if(NOT PROGRAM OR NOT WORK OR NOT PICTURE_CHECK)
   message(FATAL_ERROR "PROGRAM, PICTURE_CHECK and WORK must be given")
 endif()
@@ -91,6 +92,15 @@ execute_process(COMMAND "${PICTURE_CHECK}" "${WORK}/screenshot/demo.png" RESULT_
   OUTPUT_VARIABLE why)
 if(NOT drawn EQUAL 0)
   message(SEND_ERROR "the screenshot: ${why}")
+endif()
+# The Qt Quick window draws the same eight bars, with no legend.
+if(QUICK)
+  quiet(quick-screenshot offscreen MADE quick.png ARGS --quick --screenshot DIR/quick.png)
+  execute_process(COMMAND "${PICTURE_CHECK}" "${WORK}/quick-screenshot/quick.png" 8
+    RESULT_VARIABLE drawn OUTPUT_VARIABLE why)
+  if(NOT drawn EQUAL 0)
+    message(SEND_ERROR "the Qt Quick screenshot: ${why}")
+  endif()
 endif()
 
 # fails(NAME PLATFORM [NO_DISPLAY] MESSAGE regex ARGS word...): the run ends by itself with
