@@ -225,6 +225,13 @@ bool BarItem::event(QEvent* event) {
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
         case QEvent::MouseButtonRelease:
+            // Handled here and accepted, so that the window gives the bar the mouse's grab for
+            // the drag that follows: Qt Quick's own handlers would refuse the press.
+            if (handler) {
+                handler(*event);
+                return true;
+            }
+            break;
         case QEvent::HoverMove:
         case QEvent::ShortcutOverride:
         case QEvent::FocusIn:
