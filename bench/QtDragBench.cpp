@@ -4,7 +4,8 @@
 // Beside it stands its floor: the same move events delivered to a bar with no drag under way,
 // each followed by a repaint of the unchanged bar, so the difference is what the control's
 // marking and drawing cost. The hover's move, with no button held, shows the time hint at the
-// pointer: it should cost no more than a drag's.
+// pointer: it should cost no more than a drag's. The Qt Quick item's drag move stands beside the
+// widget's.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -14,6 +15,11 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "bench/QtBenchSupport.h"
+#ifdef TARN_BENCH_QUICK
+#include "bench/QuickBenchSupport.h"
+#include "frontends/quick/QuickItems.h"
+#include "frontends/quick/QuickPlatform.h"
+#endif
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleOverlays.h"
@@ -145,6 +151,53 @@ void BM_QtHoverMove(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_QtHoverMove)->Unit(benchmark::kMicrosecond);
+
+#ifdef TARN_BENCH_QUICK
+/// The same drag on the Qt Quick item: moves delivered by its window to the bar that holds the
+/// press's grab, the bar's new marks shown by the window's next frame.
+void BM_QuickDragMove(benchmark::State& state) {
+    tarn::bench::QuickFixture fixture;
+    auto* bar = fixture.editor->findChild<QQuickItem*>(QStringLiteral("Schedule(2)"));
+    if (bar == nullptr) return state.SkipWithError("no bar");
+    const QPointF origin = bar->mapToScene(QPointF(2.0, 2.0));
+    const int width = static_cast<int>(bar->width()) - 4;
+    const auto at = [&origin](int x) { return origin + QPointF(x, 0); };
+    const auto row = [&fixture] {
+        QString text;
+        for (int x = 0; x < 400; x += 4)
+            text += QString::number(
+                tarn::ScheduleEditorInternals::Platform(*fixture.editor).Bar(kBar).pixelAt(x, 1));
+        return text;
+    };
+    int x = 10;
+    int direction = 1;
+    fixture.Send(QEvent::MouseButtonPress, at(x), Qt::LeftButton, Qt::LeftButton);
+    fixture.ShowFrame();
+    const QString pressed = row();
+    const int framesBefore = fixture.frames;
+    for (auto _ : state) {
+        x += direction * kStep;
+        fixture.Send(QEvent::MouseMove, at(x), Qt::NoButton, Qt::LeftButton);
+        if (x >= width - 10 || x <= 10) {
+            // A fresh drag at each end of the sweep, as for the widget.
+            direction = -direction;
+            fixture.Send(QEvent::MouseButtonRelease, at(x), Qt::LeftButton, Qt::NoButton);
+            fixture.Send(QEvent::MouseButtonPress, at(x), Qt::LeftButton, Qt::LeftButton);
+        }
+        fixture.ShowFrame();
+    }
+    if (state.iterations() * kStep > 20 && row() == pressed)
+        state.SkipWithError("the drag marked nothing");
+    // Every move onto a new block shows it: at least one move in three.
+    if (fixture.frames - framesBefore < state.iterations() / 3)
+        state.SkipWithError("the window did not show the drag");
+    if (messageBoxes != 0) state.SkipWithError("the control showed a message box");
+    fixture.Send(QEvent::MouseButtonRelease, at(x), Qt::LeftButton, Qt::NoButton);
+    fixture.ShowFrame();
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QuickDragMove)->Unit(benchmark::kMicrosecond);
+#endif
 
 }  // namespace
 

@@ -4,7 +4,8 @@
 // pixels once, bars copied and labels drawn through the same text path. Every iteration ends with
 // the repaint that shows the result (the control's pending paint events on the off-screen
 // platform), in the measurement and in its floor alike, so the text that the surface rasterises
-// when it is painted is counted.
+// when it is painted is counted. The Qt Quick item's full redraw stands beside the widget's, shown
+// by the window's next frame.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -15,6 +16,9 @@
 
 #include "TarnSchedule/ScheduleWidget.h"
 #include "bench/QtBenchSupport.h"
+#ifdef TARN_BENCH_QUICK
+#include "bench/QuickBenchSupport.h"
+#endif
 #include "controller/ScheduleController.h"
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/QtPlatform.h"
@@ -234,6 +238,27 @@ void BM_QtLoad32RegionsFloor(benchmark::State& state) {
     CheckDrew(state, fixture, fixture.redraws(), 0);
 }
 BENCHMARK(BM_QtLoad32RegionsFloor)->Unit(benchmark::kMicrosecond);
+
+#ifdef TARN_BENCH_QUICK
+/// The same full redraw of office hours on the Qt Quick item, shown by the window's next frame.
+void BM_QuickFullRedraw(benchmark::State& state) {
+    tarn::bench::QuickFixture fixture;
+    const std::uint64_t before = fixture.redraws();
+    const int framesBefore = fixture.frames;
+    for (auto _ : state) {
+        fixture.editor->Refresh();
+        fixture.editor->deliverTimerTick();
+        fixture.ShowFrame();
+    }
+    if (fixture.redraws() - before != static_cast<std::uint64_t>(state.iterations()))
+        state.SkipWithError("the control did not redraw");
+    if (fixture.frames - framesBefore < state.iterations())
+        state.SkipWithError("the window did not show every redraw");
+    if (messageBoxes != 0) state.SkipWithError("the control showed a message box");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QuickFullRedraw)->Unit(benchmark::kMicrosecond);
+#endif
 
 }  // namespace
 
