@@ -238,6 +238,8 @@ bool BarItem::event(QEvent* event) {
                 event->ignore();
                 handler(*event);
                 if (event->isAccepted()) return true;
+                // Qt Quick hands an item its keys accepted, for the item to refuse.
+                event->accept();
             }
             break;
         default:
