@@ -1,5 +1,6 @@
 #include "frontends/quick/QuickItems.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -168,6 +169,16 @@ void BarItem::SyncImageSize() {
                  platform::DeviceLength(inner.height(), pixelRatio_),
                  platform::PixelOf(platform::kBackgroundColour));
     update();
+}
+
+void BarItem::SetValue(int block) {
+    if (block == value_) return;
+    value_ = block;
+    Q_EMIT valueChanged();
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, block);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void BarItem::ShowChanges() {

@@ -89,8 +89,12 @@ struct ScheduleEditor::Private {
         QObject::connect(&controller, &ScheduleController::scheduleChanged, &q,
                          &ScheduleEditor::ScheduleChanged);
         QObject::connect(&controller, &ScheduleController::hintChanged, &q, [this] { ShowHint(); });
-        QObject::connect(&controller, &ScheduleController::cursorChanged, &q,
-                         [this] { ShowCursor(); });
+        QObject::connect(&controller, &ScheduleController::cursorChanged, &q, [this] {
+            ShowCursor();
+            const int bar = controller.FocusedBar();
+            if (bar >= 0 && bar < platform::kDayCount)
+                platform->Bar(bar).SetValue(controller.CursorBlock());
+        });
         QObject::connect(&controller, &ScheduleController::overlaysMoved, &q,
                          [this] { ShowCursor(); });
         QObject::connect(&controller, &ScheduleController::focusMoveRequested, &q, [this](int bar) {
@@ -556,10 +560,6 @@ quick::QuickPlatform& ScheduleEditorInternals::Platform(ScheduleEditor& editor) 
 
 qt::ScheduleController& ScheduleEditorInternals::Controller(ScheduleEditor& editor) {
     return editor.d->controller;
-}
-
-QObject* ScheduleEditorInternals::Accessible(ScheduleEditor& editor, int bar) {
-    return editor.d->AccessibleOf(bar);
 }
 
 void ScheduleEditorInternals::Terminate(ScheduleEditor& editor) {
