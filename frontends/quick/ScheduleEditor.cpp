@@ -84,10 +84,14 @@ struct ScheduleEditor::Private {
                          [this](int request, const QString& text, int style, const QString& title) {
                              ShowMessage(request, text, style, title);
                          });
-        QObject::connect(&controller, &ScheduleController::scheduleUpdated, &q,
-                         &ScheduleEditor::ScheduleUpdated);
-        QObject::connect(&controller, &ScheduleController::scheduleChanged, &q,
-                         &ScheduleEditor::ScheduleChanged);
+        QObject::connect(&controller, &ScheduleController::scheduleUpdated, &q, [this] {
+            Q_EMIT q.ScheduleUpdated();
+            Q_EMIT q.scheduleUpdated();
+        });
+        QObject::connect(&controller, &ScheduleController::scheduleChanged, &q, [this] {
+            Q_EMIT q.ScheduleChanged();
+            Q_EMIT q.scheduleChanged();
+        });
         QObject::connect(&controller, &ScheduleController::hintChanged, &q, [this] { ShowHint(); });
         QObject::connect(&controller, &ScheduleController::cursorChanged, &q, [this] {
             ShowCursor();
