@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controller/HintCorner.h"
 #include "platform/Colour.h"
 #include "platform/DesignData.h"
 #include "platform/PixelRatio.h"
@@ -368,14 +369,8 @@ void HintItem::ShowText(const QString& text, QPoint anchor, bool below) {
     const QSize size(metrics.horizontalAdvance(text) + 2 * padding,
                      metrics.height() + 2 * (kHintFrame + kHintMargin));
     const QQuickItem& editor = *parentItem();
-    QPoint corner = below ? anchor + QPoint(12, 18) : anchor - QPoint(0, size.height() + 2);
-    if (!below && corner.y() < 0) corner.setY(anchor.y() + 4);
-    corner.setX(
-        std::clamp(corner.x(), 0, std::max(0, static_cast<int>(editor.width()) - size.width())));
-    corner.setY(
-        std::clamp(corner.y(), 0, std::max(0, static_cast<int>(editor.height()) - size.height())));
     text_ = text;
-    setPosition(corner);
+    setPosition(qt::HintCorner(anchor, below, size, editor.size().toSize()));
     setSize(size);
     setVisible(true);
     update();
