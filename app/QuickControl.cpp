@@ -3,6 +3,7 @@
 // are QMouseEvents delivered by Qt to the bars and the Controls buttons, keys go to the window,
 // which hands them to its focus item, the window system's repaint request is an exposure of the
 // window, and what the user sees is read back from the bars' pixels and from a grab of the window.
+#include <QAccessible>
 #include <QBuffer>
 #include <QExposeEvent>
 #include <QGuiApplication>
@@ -204,11 +205,13 @@ public:
         return std::nullopt;
     }
 
+    /// What Qt Quick's accessibility gives a screen reader for the bar.
     std::pair<std::string, std::string> AccessibleText(int bar) override {
-        const QObject* accessible = ScheduleEditorInternals::Accessible(*editor_, bar);
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(&Platform().Bar(bar));
         if (accessible == nullptr) return {};
-        return {accessible->property("name").toString().toStdString(),
-                accessible->property("description").toString().toStdString()};
+        return {accessible->text(QAccessible::Name).toStdString(),
+                accessible->text(QAccessible::Description).toStdString()};
     }
 
     double PixelRatio() override { return Platform().Bar(0).PixelRatio(); }

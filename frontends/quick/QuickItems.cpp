@@ -1,5 +1,6 @@
 #include "frontends/quick/QuickItems.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controller/HintCorner.h"
 #include "platform/Colour.h"
 #include "platform/DesignData.h"
 #include "platform/PixelRatio.h"
@@ -170,6 +172,16 @@ void BarItem::SyncImageSize() {
     update();
 }
 
+void BarItem::SetValue(int block) {
+    if (block == value_) return;
+    value_ = block;
+    Q_EMIT valueChanged();
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, block);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
 void BarItem::ShowChanges() {
     if (!drawn_) return;
     drawn_ = false;
@@ -245,6 +257,8 @@ bool BarItem::event(QEvent* event) {
                 event->ignore();
                 handler(*event);
                 if (event->isAccepted()) return true;
+                // Qt Quick hands an item its keys accepted, for the item to refuse.
+                event->accept();
             }
             break;
         default:
@@ -362,14 +376,8 @@ void HintItem::ShowText(const QString& text, QPoint anchor, bool below) {
     const QSize size(metrics.horizontalAdvance(text) + 2 * padding,
                      metrics.height() + 2 * (kHintFrame + kHintMargin));
     const QQuickItem& editor = *parentItem();
-    QPoint corner = below ? anchor + QPoint(12, 18) : anchor - QPoint(0, size.height() + 2);
-    if (!below && corner.y() < 0) corner.setY(anchor.y() + 4);
-    corner.setX(
-        std::clamp(corner.x(), 0, std::max(0, static_cast<int>(editor.width()) - size.width())));
-    corner.setY(
-        std::clamp(corner.y(), 0, std::max(0, static_cast<int>(editor.height()) - size.height())));
     text_ = text;
-    setPosition(corner);
+    setPosition(qt::HintCorner(anchor, below, size, editor.size().toSize()));
     setSize(size);
     setVisible(true);
     update();

@@ -29,6 +29,12 @@ QSGNode* PaintedNode(QQuickItem& item, QSGNode* old, const std::function<void(QP
 
 class BarItem final : public QQuickItem {
     Q_OBJECT
+    // A slider over the 96 blocks for screen readers, which read these by name: its value is the
+    // keyboard cursor's block.
+    Q_PROPERTY(int value READ value NOTIFY valueChanged)
+    Q_PROPERTY(int minimumValue READ minimumValue CONSTANT)
+    Q_PROPERTY(int maximumValue READ maximumValue CONSTANT)
+    Q_PROPERTY(int stepSize READ stepSize CONSTANT)
 public:
     explicit BarItem(QQuickItem* parent);
 
@@ -49,6 +55,15 @@ public:
     void SyncImageSize();
     /// Asks for a repaint when the pixels were drawn into since the last one.
     void ShowChanges();
+
+    int value() const { return value_; }
+    void SetValue(int block);
+    static int minimumValue() { return 0; }
+    static int maximumValue() { return 95; }
+    static int stepSize() { return 1; }
+
+Q_SIGNALS:
+    void valueChanged();
 
 protected:
     QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData* data) override;
@@ -79,6 +94,7 @@ private:
     QSize innerSize_{0, 0};
     double pixelRatio_ = 1.0;
     bool drawn_ = false;
+    int value_ = 0;
 };
 
 /// The control's surface: the texts drawn on it since it was last cleared. The editor paints them

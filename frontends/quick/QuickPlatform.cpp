@@ -79,27 +79,6 @@ void QuickBar::SetHeight(float value) {
     bar_.setHeight(AcceptGeometry(value, true, "Height"));
 }
 
-// --- timer ----------------------------------------------------------------------------------
-
-void QuickTimer::SetEnabled(bool enabled) {
-    if (manual_) {
-        manualArmed_ = enabled;
-    } else if (!enabled) {
-        timer_.stop();
-    } else if (!timer_.isActive()) {
-        // Starting an active QTimer would restart its interval; an armed timer stays as it is.
-        timer_.start();
-    }
-}
-
-void QuickTimer::SetManual(bool manual) {
-    if (manual == manual_) return;
-    const bool armed = Enabled();
-    SetEnabled(false);
-    manual_ = manual;
-    SetEnabled(armed);
-}
-
 // --- the platform ---------------------------------------------------------------------------
 
 QuickPlatform::QuickPlatform(QQuickItem& editor, SurfaceText& surface, platform::HostServices& host,

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "controller/QtTimer.h"
 #include "frontends/quick/QuickItems.h"
 #include "pixels/PixelGdi.h"
 #include "platform/Platform.h"
@@ -111,23 +112,6 @@ private:
     BarContext context_;
 };
 
-/// The redraw timer: the running state of a QTimer, or, when the host delivers the ticks itself, a
-/// flag.
-class QuickTimer final : public platform::Timer {
-public:
-    explicit QuickTimer(QTimer& timer) : timer_(timer) {}
-    bool Enabled() override { return manual_ ? manualArmed_ : timer_.isActive(); }
-    void SetEnabled(bool enabled) override;
-    int Interval() override { return timer_.interval(); }
-    /// Switches between the QTimer and ticks delivered by the host; the armed state stays.
-    void SetManual(bool manual);
-
-private:
-    QTimer& timer_;
-    bool manual_ = false;
-    bool manualArmed_ = false;
-};
-
 class QuickPlatform final : public platform::Platform {
 public:
     /// Creates the bars on editor at the design geometry; the buttons wait for AttachButtons.
@@ -162,7 +146,7 @@ private:
     std::array<std::unique_ptr<QuickButton>, 10> buttons_;
     std::array<std::unique_ptr<QuickBar>, 8> bars_;
     QTimer qtimer_;
-    QuickTimer timer_;
+    qt::QtTimer timer_;
 };
 
 }  // namespace tarn::quick

@@ -84,13 +84,21 @@ struct ScheduleEditor::Private {
                          [this](int request, const QString& text, int style, const QString& title) {
                              ShowMessage(request, text, style, title);
                          });
-        QObject::connect(&controller, &ScheduleController::scheduleUpdated, &q,
-                         &ScheduleEditor::ScheduleUpdated);
-        QObject::connect(&controller, &ScheduleController::scheduleChanged, &q,
-                         &ScheduleEditor::ScheduleChanged);
+        QObject::connect(&controller, &ScheduleController::scheduleUpdated, &q, [this] {
+            Q_EMIT q.ScheduleUpdated();
+            Q_EMIT q.scheduleUpdated();
+        });
+        QObject::connect(&controller, &ScheduleController::scheduleChanged, &q, [this] {
+            Q_EMIT q.ScheduleChanged();
+            Q_EMIT q.scheduleChanged();
+        });
         QObject::connect(&controller, &ScheduleController::hintChanged, &q, [this] { ShowHint(); });
-        QObject::connect(&controller, &ScheduleController::cursorChanged, &q,
-                         [this] { ShowCursor(); });
+        QObject::connect(&controller, &ScheduleController::cursorChanged, &q, [this] {
+            ShowCursor();
+            const int bar = controller.FocusedBar();
+            if (bar >= 0 && bar < platform::kDayCount)
+                platform->Bar(bar).SetValue(controller.CursorBlock());
+        });
         QObject::connect(&controller, &ScheduleController::overlaysMoved, &q,
                          [this] { ShowCursor(); });
         QObject::connect(&controller, &ScheduleController::focusMoveRequested, &q, [this](int bar) {
@@ -556,10 +564,6 @@ quick::QuickPlatform& ScheduleEditorInternals::Platform(ScheduleEditor& editor) 
 
 qt::ScheduleController& ScheduleEditorInternals::Controller(ScheduleEditor& editor) {
     return editor.d->controller;
-}
-
-QObject* ScheduleEditorInternals::Accessible(ScheduleEditor& editor, int bar) {
-    return editor.d->AccessibleOf(bar);
 }
 
 void ScheduleEditorInternals::Terminate(ScheduleEditor& editor) {

@@ -4,8 +4,6 @@
 
 #include "TarnSchedule/ScheduleEditor.h"
 
-class QObject;
-
 namespace tarn {
 
 namespace qt {
@@ -19,9 +17,6 @@ class ScheduleEditorInternals {
 public:
     static quick::QuickPlatform& Platform(ScheduleEditor& editor);
     static qt::ScheduleController& Controller(ScheduleEditor& editor);
-    /// The Accessible attached object of bar (role, name, description), null when Qt Quick's
-    /// accessibility is not there to attach it.
-    static QObject* Accessible(ScheduleEditor& editor, int bar);
     static void Terminate(ScheduleEditor& editor);
 };
 

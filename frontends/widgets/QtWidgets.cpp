@@ -4,14 +4,13 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QTimer>
 #include <QToolTip>
 #include <QWidget>
 #include <algorithm>
 
 #include "frontends/widgets/BarWidget.h"
-#include "platform/DesignData.h"
 #include "platform/Colour.h"
+#include "platform/DesignData.h"
 #include "platform/GeometryValue.h"
 
 namespace tarn::qt {
@@ -167,35 +166,6 @@ float QtBar::ScaleHeight() {
 }
 void QtBar::Cls() {
     bar_.Clear();
-}
-
-// --- timer ----------------------------------------------------------------------------------
-
-bool QtTimer::Enabled() {
-    return manual_ ? manualArmed_ : timer_.isActive();
-}
-
-void QtTimer::SetEnabled(bool enabled) {
-    if (manual_) {
-        manualArmed_ = enabled;
-    } else if (!enabled) {
-        timer_.stop();
-    } else if (!timer_.isActive()) {
-        // Starting an active QTimer would restart its interval; an armed timer stays as it is.
-        timer_.start();
-    }
-}
-
-int QtTimer::Interval() {
-    return timer_.interval();
-}
-
-void QtTimer::SetManual(bool manual) {
-    if (manual == manual_) return;
-    const bool armed = Enabled();
-    SetEnabled(false);
-    manual_ = manual;
-    SetEnabled(armed);
 }
 
 // --- surface --------------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "controller/QtTimer.h"
 #include "pixels/PixelGdi.h"
 #include "platform/Widgets.h"
 
@@ -115,26 +116,6 @@ private:
 
     BarWidget& bar_;
     BarContext context_;
-};
-
-/// The redraw timer. Its armed state is the running state of the QTimer, or, when the host
-/// delivers the ticks itself, a flag.
-class QtTimer final : public platform::Timer {
-public:
-    explicit QtTimer(QTimer& timer) : timer_(timer) {}
-
-    bool Enabled() override;
-    void SetEnabled(bool enabled) override;
-    int Interval() override;
-
-    /// Switches between the QTimer and ticks delivered by the host; the armed state stays.
-    void SetManual(bool manual);
-    bool manual() const { return manual_; }
-
-private:
-    QTimer& timer_;
-    bool manual_ = false;
-    bool manualArmed_ = false;
 };
 
 /// The control's surface, shown under the children: the background of the control with the

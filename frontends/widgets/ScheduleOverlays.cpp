@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "controller/HintCorner.h"
+
 namespace tarn::qt {
 
 CursorOverlay::CursorOverlay(QWidget& control) : QWidget(&control) {
@@ -92,12 +94,7 @@ void HintLabel::ShowText(const QString& text, QPoint anchor, bool below) {
         return;
     }
     const QSize size = SizeFor(text);
-    const QWidget& control = *parentWidget();
-    QPoint corner = below ? anchor + QPoint(12, 18) : anchor - QPoint(0, size.height() + 2);
-    if (!below && corner.y() < 0) corner.setY(anchor.y() + 4);
-    corner.setX(std::clamp(corner.x(), 0, std::max(0, control.width() - size.width())));
-    corner.setY(std::clamp(corner.y(), 0, std::max(0, control.height() - size.height())));
-    const QRect place(corner, size);
+    const QRect place(HintCorner(anchor, below, size, parentWidget()->size()), size);
     if (text != text_) {
         text_ = text;
         update();

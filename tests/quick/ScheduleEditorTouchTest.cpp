@@ -20,7 +20,8 @@ private:
     std::unique_ptr<QQuickWindow> window_;
     std::unique_ptr<QQuickItem> flickable_;
     ScheduleEditor* editor_ = nullptr;
-    QPointingDevice* touch_ = QTest::createTouchDevice();
+    std::unique_ptr<QPointingDevice> device_{QTest::createTouchDevice()};
+    QPointingDevice* touch_ = device_.get();
 
     QQuickItem& Child(const QString& name) {
         auto* child = editor_->findChild<QQuickItem*>(name);

@@ -133,6 +133,10 @@ Q_SIGNALS:
     void ScheduleUpdated();
     /// One or more of the 64 time properties changed, whoever changed them; once per call.
     void ScheduleChanged();
+    /// The same two for QML's handlers, which take a signal's name from a lower-case letter:
+    /// `onScheduleUpdated`, `onScheduleChanged`. Each follows its namesake at once.
+    void scheduleUpdated();
+    void scheduleChanged();
 
 protected:
     void componentComplete() override;
