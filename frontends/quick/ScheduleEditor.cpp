@@ -233,6 +233,10 @@ struct ScheduleEditor::Private {
             }
             case QEvent::HoverMove: {
                 auto& hover = static_cast<QHoverEvent&>(event);
+                // Qt Quick repeats the hover after every frame with the pointer standing still;
+                // only a real move is one, or the hint a key put at the cursor would jump back
+                // to the pointer.
+                if (hover.position() == hover.oldPosF()) return;
                 controller.PointerMoved(index, hover.position(), Qt::NoButton, hover.modifiers());
                 return;
             }

@@ -1,5 +1,6 @@
-// The editor on a touch panel: inside a Flickable, a finger dragged along a bar selects and one
-// dragged down the bar scrolls; a tap on a button clicks it; a message box holds the host's calls.
+// The editor on a touch panel: inside a Flickable, a finger or the mouse dragged along a bar
+// selects and a finger dragged down the bar scrolls; a tap on a button clicks it; a message box
+// holds the host's calls.
 #include <QPointingDevice>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -86,6 +87,16 @@ Flickable {
         QCOMPARE(flickable_->property("contentY").toDouble(), 0.0);
         Tap("cmdEnable");
         QTRY_COMPARE(editor_->dayRanges(0), QStringList{"08:00-09:45"});
+
+        // A mouse drags through the window as a finger does.
+        QQuickItem& wednesday = Child("Schedule(2)");
+        const QPoint from = wednesday.mapToScene(QPointF(193, 10)).toPoint();
+        QTest::mousePress(window_.get(), Qt::LeftButton, {}, from);
+        for (int i = 1; i <= 10; ++i)
+            QTest::mouseMove(window_.get(), from + QPoint(4 * i, 0));
+        QTest::mouseRelease(window_.get(), Qt::LeftButton, {}, from + QPoint(40, 0));
+        Tap("cmdEnable");
+        QTRY_COMPARE(editor_->dayRanges(2), QStringList{"08:00-09:45"});
 
         QQuickItem& tuesday = Child("Schedule(1)");
         Drag(tuesday, QPointF(193, 10), QPointF(0, -8), 10);
