@@ -4,6 +4,7 @@
 // backend.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -137,6 +138,30 @@ inline Qt::MouseButton QtButtonOfPress(int code) {
 /// The Qt modifiers of a key's kShiftMask and kCtrlMask.
 inline Qt::KeyboardModifiers QtModifiersOfPress(int modifiers) {
     return qt::ModifiersOfCodes(modifiers & (kShiftMask | kCtrlMask));
+}
+
+/// The text a keyboard sends with the key.
+inline QString QtKeyTextOfPress(Key key, int modifiers) {
+    switch (key) {
+        case Key::Return:
+        case Key::Enter:
+            return QStringLiteral("\r");
+        case Key::Space:
+            return QStringLiteral(" ");
+        case Key::Delete:
+            return QString(QChar(0x7f));
+        case Key::Backspace:
+            return QStringLiteral("\b");
+        case Key::Escape:
+            return QString(QChar(0x1b));
+        case Key::Tab:
+            return QStringLiteral("\t");
+        case Key::A:
+            if ((modifiers & kCtrlMask) != 0) return QString(QChar(0x01));
+            return (modifiers & kShiftMask) != 0 ? QStringLiteral("A") : QStringLiteral("a");
+        default:
+            return {};
+    }
 }
 
 /// The in-memory backend, its bars at a device pixel ratio of 1, or of ratio (1 to 4).

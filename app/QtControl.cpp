@@ -175,7 +175,7 @@ public:
     void PressKey(Key key, int modifiers) override {
         const int code = QtKeyOfPress(key, modifiers);
         const Qt::KeyboardModifiers qtModifiers = QtModifiersOfPress(modifiers);
-        const QString text = KeyText(key, modifiers);
+        const QString text = QtKeyTextOfPress(key, modifiers);
         // Each half goes to the widget that has the focus at that moment, as typed keys do.
         QKeyEvent press(QEvent::KeyPress, code, qtModifiers, text);
         QApplication::sendEvent(FocusTarget(), &press);
@@ -266,30 +266,6 @@ private:
     QWidget* FocusTarget() {
         QWidget* focus = QApplication::focusWidget();
         return focus != nullptr ? focus : &window_;
-    }
-
-    /// The text a keyboard sends with the key.
-    static QString KeyText(Key key, int modifiers) {
-        switch (key) {
-            case Key::Return:
-            case Key::Enter:
-                return QStringLiteral("\r");
-            case Key::Space:
-                return QStringLiteral(" ");
-            case Key::Delete:
-                return QString(QChar(0x7f));
-            case Key::Backspace:
-                return QStringLiteral("\b");
-            case Key::Escape:
-                return QString(QChar(0x1b));
-            case Key::Tab:
-                return QStringLiteral("\t");
-            case Key::A:
-                if ((modifiers & kCtrlMask) != 0) return QString(QChar(0x01));
-                return (modifiers & kShiftMask) != 0 ? QStringLiteral("A") : QStringLiteral("a");
-            default:
-                return {};
-        }
     }
 
     /// The script's X in the bar's inner pixels, and Y 0: inside the frame.

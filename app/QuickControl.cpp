@@ -142,14 +142,14 @@ public:
     bool Tick() override { return editor_->deliverTimerTick(); }
 
     void Press(int bar, double x, int button, int shift) override {
-        const Qt::MouseButton qtButton = SingleButton(button);
+        const Qt::MouseButton qtButton = QtButtonOfPress(button);
         SendMouse(bar, QEvent::MouseButtonPress, x, qtButton, qtButton, shift);
     }
     void Move(int bar, double x, int buttons) override {
         SendMouse(bar, QEvent::MouseMove, x, Qt::NoButton, qt::ButtonsOfCodes(buttons), 0);
     }
     void Release(int bar, double x, int button) override {
-        SendMouse(bar, QEvent::MouseButtonRelease, x, SingleButton(button), Qt::NoButton, 0);
+        SendMouse(bar, QEvent::MouseButtonRelease, x, QtButtonOfPress(button), Qt::NoButton, 0);
     }
 
     bool Click(int widget) override {
@@ -185,13 +185,9 @@ public:
     }
 
     void PressKey(Key key, int modifiers) override {
-        Qt::Key code = QtKey(key);
-        // Shift+Tab reaches items as the back-tab key, as a keyboard sends it.
-        if (key == Key::Tab && (modifiers & kShiftMask) != 0) code = Qt::Key_Backtab;
-        Qt::KeyboardModifiers qtModifiers;
-        if ((modifiers & kShiftMask) != 0) qtModifiers |= Qt::ShiftModifier;
-        if ((modifiers & kCtrlMask) != 0) qtModifiers |= Qt::ControlModifier;
-        const QString text = KeyText(key, modifiers);
+        const int code = QtKeyOfPress(key, modifiers);
+        const Qt::KeyboardModifiers qtModifiers = QtModifiersOfPress(modifiers);
+        const QString text = QtKeyTextOfPress(key, modifiers);
         // The window hands each half to the item that has the focus at that moment.
         SendKey(window_.get(), QEvent::KeyPress, code, qtModifiers, text);
         SendKey(window_.get(), QEvent::KeyRelease, code, qtModifiers, text);
@@ -281,12 +277,6 @@ private:
     quick::QuickPlatform& Platform() { return ScheduleEditorInternals::Platform(*editor_); }
     qt::ScheduleController& Controller() { return ScheduleEditorInternals::Controller(*editor_); }
 
-    static Qt::MouseButton SingleButton(int code) {
-        if (code == 1 || code == 2 || code == 4)
-            return static_cast<Qt::MouseButton>(int(qt::ButtonsOfCodes(code)));
-        return Qt::NoButton;
-    }
-
     QQuickItem* Item(FocusWidget widget) {
         if (widget.kind == FocusWidget::Kind::Bar) return &Platform().Bar(widget.index);
         return Platform().Button(widget.index).item();
@@ -296,63 +286,6 @@ private:
                         Qt::KeyboardModifiers modifiers, const QString& text) {
         QKeyEvent event(type, code, modifiers, text);
         QCoreApplication::sendEvent(target, &event);
-    }
-
-    static Qt::Key QtKey(Key key) {
-        switch (key) {
-            case Key::Left:
-                return Qt::Key_Left;
-            case Key::Right:
-                return Qt::Key_Right;
-            case Key::Up:
-                return Qt::Key_Up;
-            case Key::Down:
-                return Qt::Key_Down;
-            case Key::Home:
-                return Qt::Key_Home;
-            case Key::End:
-                return Qt::Key_End;
-            case Key::Return:
-                return Qt::Key_Return;
-            case Key::Enter:
-                return Qt::Key_Enter;
-            case Key::Space:
-                return Qt::Key_Space;
-            case Key::Delete:
-                return Qt::Key_Delete;
-            case Key::Backspace:
-                return Qt::Key_Backspace;
-            case Key::Escape:
-                return Qt::Key_Escape;
-            case Key::Tab:
-                return Qt::Key_Tab;
-            case Key::A:
-                return Qt::Key_A;
-        }
-        return Qt::Key_unknown;
-    }
-
-    static QString KeyText(Key key, int modifiers) {
-        switch (key) {
-            case Key::Return:
-            case Key::Enter:
-                return QStringLiteral("\r");
-            case Key::Space:
-                return QStringLiteral(" ");
-            case Key::Delete:
-                return QString(QChar(0x7f));
-            case Key::Backspace:
-                return QStringLiteral("\b");
-            case Key::Escape:
-                return QString(QChar(0x1b));
-            case Key::Tab:
-                return QStringLiteral("\t");
-            case Key::A:
-                if ((modifiers & kCtrlMask) != 0) return QString(QChar(0x01));
-                return (modifiers & kShiftMask) != 0 ? QStringLiteral("A") : QStringLiteral("a");
-            default:
-                return {};
-        }
     }
 
     /// A mouse event at the script's X in the bar's inner pixels and Y 0, inside the frame,
