@@ -1,6 +1,9 @@
 # Installs TarnSchedule from BUILD_DIR into WORK_DIR/prefix, then configures, builds and runs
 # the example in EXAMPLE_DIR against that prefix alone, as an application developer would, and
-# likewise the project in STORE_DIR (optional), which uses the store's library alone.
+# likewise the projects in STORE_DIR and QUICK_DIR (optional), which use the store's library and
+# the Qt Quick editor's alone. The example, which uses the widget, is configured with Qt Quick
+# out of reach: the package must not ask for it. Last, with the Quick component's files taken out
+# of the prefix, asking for it must fail and say why.
 # CXX_FLAGS (optional) are the compile and link flags the package was built with, such as
 # sanitizers: code linked with its libraries needs them too.
 # With SHARED_LIBRARIES (names such as TarnScheduleWidgets) and NM, each of those installed shared
@@ -89,20 +92,38 @@ if(unexpected)
   message(FATAL_ERROR "${count} exported symbols are not the public API:\n  ${text}")
 endif()
 
-run(${CMAKE_COMMAND} -S ${EXAMPLE_DIR} -B ${WORK_DIR}/build
-  -DCMAKE_PREFIX_PATH=${prefix}
-  -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
-  "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
-  -DCMAKE_BUILD_TYPE=${BUILD_TYPE})
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/build -j2)
-run(${WORK_DIR}/build/embed-schedule --check)
-
-if(STORE_DIR)
-  run(${CMAKE_COMMAND} -S ${STORE_DIR} -B ${WORK_DIR}/store
+# build(SOURCE_DIR BINARY_DIR [CMAKE_ARGS...]): configures and builds the project in SOURCE_DIR
+# against the prefix alone.
+function(build source binary)
+  run(${CMAKE_COMMAND} -S ${source} -B ${binary}
     -DCMAKE_PREFIX_PATH=${prefix}
     -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
     "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
-    -DCMAKE_BUILD_TYPE=${BUILD_TYPE})
-  run(${CMAKE_COMMAND} --build ${WORK_DIR}/store -j2)
+    -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
+    ${ARGN})
+  run(${CMAKE_COMMAND} --build ${binary} -j2)
+endfunction()
+
+build(${EXAMPLE_DIR} ${WORK_DIR}/build
+  -DCMAKE_DISABLE_FIND_PACKAGE_Qt6Quick=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6Qml=ON)
+run(${WORK_DIR}/build/embed-schedule --check)
+
+if(STORE_DIR)
+  build(${STORE_DIR} ${WORK_DIR}/store)
   run(${WORK_DIR}/store/installed-store)
+endif()
+
+if(QUICK_DIR)
+  build(${QUICK_DIR} ${WORK_DIR}/quick)
+  run(${WORK_DIR}/quick/installed-quick)
+
+  file(GLOB quick_targets ${prefix}/*/cmake/TarnSchedule/TarnScheduleQuickTargets*.cmake)
+  file(REMOVE ${quick_targets})
+  execute_process(COMMAND ${CMAKE_COMMAND} -S ${QUICK_DIR} -B ${WORK_DIR}/no-quick
+      -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+    RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE error)
+  if(result EQUAL 0 OR NOT error MATCHES "without the Qt Quick editor")
+    message(FATAL_ERROR "asking a package without Qt Quick for TarnSchedule::Quick did not fail "
+      "clearly (${result}):\n${error}")
+  endif()
 endif()
