@@ -58,9 +58,10 @@ foreach(header IN LISTS installed)
   endforeach()
 endforeach()
 
-# The exported targets: include folders only under the prefix's include/.
-file(GLOB targets_files ${prefix}/*/cmake/TarnSchedule/TarnScheduleTargets.cmake)
-if(NOT targets_files)
+# The exported targets (TarnScheduleQuickTargets.cmake too, where the Qt Quick editor is built):
+# include folders only under the prefix's include/.
+file(GLOB targets_files ${prefix}/*/cmake/TarnSchedule/TarnSchedule*Targets.cmake)
+if(NOT targets_files MATCHES "/TarnScheduleTargets.cmake")
   list(APPEND problems "TarnScheduleTargets.cmake was not installed")
 endif()
 foreach(targets_file IN LISTS targets_files)
