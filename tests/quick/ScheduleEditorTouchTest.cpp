@@ -150,6 +150,8 @@ Flickable {
         QObject* dialog = nullptr;
         QTRY_VERIFY((dialog = OpenDialog()) != nullptr);
         QVERIFY(dialog->property("title").toString().contains("Error"));
+        auto* icon = dialog->findChild<QQuickItem*>("icon");
+        QVERIFY(icon != nullptr && icon->isVisible());  // the box's warning mark
         QCOMPARE(editor_->setDayRanges(3, {"10:00-11:00"}), QString());
         QCOMPARE(editor_->dayRanges(3), QStringList{});  // held behind the box
         QMetaObject::invokeMethod(dialog, "accept");
