@@ -1,6 +1,7 @@
 // The libFuzzer target: every input is a host script, played on the in-memory backend and on the
 // Qt widget at once with the control's invariants checked. A broken invariant or a difference
-// between the backends aborts, so that libFuzzer keeps the input.
+// between the backends aborts, so that libFuzzer keeps the input. The Qt Quick item is left to the
+// replays: a QML engine and window for every input would cost most of the fuzzer's speed.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view script(reinterpret_cast<const char*>(data), size);
-    const tarn::fuzz::PlayOutcome outcome = tarn::fuzz::PlayOnBoth(script);
+    const tarn::fuzz::PlayOutcome outcome = tarn::fuzz::PlayOnEach(script, false);
     if (!outcome.violation.empty()) {
         std::fprintf(stderr, "play_fuzzer: %s\n", outcome.violation.c_str());
         std::fflush(stderr);

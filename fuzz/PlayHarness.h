@@ -1,6 +1,7 @@
-// Plays one host script on two backends at once, line by line, and reports the first thing that
-// is wrong: an invariant of the control broken on either backend (see WatchedRunner), or the two
-// backends printing differently for the same line (output, exit status or error message).
+// Plays one host script on several backends at once, line by line, and reports the first thing
+// that is wrong: an invariant of the control broken on any backend (see WatchedRunner), or a
+// backend printing differently from the in-memory one for the same line (output, exit status or
+// error message).
 #pragma once
 
 #include <cstddef>
@@ -22,11 +23,12 @@ struct PlayOutcome {
     bool skipped = false;  // the input is larger than the limit and was not played
 };
 
-/// Plays `script` on the in-memory backend and on the Qt widget (the QApplication must exist:
-/// see EnsureQtApplication) through ScriptRunner with every invariant checked. A line
-/// that does not parse is passed over: parsing is the same for both backends, so this loses
-/// nothing to compare and lets a mutated input reach the lines after its broken one.
-PlayOutcome PlayOnBoth(std::string_view script);
+/// Plays `script` on the in-memory backend, the Qt widget and, with withQuick in a build that has
+/// it, the Qt Quick item (the QApplication must exist: see EnsureQtApplication) through
+/// ScriptRunner with every invariant checked. A line that does not parse is passed over: parsing
+/// is the same for every backend, so this loses nothing to compare and lets a mutated input reach
+/// the lines after its broken one.
+PlayOutcome PlayOnEach(std::string_view script, bool withQuick);
 
 /// Creates the process's one QApplication on the off-screen platform (unless QT_QPA_PLATFORM
 /// names another) with the toolkit's notes and warnings kept out of the output; the name must

@@ -361,6 +361,7 @@ QFont HintFont() {
 }  // namespace
 
 HintItem::HintItem(QQuickItem* parent) : QQuickItem(parent) {
+    setObjectName(QStringLiteral("hint"));
     setFlag(ItemHasContents);
     setZ(2);
     setVisible(false);

@@ -158,9 +158,11 @@ private:
     QColor colour_;
 };
 
-/// The time hint: a small framed label near the pointer or the cursor.
+/// The time hint: a small framed label near the pointer or the cursor, named "hint"; its text
+/// is readable as a property while it is visible.
 class HintItem final : public QQuickItem {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text)
 public:
     explicit HintItem(QQuickItem* parent);
     /// Shows text with its corner near anchor (the editor's coordinates), inside the editor; an

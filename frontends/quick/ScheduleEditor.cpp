@@ -18,6 +18,7 @@
 #include "frontends/quick/QuickItems.h"
 #include "frontends/quick/QuickPlatform.h"
 #include "frontends/quick/ScheduleEditorInternals.h"
+#include "platform/Host.h"
 #include "platform/PixelRatio.h"
 
 // The QML module's registration, generated beside the editor.
@@ -30,15 +31,39 @@ namespace {
 constexpr char kButtonSource[] =
     "import QtQuick.Controls\nButton { focusPolicy: Qt.StrongFocus }\n";
 constexpr char kAccessibleProbe[] = "import QtQuick\nItem { Accessible.role: Accessible.Slider }\n";
+// The message box: its text beside a round mark in the colours of its kind, a red cross for an
+// error and an amber exclamation mark for a warning, named for screen readers; none for a plain
+// message.
 constexpr char kDialogSource[] = R"(import QtQuick
 import QtQuick.Controls
 Dialog {
     property alias text: label.text
+    property string kind
     modal: true
     closePolicy: Popup.CloseOnEscape
     standardButtons: Dialog.Ok
     anchors.centerIn: parent
-    Label { id: label }
+    Row {
+        spacing: label.font.pixelSize > 0 ? label.font.pixelSize : 12
+        FontMetrics { id: metrics; font: label.font }
+        Rectangle {
+            objectName: "icon"
+            visible: kind !== ""
+            width: Math.ceil(metrics.height * 1.6); height: width; radius: width / 2
+            color: kind === "critical" ? "#d32f2f" : "#f2a900"
+            Accessible.role: Accessible.Graphic
+            Accessible.name: kind === "critical" ? qsTr("Error") : qsTr("Warning")
+            Text {
+                anchors.centerIn: parent
+                text: kind === "critical" ? "\u00d7" : "!"
+                color: kind === "critical" ? "white" : "black"
+                font.bold: true
+                font.pixelSize: Math.round(parent.height * 0.7)
+                Accessible.ignored: true
+            }
+        }
+        Label { id: label; anchors.verticalCenter: parent.verticalCenter }
+    }
 }
 )";
 
@@ -191,6 +216,9 @@ struct ScheduleEditor::Private {
                 made.setProperty("parent", QVariant::fromValue(window->contentItem()));
                 made.setProperty("title", title);
                 made.setProperty("text", text);
+                made.setProperty("kind", style == platform::kStyleCritical      ? "critical"
+                                         : style == platform::kStyleExclamation ? "warning"
+                                                                                : "");
             });
         if (dialog == nullptr) {
             // Nowhere to show it: the message goes to the log and the control goes on.

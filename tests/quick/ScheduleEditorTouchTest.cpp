@@ -1,6 +1,7 @@
 // The editor on a touch panel: inside a Flickable, a finger or the mouse dragged along a bar
 // selects and a finger dragged down the bar scrolls; a tap on a button clicks it; a message box
-// holds the host's calls.
+// holds the host's calls. The keyboard through the window moves the focus, the cursor and the
+// selection.
 #include <QPointingDevice>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -111,6 +112,35 @@ Flickable {
         QTRY_COMPARE(editor_->dayRanges(2), QStringList{"00:00-24:00"});
     }
 
+    void keysMoveFocusAndCursorAndTheHintStaysAtTheCursor() {
+        QTest::keyClick(window_.get(), Qt::Key_Tab);
+        QCOMPARE(window_->activeFocusItem(), &Child("cmdDay(0)"));
+        QTest::keyClick(window_.get(), Qt::Key_Tab);
+        QCOMPARE(window_->activeFocusItem(), &Child("Schedule(0)"));
+        QTest::keyClick(window_.get(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTest::keyClick(window_.get(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(window_->activeFocusItem(), &Child("cmdDisable"));
+
+        // The pointer clicks 08:00 on Monday and rests there while the keys select on from it;
+        // the frames that follow do not take the hint back to the pointer.
+        QQuickItem& monday = Child("Schedule(0)");
+        const QPoint at = monday.mapToScene(QPointF(193, 10)).toPoint();
+        QTest::mouseClick(window_.get(), Qt::LeftButton, {}, at);
+        QCOMPARE(window_->activeFocusItem(), &monday);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(window_.get(), Qt::Key_Right, Qt::ShiftModifier);
+        QQuickItem& hint = Child("hint");
+        QCOMPARE(hint.property("text").toString(), "Monday 08:00-09:00");
+        QSignalSpy frames(window_.get(), &QQuickWindow::frameSwapped);
+        for (int i = 0; i < 3; ++i) {
+            window_->update();
+            QVERIFY(frames.wait());
+        }
+        QCOMPARE(hint.property("text").toString(), "Monday 08:00-09:00");
+        QTest::keyClick(window_.get(), Qt::Key_Return);
+        QCOMPARE(editor_->dayRanges(0), QStringList{"08:00-09:00"});
+    }
+
     void dialogHoldsTheHostsCallsUntilClosed() {
         QCOMPARE(
             editor_->setDayRanges(0, {"00:00-01:00", "02:00-03:00", "04:00-05:00", "06:00-07:00"}),
@@ -120,6 +150,8 @@ Flickable {
         QObject* dialog = nullptr;
         QTRY_VERIFY((dialog = OpenDialog()) != nullptr);
         QVERIFY(dialog->property("title").toString().contains("Error"));
+        auto* icon = dialog->findChild<QQuickItem*>("icon");
+        QVERIFY(icon != nullptr && icon->isVisible());  // the box's warning mark
         QCOMPARE(editor_->setDayRanges(3, {"10:00-11:00"}), QString());
         QCOMPARE(editor_->dayRanges(3), QStringList{});  // held behind the box
         QMetaObject::invokeMethod(dialog, "accept");
