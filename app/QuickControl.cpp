@@ -275,7 +275,9 @@ public:
 
 private:
     quick::QuickPlatform& Platform() { return ScheduleEditorInternals::Platform(*editor_); }
-    qt::ScheduleController& Controller() { return ScheduleEditorInternals::Controller(*editor_); }
+    qt::ScheduleController& Controller() override {
+        return ScheduleEditorInternals::Controller(*editor_);
+    }
 
     QQuickItem* Item(FocusWidget widget) {
         if (widget.kind == FocusWidget::Kind::Bar) return &Platform().Bar(widget.index);
