@@ -4,6 +4,7 @@
 // backend.
 #pragma once
 
+#include <QAccessible>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -162,6 +163,14 @@ inline QString QtKeyTextOfPress(Key key, int modifiers) {
         default:
             return {};
     }
+}
+
+/// What the toolkit's accessibility gives a screen reader for a bar: its name and description.
+inline std::pair<std::string, std::string> AccessibleTextOf(QObject* bar) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(bar);
+    if (accessible == nullptr) return {};
+    return {accessible->text(QAccessible::Name).toStdString(),
+            accessible->text(QAccessible::Description).toStdString()};
 }
 
 /// The in-memory backend, its bars at a device pixel ratio of 1, or of ratio (1 to 4).

@@ -203,11 +203,7 @@ public:
 
     /// What Qt Quick's accessibility gives a screen reader for the bar.
     std::pair<std::string, std::string> AccessibleText(int bar) override {
-        QAccessibleInterface* accessible =
-            QAccessible::queryAccessibleInterface(&Platform().Bar(bar));
-        if (accessible == nullptr) return {};
-        return {accessible->text(QAccessible::Name).toStdString(),
-                accessible->text(QAccessible::Description).toStdString()};
+        return AccessibleTextOf(&Platform().Bar(bar));
     }
 
     double PixelRatio() override { return Platform().Bar(0).PixelRatio(); }
