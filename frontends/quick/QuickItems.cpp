@@ -12,6 +12,7 @@
 #include <QTouchEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "controller/HintCorner.h"
 #include "platform/Colour.h"
@@ -56,6 +57,48 @@ QSGNode* PaintedNode(QQuickItem& item, QSGNode* old, const std::function<void(QP
 }
 
 // --- bars -----------------------------------------------------------------------------------
+
+QPalette PaletteOf(QQuickItem& item) {
+    QPalette palette = QGuiApplication::palette();
+    // Qt Quick's palette type has no public C++ header: its colour groups and colours are read by
+    // name.
+    auto* quick = item.property("palette").value<QObject*>();
+    if (quick == nullptr) return palette;
+    static constexpr std::pair<const char*, QPalette::ColorGroup> kGroups[] = {
+        {"active", QPalette::Active},
+        {"inactive", QPalette::Inactive},
+        {"disabled", QPalette::Disabled}};
+    static constexpr std::pair<const char*, QPalette::ColorRole> kRoles[] = {
+        {"window", QPalette::Window},
+        {"windowText", QPalette::WindowText},
+        {"base", QPalette::Base},
+        {"alternateBase", QPalette::AlternateBase},
+        {"text", QPalette::Text},
+        {"brightText", QPalette::BrightText},
+        {"placeholderText", QPalette::PlaceholderText},
+        {"button", QPalette::Button},
+        {"buttonText", QPalette::ButtonText},
+        {"light", QPalette::Light},
+        {"midlight", QPalette::Midlight},
+        {"mid", QPalette::Mid},
+        {"dark", QPalette::Dark},
+        {"shadow", QPalette::Shadow},
+        {"highlight", QPalette::Highlight},
+        {"highlightedText", QPalette::HighlightedText},
+        {"link", QPalette::Link},
+        {"linkVisited", QPalette::LinkVisited},
+        {"toolTipBase", QPalette::ToolTipBase},
+        {"toolTipText", QPalette::ToolTipText}};
+    for (const auto& [groupName, group] : kGroups) {
+        auto* colours = quick->property(groupName).value<QObject*>();
+        if (colours == nullptr) continue;
+        for (const auto& [roleName, role] : kRoles) {
+            const QVariant colour = colours->property(roleName);
+            if (colour.canConvert<QColor>()) palette.setColor(group, role, colour.value<QColor>());
+        }
+    }
+    return palette;
+}
 
 BarItem::BarItem(QQuickItem* parent) : QQuickItem(parent) {
     setFlag(ItemHasContents);
@@ -182,6 +225,11 @@ void BarItem::SetValue(int block) {
     }
 }
 
+void BarItem::SetPalette(const QPalette& palette) {
+    palette_ = palette;
+    update();
+}
+
 void BarItem::ShowChanges() {
     if (!drawn_) return;
     drawn_ = false;
@@ -198,8 +246,8 @@ QSGNode* BarItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData*) {
 }
 
 void BarItem::Paint(QPainter& painter) {
-    // A sunken frame two pixels wide, as the widget's bars have, from the application's palette.
-    const QPalette palette = QGuiApplication::palette();
+    // A sunken frame two pixels wide, as the widget's bars have, in the editor's palette.
+    const QPalette& palette = palette_;
     const int w = static_cast<int>(width());
     const int h = static_cast<int>(height());
     const auto frame = [&](int inset, const QColor& topLeft, const QColor& bottomRight) {
@@ -367,6 +415,11 @@ HintItem::HintItem(QQuickItem* parent) : QQuickItem(parent) {
     setVisible(false);
 }
 
+void HintItem::SetPalette(const QPalette& palette) {
+    palette_ = palette;
+    update();
+}
+
 void HintItem::ShowText(const QString& text, QPoint anchor, bool below) {
     if (text.isEmpty()) {
         setVisible(false);
@@ -386,7 +439,7 @@ void HintItem::ShowText(const QString& text, QPoint anchor, bool below) {
 
 QSGNode* HintItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData*) {
     return PaintedNode(*this, old, [this](QPainter& painter) {
-        const QPalette palette = QGuiApplication::palette();
+        const QPalette& palette = palette_;
         const QColor ink = palette.color(QPalette::ToolTipText);
         const QRect all(0, 0, static_cast<int>(width()), static_cast<int>(height()));
         painter.fillRect(all, palette.color(QPalette::ToolTipBase));

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPalette>
 #include <QQuickItem>
 #include <QRect>
 #include <QString>
@@ -26,6 +27,10 @@ namespace tarn::quick {
 /// The node that shows the part of item inside its window, painted by paint in the item's logical
 /// coordinates; null when none of it is inside. Called from updatePaintNode.
 QSGNode* PaintedNode(QQuickItem& item, QSGNode* old, const std::function<void(QPainter&)>& paint);
+
+/// The Qt Quick palette item has (its own, else its parent's or its window's, else the
+/// application's) as a QPalette. Read on the GUI thread: the items keep a copy to paint with.
+QPalette PaletteOf(QQuickItem& item);
 
 class BarItem final : public QQuickItem {
     Q_OBJECT
@@ -55,6 +60,8 @@ public:
     void SyncImageSize();
     /// Asks for a repaint when the pixels were drawn into since the last one.
     void ShowChanges();
+    /// The colours of the bar's frame.
+    void SetPalette(const QPalette& palette);
 
     int value() const { return value_; }
     void SetValue(int block);
@@ -91,6 +98,7 @@ private:
     Touch touch_;
 
     platform::SharedRowImage image_;
+    QPalette palette_;
     QSize innerSize_{0, 0};
     double pixelRatio_ = 1.0;
     bool drawn_ = false;
@@ -169,12 +177,15 @@ public:
     /// empty text hides it. below: under the anchor, else above it.
     void ShowText(const QString& text, QPoint anchor, bool below);
     QString text() const { return text_; }
+    /// Its colours: the palette's tool tip colours.
+    void SetPalette(const QPalette& palette);
 
 protected:
     QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData* data) override;
 
 private:
     QString text_;
+    QPalette palette_;
 };
 
 }  // namespace tarn::quick

@@ -336,6 +336,17 @@ struct ScheduleEditor::Private {
         hint->ShowText(place.text, place.anchor, place.below);
     }
 
+    /// Takes the editor's Qt Quick palette, which it inherits from its parents and window, for
+    /// its own colours, and for the bars' in the Palette scheme.
+    void FollowPalette() {
+        palette = quick::PaletteOf(q);
+        for (int i = 0; i < platform::kDayCount; ++i)
+            platform->Bar(i).SetPalette(palette);
+        hint->SetPalette(palette);
+        controller.PaletteChanged(palette);
+        q.update();
+    }
+
     /// Keeps the bars' pixels at the density of the window the editor is shown in (1 to 4); a
     /// change starts them again and asks for a redraw, as a repaint request does.
     void FollowPixelRatio() {
@@ -370,6 +381,7 @@ struct ScheduleEditor::Private {
     quick::CursorItem* cursor;
     quick::HintItem* hint;
     std::unique_ptr<QQmlEngine> ownEngine;
+    QPalette palette;
     const QMetaObject* accessibleType = nullptr;
     QPointer<QQuickWindow> watchedWindow;
     bool partsMade = false;
@@ -387,6 +399,8 @@ ScheduleEditor::ScheduleEditor(QQuickItem* parent)
     setSize(qt::ScheduleController::DesignSize());
     setImplicitSize(width(), height());
     d->Connect();
+    d->FollowPalette();
+    connect(this, &QQuickItem::paletteChanged, this, [this] { d->FollowPalette(); });
     d->controller.Initialize();
     d->initialized = true;
     d->ApplyFocusRules();
@@ -429,7 +443,7 @@ ScheduleEditor::ColorScheme ScheduleEditor::colorScheme() const {
 void ScheduleEditor::setColorScheme(ColorScheme scheme) {
     d->controller.SetScheme(
         scheme == ColorScheme::Palette ? qt::ColourScheme::Palette : qt::ColourScheme::Classic,
-        QGuiApplication::palette());
+        d->palette);
 }
 
 int ScheduleEditor::timeValue(int index) const {
@@ -536,6 +550,7 @@ void ScheduleEditor::itemChange(ItemChange change, const ItemChangeData& value) 
         if (value.window != nullptr && isComponentComplete()) d->MakeEngineParts();
         d->WatchWindow(value.window);
     }
+    if (change == ItemSceneChange || change == ItemParentHasChanged) d->FollowPalette();
     if (change == ItemDevicePixelRatioHasChanged) d->FollowPixelRatio();
     QQuickItem::itemChange(change, value);
 }
@@ -548,7 +563,7 @@ void ScheduleEditor::geometryChange(const QRectF& newGeometry, const QRectF& old
 }
 
 QSGNode* ScheduleEditor::updatePaintNode(QSGNode* old, UpdatePaintNodeData*) {
-    const QPalette palette = QGuiApplication::palette();
+    const QPalette& palette = d->palette;
     return quick::PaintedNode(*this, old, [this, &palette](QPainter& painter) {
         d->surface.Paint(painter, QGuiApplication::font(), palette.color(QPalette::Window),
                          palette.color(QPalette::WindowText));
@@ -566,10 +581,7 @@ bool ScheduleEditor::eventFilter(QObject* watched, QEvent* event) {
             d->FollowPixelRatio();
             d->controller.PaintRequested();
         }
-        if (event->type() == QEvent::ApplicationPaletteChange) {
-            d->controller.PaletteChanged(QGuiApplication::palette());
-            update();
-        }
+        if (event->type() == QEvent::ApplicationPaletteChange) d->FollowPalette();
     } else if (event->type() == QEvent::KeyPress) {
         auto& key = static_cast<QKeyEvent&>(*event);
         if (d->IsFocusMoveHeld(key)) return true;  // a button's Tab while the control moves none

@@ -141,6 +141,26 @@ Flickable {
         QCOMPARE(editor_->dayRanges(0), QStringList{"08:00-09:00"});
     }
 
+    void paletteSetInQtQuickColoursTheEditor() {
+        editor_->setColorScheme(ScheduleEditor::ColorScheme::Palette);
+        // Whether some pixel of item, as the window shows it, has colour.
+        const auto shows = [this](const QQuickItem& item, QRgb colour) {
+            const QImage shot = window_->grabWindow();
+            for (int x = 0; x < int(item.width()); ++x)
+                for (int y = 0; y < int(item.height()); ++y)
+                    if (shot.pixel(item.mapToScene(QPointF(x, y)).toPoint()) == colour) return true;
+            return false;
+        };
+        // A palette given to the page, not to the application, reaches the editor it holds.
+        QObject* palette = flickable_->property("palette").value<QObject*>();
+        QVERIFY(palette != nullptr);
+        palette->setProperty("base", QColor(0x10, 0x20, 0x30));
+        palette->setProperty("window", QColor(0x30, 0x20, 0x10));
+        QTRY_VERIFY(shows(Child("Schedule(0)"), qRgb(0x10, 0x20, 0x30)));
+        QCOMPARE(window_->grabWindow().pixel(editor_->mapToScene(QPointF(2, 2)).toPoint()),
+                 qRgb(0x30, 0x20, 0x10));
+    }
+
     void dialogHoldsTheHostsCallsUntilClosed() {
         QCOMPARE(
             editor_->setDayRanges(0, {"00:00-01:00", "02:00-03:00", "04:00-05:00", "06:00-07:00"}),
