@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QGuiApplication>
 #include <QHoverEvent>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,6 +12,9 @@
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickWindow>
+#include <QScreen>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -18,6 +22,7 @@
 #include "frontends/quick/QuickItems.h"
 #include "frontends/quick/QuickPlatform.h"
 #include "frontends/quick/ScheduleEditorInternals.h"
+#include "platform/DesignData.h"
 #include "platform/Host.h"
 #include "platform/PixelRatio.h"
 
@@ -83,6 +88,40 @@ QObject* Make(QQmlEngine& engine, const char* source, QObject* parent,
     if (beforeComplete) beforeComplete(*made);
     component.completeCreate();
     return made;
+}
+
+constexpr qreal kLargestTouchSize = 500;
+
+/// The platform's touch size on screen: 0.3 inch, as touch platforms advise (48 pixels at 160 per
+/// inch), where the system has a touch screen; 0 where it has none, or no screen is known.
+qreal PlatformTouchSize(const QScreen* screen) {
+    const QList<const QInputDevice*> devices = QInputDevice::devices();
+    const bool touch = std::any_of(devices.begin(), devices.end(), [](const QInputDevice* device) {
+        return device->type() == QInputDevice::DeviceType::TouchScreen;
+    });
+    if (!touch || screen == nullptr) return 0;
+    // Pixels per inch of the screen's device-independent pixels, the editor's own.
+    const qreal density = screen->physicalDotsPerInch();
+    return density > 0 ? std::min(0.3 * density, kLargestTouchSize) : 48.0;
+}
+
+/// The least size at which the proportional layout makes every button and bar at least touch
+/// pixels high and wide: it scales each widget of the design by the editor's size over the
+/// design size and drops the fraction, as here.
+QSize SizeForTargets(qreal touch) {
+    int narrowest = INT_MAX;
+    int lowest = INT_MAX;
+    for (const design::WidgetDesign& widget : design::WidgetsInTabOrder()) {
+        narrowest = std::min(narrowest, design::Pixels(widget.width));
+        lowest = std::min(lowest, design::Pixels(widget.height));
+    }
+    const auto least = [touch](int design, int smallest) {
+        int size = std::max(design, static_cast<int>(touch * design / smallest) - 1);
+        while (std::trunc(smallest * (static_cast<double>(size) / design)) < touch)
+            ++size;
+        return size;
+    };
+    return {least(design::kControlWidth, narrowest), least(design::kControlHeight, lowest)};
 }
 
 }  // namespace
@@ -347,6 +386,19 @@ struct ScheduleEditor::Private {
         q.update();
     }
 
+    /// Asks for the room the touch size needs, the set one or else the platform's on the screen
+    /// the editor is shown on.
+    void FollowTouchSize() {
+        QQuickWindow* window = q.window();
+        const qreal size = touchSizeSet.value_or(PlatformTouchSize(
+            window != nullptr ? window->screen() : QGuiApplication::primaryScreen()));
+        const QSize room = SizeForTargets(size);
+        q.setImplicitSize(room.width(), room.height());
+        if (size == touchSize) return;
+        touchSize = size;
+        Q_EMIT q.touchSizeChanged();
+    }
+
     /// Keeps the bars' pixels at the density of the window the editor is shown in (1 to 4); a
     /// change starts them again and asks for a redraw, as a repaint request does.
     void FollowPixelRatio() {
@@ -364,10 +416,14 @@ struct ScheduleEditor::Private {
     /// requests to repaint.
     void WatchWindow(QQuickWindow* window) {
         if (window == watchedWindow) return;
-        if (watchedWindow != nullptr) watchedWindow->removeEventFilter(&q);
+        if (watchedWindow != nullptr) {
+            watchedWindow->removeEventFilter(&q);
+            QObject::disconnect(watchedWindow, &QWindow::screenChanged, &q, nullptr);
+        }
         watchedWindow = window;
         if (window == nullptr) return;
         window->installEventFilter(&q);
+        QObject::connect(window, &QWindow::screenChanged, &q, [this] { FollowTouchSize(); });
         FollowPixelRatio();
         // Placed in a window that is already on screen: no exposure will follow.
         if (window->isExposed()) controller.PaintRequested();
@@ -382,6 +438,8 @@ struct ScheduleEditor::Private {
     quick::HintItem* hint;
     std::unique_ptr<QQmlEngine> ownEngine;
     QPalette palette;
+    std::optional<qreal> touchSizeSet;
+    qreal touchSize = 0;
     const QMetaObject* accessibleType = nullptr;
     QPointer<QQuickWindow> watchedWindow;
     bool partsMade = false;
@@ -396,14 +454,15 @@ ScheduleEditor::ScheduleEditor(QQuickItem* parent)
     (void)registration;
     setFlag(ItemHasContents);
     setAcceptHoverEvents(true);
-    setSize(qt::ScheduleController::DesignSize());
-    setImplicitSize(width(), height());
+    // The control takes the size it is created at for its design size.
+    setImplicitSize(design::kControlWidth, design::kControlHeight);
     d->Connect();
     d->FollowPalette();
     connect(this, &QQuickItem::paletteChanged, this, [this] { d->FollowPalette(); });
     d->controller.Initialize();
     d->initialized = true;
     d->ApplyFocusRules();
+    d->FollowTouchSize();
 }
 
 ScheduleEditor::~ScheduleEditor() {
@@ -444,6 +503,25 @@ void ScheduleEditor::setColorScheme(ColorScheme scheme) {
     d->controller.SetScheme(
         scheme == ColorScheme::Palette ? qt::ColourScheme::Palette : qt::ColourScheme::Classic,
         d->palette);
+}
+
+qreal ScheduleEditor::touchSize() const {
+    return d->touchSize;
+}
+
+void ScheduleEditor::setTouchSize(qreal size) {
+    if (!(size >= 0 && size <= kLargestTouchSize)) {
+        qWarning("ScheduleEditor: touchSize %g refused: it is 0 to %g pixels", size,
+                 kLargestTouchSize);
+        return;
+    }
+    d->touchSizeSet = size;
+    d->FollowTouchSize();
+}
+
+void ScheduleEditor::resetTouchSize() {
+    d->touchSizeSet.reset();
+    d->FollowTouchSize();
 }
 
 int ScheduleEditor::timeValue(int index) const {
@@ -549,6 +627,7 @@ void ScheduleEditor::itemChange(ItemChange change, const ItemChangeData& value) 
     if (change == ItemSceneChange) {
         if (value.window != nullptr && isComponentComplete()) d->MakeEngineParts();
         d->WatchWindow(value.window);
+        d->FollowTouchSize();
     }
     if (change == ItemSceneChange || change == ItemParentHasChanged) d->FollowPalette();
     if (change == ItemDevicePixelRatioHasChanged) d->FollowPixelRatio();

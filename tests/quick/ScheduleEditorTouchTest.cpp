@@ -141,6 +141,26 @@ Flickable {
         QCOMPARE(editor_->dayRanges(0), QStringList{"08:00-09:00"});
     }
 
+    void targetsAreTheTouchSizeWhenTheEditorHasTheRoom() {
+        QVERIFY(editor_->touchSize() > 0);  // the test's touch screen makes a touch platform
+        const auto smallest = [this] {
+            QSizeF least(1e9, 1e9);
+            for (QQuickItem* item : editor_->childItems())
+                if (item->objectName().startsWith("cmd") ||
+                    item->objectName().startsWith("Schedule("))
+                    least = least.boundedTo(item->size());
+            return least;
+        };
+        editor_->setTouchSize(90);
+        QCOMPARE(editor_->size(), QSizeF(editor_->implicitWidth(), editor_->implicitHeight()));
+        QTRY_VERIFY(smallest().height() >= 90 && smallest().width() >= 90);
+        // The implicit size is the least that does: a pixel less and a target is too small.
+        editor_->setHeight(editor_->implicitHeight() - 1);
+        QTRY_VERIFY(smallest().height() < 90);
+        editor_->setWidth(editor_->implicitWidth() - 1);
+        QTRY_VERIFY(smallest().width() < 90);
+    }
+
     void paletteSetInQtQuickColoursTheEditor() {
         editor_->setColorScheme(ScheduleEditor::ColorScheme::Palette);
         // Whether some pixel of item, as the window shows it, has colour.

@@ -39,7 +39,8 @@ struct ScheduleEditorServices {
 
 class ScheduleEditorInternals;
 
-/// The editor, created at its design size, 679 x 361 pixels; its rows follow its size. While one
+/// The editor, at its design size, 679 x 361 pixels, unless its size is set or its touchSize asks
+/// for more; its rows follow its size. While one
 /// of its message boxes waits for its answer, or while it pauses, it handles none of its own
 /// events: they wait, in order, until the box is answered or the pause is over.
 ///
@@ -53,6 +54,8 @@ class TARN_SCHEDULE_QUICK_EXPORT ScheduleEditor : public QQuickItem {
     Q_PROPERTY(QString SpecialDayCaption READ SpecialDayCaption WRITE setSpecialDayCaption)
     Q_PROPERTY(bool SpecialDayEnabled READ SpecialDayEnabled WRITE setSpecialDayEnabled)
     Q_PROPERTY(ColorScheme ColorScheme READ colorScheme WRITE setColorScheme)
+    Q_PROPERTY(qreal touchSize READ touchSize WRITE setTouchSize RESET resetTouchSize NOTIFY
+                   touchSizeChanged)
 
 #define TARN_SCHEDULE_EDITOR_TIME_PROPERTY(Day, Edge, n, index)               \
     Q_PROPERTY(int Schedule_##Day##Edge##n READ Schedule_##Day##Edge##n WRITE \
@@ -80,6 +83,15 @@ public:
     void setSpecialDayEnabled(bool vData);
     ColorScheme colorScheme() const;
     void setColorScheme(ColorScheme scheme);
+    /// The least height and width of a button or bar, in pixels, so that a finger does not miss
+    /// it. By default the platform's touch size: 0.3 inch on the editor's screen (48 pixels at
+    /// 160 per inch) where the system has a touch screen, 0 where it has none. The editor's
+    /// implicit size is the least at which every button and bar is at least this large, and never
+    /// less than the design size: given that much room, no target is smaller; given less, they
+    /// shrink with the editor. A value outside 0 to 500 is refused with a warning.
+    qreal touchSize() const;
+    void setTouchSize(qreal size);
+    void resetTouchSize();
 
     /// A time property by index, 0 to 63; a value outside -32768 to 32767 or another index is
     /// refused with a warning and changes nothing.
@@ -137,6 +149,7 @@ Q_SIGNALS:
     /// `onScheduleUpdated`, `onScheduleChanged`. Each follows its namesake at once.
     void scheduleUpdated();
     void scheduleChanged();
+    void touchSizeChanged();
 
 protected:
     void componentComplete() override;
