@@ -33,8 +33,20 @@ namespace tarn {
 
 namespace {
 
-constexpr char kButtonSource[] =
-    "import QtQuick.Controls\nButton { focusPolicy: Qt.StrongFocus }\n";
+// A button whose caption is wider than the room its style leaves gives up some of its side
+// padding first, so that "Wednesday" is not cut short on a narrow editor.
+constexpr char kButtonSource[] = R"(import QtQuick
+import QtQuick.Controls
+Button {
+    focusPolicy: Qt.StrongFocus
+    Component.onCompleted: {
+        const left = leftPadding, right = rightPadding
+        const room = () => Math.max(0, (width - contentItem.implicitWidth) / 2)
+        leftPadding = Qt.binding(() => Math.min(left, room()))
+        rightPadding = Qt.binding(() => Math.min(right, room()))
+    }
+}
+)";
 constexpr char kAccessibleProbe[] = "import QtQuick\nItem { Accessible.role: Accessible.Slider }\n";
 // The message box: its text beside a round mark in the colours of its kind, a red cross for an
 // error and an amber exclamation mark for a warning, named for screen readers; none for a plain
