@@ -13,7 +13,7 @@ ApplicationWindow {
     id: window
     width: 800
     height: 480
-    title: qsTr("Schedules \u2013 TarnSchedule demo")
+    title: (open ? session.currentName : qsTr("Schedules")) + qsTr(" \u2013 TarnSchedule demo")
 
     property QtObject session: null
     readonly property bool open: session !== null && session.currentName !== ""
@@ -128,10 +128,13 @@ ApplicationWindow {
                 }
             }
 
+            // The open schedule is named in the window's title and marked in the list; the editor
+            // keeps the room for its rows.
             Label {
+                visible: !window.open
                 font.bold: true
                 font.pixelSize: 18
-                text: window.open ? session.currentName : qsTr("No schedule: add one with New")
+                text: qsTr("No schedule: add one with New")
             }
 
             ScheduleEditor {
