@@ -614,6 +614,8 @@ void ScheduleEditor::Reset() {
     d->controller.Reset();
 }
 
+void ScheduleEditor::keepLinked() {}
+
 void ScheduleEditor::setHostServices(ScheduleEditorServices services) {
     d->services = std::move(services);
     d->platform->SetManualTimer(d->services.manualTimer);

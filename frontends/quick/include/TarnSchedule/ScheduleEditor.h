@@ -133,6 +133,10 @@ public:
     /// Sets all 64 time properties to 0, then redraws on the next tick. Emits nothing.
     Q_INVOKABLE void Reset();
 
+    /// Does nothing. A program that links TarnSchedule::Quick calls it as it starts (CMake
+    /// compiles the call into it), so that the linker keeps the library, and with it
+    /// `import TarnSchedule`, where only QML names the editor.
+    static void keepLinked();
     /// Replaces the host services; the redraw timer keeps its armed state.
     void setHostServices(ScheduleEditorServices services);
     /// True while a redraw is due on the timer's next tick.
