@@ -120,23 +120,15 @@ void BarItem::touchEvent(QTouchEvent* event) {
     const QPointF at = point->position();
     switch (event->type()) {
         case QEvent::TouchBegin:
-            touch_ = Touch{true, false, point->id(), at, at, event->modifiers()};
+            touch_ = Touch{true, false, false, point->id(), at, at, event->modifiers()};
             return;
         case QEvent::TouchUpdate: {
             touch_.last = at;
-            if (touch_.along) {
-                TouchAsMouse(QEvent::MouseMove, at, event->modifiers());
-                return;
+            if (!touch_.along) {
+                if (!ClaimsAt(at)) return;
+                touch_.along = true;
+                TouchAsMouse(QEvent::MouseButtonPress, touch_.start, touch_.modifiers);
             }
-            // Along the bar when it went further across than down, by half the distance that
-            // starts a drag: sooner than a Flickable, which waits for the whole distance.
-            const QPointF moved = at - touch_.start;
-            const double along =
-                std::max(1, QGuiApplication::styleHints()->startDragDistance() / 2);
-            if (std::abs(moved.x()) <= std::abs(moved.y()) || std::abs(moved.x()) < along) return;
-            touch_.along = true;
-            setKeepTouchGrab(true);
-            TouchAsMouse(QEvent::MouseButtonPress, touch_.start, touch_.modifiers);
             TouchAsMouse(QEvent::MouseMove, at, event->modifiers());
             return;
         }
@@ -152,6 +144,24 @@ void BarItem::touchEvent(QTouchEvent* event) {
             EndTouch();
             return;
     }
+}
+
+void BarItem::ClaimTouchAlong(const QTouchEvent& event) {
+    for (const QEventPoint& point : event.points())
+        if (touch_.tracking && point.id() == touch_.id)
+            ClaimsAt(mapFromScene(point.scenePosition()));
+}
+
+bool BarItem::ClaimsAt(QPointF at) {
+    if (touch_.claimed) return true;
+    // Along the bar when it went further across than down, by half the distance that starts a
+    // drag: sooner than a Flickable, which waits for the whole distance.
+    const QPointF moved = at - touch_.start;
+    const double along = std::max(1, QGuiApplication::styleHints()->startDragDistance() / 2);
+    if (std::abs(moved.x()) <= std::abs(moved.y()) || std::abs(moved.x()) < along) return false;
+    touch_.claimed = true;
+    setKeepTouchGrab(true);
+    return true;
 }
 
 void BarItem::touchUngrabEvent() {

@@ -63,6 +63,12 @@ public:
     /// The colours of the bar's frame.
     void SetPalette(const QPalette& palette);
 
+    /// Takes the touch point for the bar once it has gone along the bar: further across than
+    /// down, by half the distance that starts a drag. The editor calls it for every touch update
+    /// before a Flickable above it sees the update, so that a swipe whose first step is longer
+    /// than the distance at which a Flickable takes a drag stays with the bar.
+    void ClaimTouchAlong(const QTouchEvent& event);
+
     int value() const { return value_; }
     void SetValue(int block);
     static int minimumValue() { return 0; }
@@ -86,10 +92,13 @@ private:
     /// Hands a touch to the handler as the left mouse button at at.
     void TouchAsMouse(QEvent::Type type, QPointF at, Qt::KeyboardModifiers modifiers);
     void EndTouch();
+    /// Whether the touch point, now at at, went along the bar; it is the bar's from then on.
+    bool ClaimsAt(QPointF at);
 
     struct Touch {
         bool tracking = false;
-        bool along = false;  // the drag went along the bar: the bar holds the point
+        bool claimed = false;  // the drag went along the bar: the bar holds the point
+        bool along = false;    // and the control has been told of it as a press
         int id = -1;
         QPointF start;
         QPointF last;

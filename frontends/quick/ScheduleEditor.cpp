@@ -13,6 +13,7 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QTouchEvent>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -466,6 +467,7 @@ ScheduleEditor::ScheduleEditor(QQuickItem* parent)
     (void)registration;
     setFlag(ItemHasContents);
     setAcceptHoverEvents(true);
+    setFiltersChildMouseEvents(true);
     // The control takes the size it is created at for its design size.
     setImplicitSize(design::kControlWidth, design::kControlHeight);
     d->Connect();
@@ -691,6 +693,16 @@ bool ScheduleEditor::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QQuickItem::eventFilter(watched, event);
+}
+
+bool ScheduleEditor::childMouseEventFilter(QQuickItem* item, QEvent* event) {
+    // A bar decides whether a finger's drag is its own before a Flickable above the editor, which
+    // filters the same update after the editor, could take it.
+    if (event->type() == QEvent::TouchUpdate)
+        for (int i = 0; i < platform::kDayCount; ++i)
+            if (item == &d->platform->Bar(i))
+                d->platform->Bar(i).ClaimTouchAlong(static_cast<QTouchEvent&>(*event));
+    return QQuickItem::childMouseEventFilter(item, event);
 }
 
 // --- internals ------------------------------------------------------------------------------

@@ -1,12 +1,15 @@
 // The editor on a touch panel: inside a Flickable, a finger or the mouse dragged along a bar
-// selects and a finger dragged down the bar scrolls; a tap on a button clicks it; a message box
-// holds the host's calls. The keyboard through the window moves the focus, the cursor and the
-// selection.
+// selects, even in a fast swipe on a page that scrolls sideways, and a finger dragged down the bar
+// scrolls; a tap on a button clicks it; a message box holds the host's calls. The keyboard through
+// the window moves the focus, the cursor and the selection. Targets take the touch size given the
+// room, and a palette set in Qt Quick colours the editor.
+#include <QGuiApplication>
 #include <QPointingDevice>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 #include <memory>
 
@@ -104,6 +107,19 @@ Flickable {
         QTRY_VERIFY(flickable_->property("contentY").toDouble() > 0);
         Tap("cmdEnable");
         QCOMPARE(editor_->dayRanges(1), QStringList{});
+    }
+
+    void fastSwipeAlongBarSelectsInAPageThatScrollsSideways() {
+        flickable_->setProperty("flickableDirection", 3);  // Flickable.HorizontalAndVerticalFlick
+        flickable_->setProperty("contentWidth", 1400);
+        // Each step past the distance at which a Flickable takes a drag; a drag down still scrolls.
+        const QPointF step(3 * QGuiApplication::styleHints()->startDragDistance(), 0);
+        Drag(Child("Schedule(0)"), QPointF(193, 10), step, 3);
+        QCOMPARE(flickable_->property("contentX").toDouble(), 0.0);
+        Tap("cmdEnable");
+        QTRY_VERIFY(editor_->dayRanges(0).value(0).startsWith("08:00-"));
+        Drag(Child("Schedule(1)"), QPointF(193, 10), QPointF(0, -8), 10);
+        QTRY_VERIFY(flickable_->property("contentY").toDouble() > 0);
     }
 
     void tapOnDayButtonSelectsTheDay() {

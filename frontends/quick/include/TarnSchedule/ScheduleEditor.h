@@ -162,6 +162,7 @@ protected:
     QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData* data) override;
     void hoverLeaveEvent(QHoverEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool childMouseEventFilter(QQuickItem* item, QEvent* event) override;
 
 private:
     friend class ScheduleEditorInternals;
