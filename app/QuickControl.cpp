@@ -75,6 +75,8 @@ public:
                       << component.errorString().trimmed().toStdString() << '\n';
             std::exit(1);
         }
+        // The layout a script sees is the design's on every machine, touch screen or not.
+        editor_->setTouchSize(0);
         editor_->setHostServices(ScriptedServices(events_));
         editor_->setParentItem(window_->contentItem());
         QObject::connect(editor_.get(), &ScheduleEditor::ScheduleUpdated, [this] {

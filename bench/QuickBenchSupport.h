@@ -27,7 +27,7 @@ struct QuickFixture {
         }();
         (void)software;
         QQmlComponent component(&engine);
-        component.setData("import TarnSchedule\nScheduleEditor {}", QUrl());
+        component.setData("import TarnSchedule\nScheduleEditor { touchSize: 0 }", QUrl());
         editor.reset(qobject_cast<ScheduleEditor*>(component.create()));
         if (!editor) qFatal("%s", qPrintable(component.errorString()));
         editor->setParentItem(window.contentItem());
