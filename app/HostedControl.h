@@ -64,10 +64,10 @@ public:
     virtual void Reset() = 0;
 
     /// Full redraws run to their end since the control was created.
-    virtual std::uint64_t CompletedRedraws() = 0;
+    std::uint64_t CompletedRedraws() { return Controller().CompletedRedraws(); }
     /// The keyboard cursor's block and the time hint's text, as the control shows them.
-    virtual int CursorBlock() = 0;
-    virtual std::string HintText() = 0;
+    int CursorBlock() { return Controller().CursorBlock(); }
+    std::string HintText() { return Controller().Hint().text.toStdString(); }
 
     /// The controller that every call above goes through, for the checks of this project's test
     /// harness (controller/CoreAccess.h).

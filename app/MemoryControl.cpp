@@ -51,9 +51,6 @@ public:
     }
     void Refresh() override { Control().Refresh(); }
     void Reset() override { Control().Reset(); }
-    std::uint64_t CompletedRedraws() override { return Control().CompletedRedraws(); }
-    int CursorBlock() override { return Control().CursorBlock(); }
-    std::string HintText() override { return Control().Hint().text.toStdString(); }
     const qt::ScheduleController& Controller() override { return Control(); }
 
     void SetEnable(bool enable) override { driver_.SetEnable(enable); }

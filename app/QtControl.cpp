@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "TarnSchedule/ScheduleWidget.h"
+#include "app/EditorHost.h"
 #include "app/HostedControl.h"
 #include "controller/InputCodes.h"
 #include "controller/ScheduleController.h"
@@ -43,12 +44,7 @@ ScheduleHostServices ScriptedServices(HostEvents& events) {
     return services;
 }
 
-std::optional<std::string> Refusal(const std::optional<QString>& message) {
-    if (!message) return std::nullopt;
-    return message->toStdString();
-}
-
-class QtControl final : public HostedControl {
+class QtControl final : public EditorHost<ScheduleWidget> {
 public:
     explicit QtControl(HostEvents events)
         : events_(std::move(events)),
@@ -68,30 +64,9 @@ public:
         if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
     }
 
-    std::int16_t TimeValue(int index) override {
-        return static_cast<std::int16_t>(widget_->timeValue(index));
-    }
-    void SetTimeValue(int index, std::int16_t value) override {
-        widget_->setTimeValue(index, value);
-    }
-    bool Enable() override { return widget_->Enable(); }
-    bool SpecialDayEnabled() override { return widget_->SpecialDayEnabled(); }
-    std::string SpecialDayCaption() override { return widget_->SpecialDayCaption().toStdString(); }
-    void SetSpecialDayCaption(const std::string& caption) override {
-        widget_->setSpecialDayCaption(QString::fromStdString(caption));
-    }
-    void Refresh() override { widget_->Refresh(); }
-    void Reset() override { widget_->Reset(); }
-    std::uint64_t CompletedRedraws() override { return Controller().CompletedRedraws(); }
-    int CursorBlock() override { return Controller().CursorBlock(); }
-    std::string HintText() override { return Controller().Hint().text.toStdString(); }
     const qt::ScheduleController& Controller() override {
         return ScheduleWidgetInternals::Controller(*widget_);
     }
-
-    // Through the widget's setters, which keep the bars' focus policies in step with the control.
-    void SetEnable(bool enable) override { widget_->setEnable(enable); }
-    void SetSpecialDayEnabled(bool enabled) override { widget_->setSpecialDayEnabled(enabled); }
 
     DayRanges ReadDay(int day) override { return widget_->dayRanges(day); }
     std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
@@ -99,9 +74,6 @@ public:
     }
     std::optional<std::string> WriteWeek(const WeekRanges& week) override {
         return Refusal(widget_->setWeekRanges(week));
-    }
-    std::optional<std::string> CopyDay(int from, const std::vector<int>& to) override {
-        return Refusal(widget_->copyDay(from, QList<int>(to.begin(), to.end())));
     }
 
     void Resize(int width, int height) override {
@@ -120,8 +92,6 @@ public:
         QExposeEvent event(QRegion(QRect(QPoint(0, 0), window->size())));
         QCoreApplication::sendEvent(window, &event);
     }
-
-    bool Tick() override { return widget_->deliverTimerTick(); }
 
     void Press(int bar, double x, int button, int shift) override {
         qt::BarWidget& target = Platform().Bar(bar);
@@ -252,6 +222,7 @@ public:
     void Close() override { ScheduleWidgetInternals::Terminate(*widget_); }
 
 private:
+    ScheduleWidget& Target() override { return *widget_; }
     qt::QtPlatform& Platform() { return ScheduleWidgetInternals::Platform(*widget_); }
 
     QWidget& Widget(FocusWidget widget) {

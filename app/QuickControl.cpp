@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "TarnSchedule/ScheduleEditor.h"
+#include "app/EditorHost.h"
 #include "app/HostedControl.h"
 #include "controller/InputCodes.h"
 #include "controller/ScheduleController.h"
@@ -46,16 +47,6 @@ ScheduleEditorServices ScriptedServices(HostEvents& events) {
     return services;
 }
 
-std::optional<std::string> Refusal(const std::optional<QString>& message) {
-    if (!message) return std::nullopt;
-    return message->toStdString();
-}
-
-std::optional<std::string> Refusal(const QString& answer) {
-    if (answer.isEmpty()) return std::nullopt;
-    return answer.toStdString();
-}
-
 /// The window, drawn without a GPU: the software renderer needs nothing an off-screen platform
 /// lacks.
 std::unique_ptr<QQuickWindow> SoftwareWindow() {
@@ -63,7 +54,7 @@ std::unique_ptr<QQuickWindow> SoftwareWindow() {
     return std::make_unique<QQuickWindow>();
 }
 
-class QuickControl final : public HostedControl {
+class QuickControl final : public EditorHost<ScheduleEditor> {
 public:
     explicit QuickControl(HostEvents events)
         : events_(std::move(events)), window_(SoftwareWindow()) {
@@ -96,35 +87,12 @@ public:
         window_.reset();
     }
 
-    std::int16_t TimeValue(int index) override {
-        return static_cast<std::int16_t>(editor_->timeValue(index));
-    }
-    void SetTimeValue(int index, std::int16_t value) override {
-        editor_->setTimeValue(index, value);
-    }
-    bool Enable() override { return editor_->Enable(); }
-    bool SpecialDayEnabled() override { return editor_->SpecialDayEnabled(); }
-    std::string SpecialDayCaption() override { return editor_->SpecialDayCaption().toStdString(); }
-    void SetSpecialDayCaption(const std::string& caption) override {
-        editor_->setSpecialDayCaption(QString::fromStdString(caption));
-    }
-    void Refresh() override { editor_->Refresh(); }
-    void Reset() override { editor_->Reset(); }
-    std::uint64_t CompletedRedraws() override { return Controller().CompletedRedraws(); }
-    int CursorBlock() override { return Controller().CursorBlock(); }
-    std::string HintText() override { return Controller().Hint().text.toStdString(); }
-    void SetEnable(bool enable) override { editor_->setEnable(enable); }
-    void SetSpecialDayEnabled(bool enabled) override { editor_->setSpecialDayEnabled(enabled); }
-
     DayRanges ReadDay(int day) override { return editor_->dayRangesOf(day); }
     std::optional<std::string> WriteDay(int day, const DayRanges& ranges) override {
         return Refusal(editor_->writeDay(day, ranges));
     }
     std::optional<std::string> WriteWeek(const WeekRanges& week) override {
         return Refusal(editor_->writeWeek(week));
-    }
-    std::optional<std::string> CopyDay(int from, const std::vector<int>& to) override {
-        return Refusal(editor_->copyDay(from, QList<int>(to.begin(), to.end())));
     }
 
     void Resize(int width, int height) override {
@@ -140,8 +108,6 @@ public:
         QExposeEvent event(QRegion(QRect(QPoint(0, 0), window_->size())));
         QCoreApplication::sendEvent(window_.get(), &event);
     }
-
-    bool Tick() override { return editor_->deliverTimerTick(); }
 
     void Press(int bar, double x, int button, int shift) override {
         const Qt::MouseButton qtButton = QtButtonOfPress(button);
@@ -272,6 +238,7 @@ public:
     void Close() override { ScheduleEditorInternals::Terminate(*editor_); }
 
 private:
+    ScheduleEditor& Target() override { return *editor_; }
     quick::QuickPlatform& Platform() { return ScheduleEditorInternals::Platform(*editor_); }
     qt::ScheduleController& Controller() override {
         return ScheduleEditorInternals::Controller(*editor_);
