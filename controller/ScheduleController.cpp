@@ -18,6 +18,7 @@
 #include "controller/CursorFrame.h"
 #include "controller/InputCodes.h"
 #include "core/Schedule.h"
+#include "model/Arithmetic.h"
 #include "platform/DesignData.h"
 #include "render/Theme.h"
 
@@ -301,6 +302,24 @@ ScheduleController::~ScheduleController() {
 
 QSize ScheduleController::DesignSize() {
     return QSize(design::kControlWidth, design::kControlHeight);
+}
+
+QSize ScheduleController::SizeForTargets(double least) {
+    int narrowest = std::numeric_limits<int>::max();
+    int lowest = std::numeric_limits<int>::max();
+    for (const design::WidgetDesign& widget : design::WidgetsInTabOrder()) {
+        narrowest = std::min(narrowest, design::Pixels(widget.width));
+        lowest = std::min(lowest, design::Pixels(widget.height));
+    }
+    // A widget's side at a control's side is the design's scaled by the control's over the
+    // design's, its fraction dropped, as the layout places it.
+    const auto size = [least](int design, int smallest) {
+        int side = std::max(design, static_cast<int>(least * design / smallest) - 1);
+        while (Fix(smallest * Divide(side, design)) < least)
+            ++side;
+        return side;
+    };
+    return {size(design::kControlWidth, narrowest), size(design::kControlHeight, lowest)};
 }
 
 void ScheduleController::Initialize() {

@@ -66,6 +66,9 @@ public:
 
     /// The control's design size, at which it is created.
     static QSize DesignSize();
+    /// The least size, never less than the design size, at which the layout, which scales every
+    /// button and bar with the control, makes each of them at least least pixels high and wide.
+    static QSize SizeForTargets(double least);
 
     /// Initializes the core once.
     void Initialize();

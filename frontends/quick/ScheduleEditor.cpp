@@ -15,7 +15,6 @@
 #include <QScreen>
 #include <QTouchEvent>
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -23,7 +22,6 @@
 #include "frontends/quick/QuickItems.h"
 #include "frontends/quick/QuickPlatform.h"
 #include "frontends/quick/ScheduleEditorInternals.h"
-#include "platform/DesignData.h"
 #include "platform/Host.h"
 #include "platform/PixelRatio.h"
 
@@ -116,25 +114,6 @@ qreal PlatformTouchSize(const QScreen* screen) {
     // Pixels per inch of the screen's device-independent pixels, the editor's own.
     const qreal density = screen->physicalDotsPerInch();
     return density > 0 ? std::min(0.3 * density, kLargestTouchSize) : 48.0;
-}
-
-/// The least size at which the proportional layout makes every button and bar at least touch
-/// pixels high and wide: it scales each widget of the design by the editor's size over the
-/// design size and drops the fraction, as here.
-QSize SizeForTargets(qreal touch) {
-    int narrowest = INT_MAX;
-    int lowest = INT_MAX;
-    for (const design::WidgetDesign& widget : design::WidgetsInTabOrder()) {
-        narrowest = std::min(narrowest, design::Pixels(widget.width));
-        lowest = std::min(lowest, design::Pixels(widget.height));
-    }
-    const auto least = [touch](int design, int smallest) {
-        int size = std::max(design, static_cast<int>(touch * design / smallest) - 1);
-        while (std::trunc(smallest * (static_cast<double>(size) / design)) < touch)
-            ++size;
-        return size;
-    };
-    return {least(design::kControlWidth, narrowest), least(design::kControlHeight, lowest)};
 }
 
 }  // namespace
@@ -405,7 +384,7 @@ struct ScheduleEditor::Private {
         QQuickWindow* window = q.window();
         const qreal size = touchSizeSet.value_or(PlatformTouchSize(
             window != nullptr ? window->screen() : QGuiApplication::primaryScreen()));
-        const QSize room = SizeForTargets(size);
+        const QSize room = qt::ScheduleController::SizeForTargets(size);
         q.setImplicitSize(room.width(), room.height());
         if (size == touchSize) return;
         touchSize = size;
@@ -469,7 +448,8 @@ ScheduleEditor::ScheduleEditor(QQuickItem* parent)
     setAcceptHoverEvents(true);
     setFiltersChildMouseEvents(true);
     // The control takes the size it is created at for its design size.
-    setImplicitSize(design::kControlWidth, design::kControlHeight);
+    const QSize design = qt::ScheduleController::DesignSize();
+    setImplicitSize(design.width(), design.height());
     d->Connect();
     d->FollowPalette();
     connect(this, &QQuickItem::paletteChanged, this, [this] { d->FollowPalette(); });
