@@ -656,7 +656,7 @@ bool ScheduleEditor::eventFilter(QObject* watched, QEvent* event) {
             d->FollowPixelRatio();
             d->controller.PaintRequested();
         }
-        if (event->type() == QEvent::ApplicationPaletteChange) d->FollowPalette();
+
     } else if (event->type() == QEvent::KeyPress) {
         auto& key = static_cast<QKeyEvent&>(*event);
         if (d->IsFocusMoveHeld(key)) return true;  // a button's Tab while the control moves none

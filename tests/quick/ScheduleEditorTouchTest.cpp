@@ -4,6 +4,7 @@
 // the window moves the focus, the cursor and the selection. Targets take the touch size given the
 // room, and a palette set in Qt Quick colours the editor.
 #include <QGuiApplication>
+#include <QPalette>
 #include <QPointingDevice>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -187,7 +188,12 @@ Flickable {
                     if (shot.pixel(item.mapToScene(QPointF(x, y)).toPoint()) == colour) return true;
             return false;
         };
-        // A palette given to the page, not to the application, reaches the editor it holds.
+        // The application's palette, changed while the editor is shown, and then a palette given
+        // to the page alone, reach the editor.
+        QPalette application = QGuiApplication::palette();
+        application.setColor(QPalette::Base, QColor(0x11, 0x22, 0x33));
+        QGuiApplication::setPalette(application);
+        QTRY_VERIFY(shows(Child("Schedule(0)"), qRgb(0x11, 0x22, 0x33)));
         QObject* palette = flickable_->property("palette").value<QObject*>();
         QVERIFY(palette != nullptr);
         palette->setProperty("base", QColor(0x10, 0x20, 0x30));
