@@ -7,15 +7,18 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/HostedControl.h"
+#include "platform/Colour.h"
 
 namespace tarn::app {
 
-/// The host's properties and methods on Editor, tarn::ScheduleWidget or tarn::ScheduleEditor.
-/// The whole-day calls, which the two name apart, stay with each host.
-template <class Editor>
+/// The host's properties and methods on Editor, tarn::ScheduleWidget or tarn::ScheduleEditor,
+/// and the readings of the bars of its Platform. The whole-day calls, which the two name apart,
+/// stay with each host.
+template <class Editor, class Platform>
 class EditorHost : public HostedControl {
 public:
     std::int16_t TimeValue(int index) override {
@@ -40,8 +43,18 @@ public:
     }
     bool Tick() override { return Target().deliverTimerTick(); }
 
+    /// What the toolkit's accessibility gives a screen reader for the bar.
+    std::pair<std::string, std::string> AccessibleText(int bar) override {
+        return AccessibleTextOf(&ControlPlatform().Bar(bar));
+    }
+    double PixelRatio() override { return ControlPlatform().Bar(0).PixelRatio(); }
+    std::uint32_t BarPixel(int bar, int x, int y) override {
+        return platform::ColourOf(ControlPlatform().Bar(bar).pixelAt(x, y));
+    }
+
 protected:
     virtual Editor& Target() = 0;
+    virtual Platform& ControlPlatform() = 0;
 
     /// A write's refusal as the script prints it, from the reason (none: accepted) or from the
     /// answer of a QML call ("": accepted).

@@ -25,7 +25,6 @@
 #include "frontends/widgets/BarWidget.h"
 #include "frontends/widgets/QtPlatform.h"
 #include "frontends/widgets/ScheduleWidgetInternals.h"
-#include "platform/Colour.h"
 #include "storage/SafeFile.h"
 
 namespace tarn::app {
@@ -44,7 +43,7 @@ ScheduleHostServices ScriptedServices(HostEvents& events) {
     return services;
 }
 
-class QtControl final : public EditorHost<ScheduleWidget> {
+class QtControl final : public EditorHost<ScheduleWidget, qt::QtPlatform> {
 public:
     explicit QtControl(HostEvents events)
         : events_(std::move(events)),
@@ -94,7 +93,7 @@ public:
     }
 
     void Press(int bar, double x, int button, int shift) override {
-        qt::BarWidget& target = Platform().Bar(bar);
+        qt::BarWidget& target = ControlPlatform().Bar(bar);
         GiveFocusOnPress(target, InnerPoint(target, x));
         const Qt::MouseButton qtButton = QtButtonOfPress(button);
         SendMouse(bar, QEvent::MouseButtonPress, x, qtButton, qtButton, shift);
@@ -109,7 +108,7 @@ public:
     }
 
     bool Click(int widget) override {
-        QPushButton& button = Platform().ButtonWidget(widget);
+        QPushButton& button = ControlPlatform().ButtonWidget(widget);
         if (!button.isEnabled()) return false;
         if (button.rect().isEmpty()) {
             // A button laid out to no size has no point to click on; the space key still
@@ -161,20 +160,10 @@ public:
         return std::nullopt;
     }
 
-    std::pair<std::string, std::string> AccessibleText(int bar) override {
-        return AccessibleTextOf(&Platform().Bar(bar));
-    }
-
-    double PixelRatio() override { return Platform().Bar(0).PixelRatio(); }
-
-    std::uint32_t BarPixel(int bar, int x, int y) override {
-        return platform::ColourOf(Platform().Bar(bar).pixelAt(x, y));
-    }
-
     std::vector<ButtonView> Buttons() override {
         std::vector<ButtonView> views;
         for (int i = 0; i < 10; ++i) {
-            const QPushButton& button = Platform().ButtonWidget(i);
+            const QPushButton& button = ControlPlatform().ButtonWidget(i);
             views.push_back(ButtonView{button.objectName().toStdString(),
                                        button.text().toStdString(), button.isEnabled(), button.x(),
                                        button.y(), button.width(), button.height()});
@@ -185,7 +174,7 @@ public:
     std::vector<BarView> Bars() override {
         std::vector<BarView> views;
         for (int i = 0; i < 8; ++i) {
-            const qt::BarWidget& bar = Platform().Bar(i);
+            const qt::BarWidget& bar = ControlPlatform().Bar(i);
             views.push_back(BarView{bar.x(), bar.y(), bar.width(), bar.height(),
                                     bar.innerSize().width(), bar.innerSize().height()});
         }
@@ -194,7 +183,7 @@ public:
 
     std::vector<LabelView> Labels() override {
         std::vector<LabelView> views;
-        for (const qt::QtSurface::Text& text : Platform().SurfaceImage().texts())
+        for (const qt::QtSurface::Text& text : ControlPlatform().SurfaceImage().texts())
             views.push_back(LabelView{text.x, text.y, text.text});
         return views;
     }
@@ -223,11 +212,13 @@ public:
 
 private:
     ScheduleWidget& Target() override { return *widget_; }
-    qt::QtPlatform& Platform() { return ScheduleWidgetInternals::Platform(*widget_); }
+    qt::QtPlatform& ControlPlatform() override {
+        return ScheduleWidgetInternals::Platform(*widget_);
+    }
 
     QWidget& Widget(FocusWidget widget) {
-        if (widget.kind == FocusWidget::Kind::Bar) return Platform().Bar(widget.index);
-        return Platform().ButtonWidget(widget.index);
+        if (widget.kind == FocusWidget::Kind::Bar) return ControlPlatform().Bar(widget.index);
+        return ControlPlatform().ButtonWidget(widget.index);
     }
 
     QWidget* FocusTarget() {
@@ -260,7 +251,7 @@ private:
 
     void SendMouse(int bar, QEvent::Type type, double x, Qt::MouseButton button,
                    Qt::MouseButtons buttons, int shift) {
-        qt::BarWidget& target = Platform().Bar(bar);
+        qt::BarWidget& target = ControlPlatform().Bar(bar);
         const QPointF local = InnerPoint(target, x);
         QMouseEvent event(type, local, target.mapToGlobal(local), button, buttons,
                           qt::ModifiersOfCodes(shift));

@@ -25,7 +25,6 @@
 #include "controller/ScheduleController.h"
 #include "frontends/quick/QuickPlatform.h"
 #include "frontends/quick/ScheduleEditorInternals.h"
-#include "platform/Colour.h"
 #include "platform/DesignData.h"
 #include "storage/SafeFile.h"
 
@@ -54,7 +53,7 @@ std::unique_ptr<QQuickWindow> SoftwareWindow() {
     return std::make_unique<QQuickWindow>();
 }
 
-class QuickControl final : public EditorHost<ScheduleEditor> {
+class QuickControl final : public EditorHost<ScheduleEditor, quick::QuickPlatform> {
 public:
     explicit QuickControl(HostEvents events)
         : events_(std::move(events)), window_(SoftwareWindow()) {
@@ -121,7 +120,7 @@ public:
     }
 
     bool Click(int widget) override {
-        QQuickItem* button = Platform().Button(widget).item();
+        QQuickItem* button = ControlPlatform().Button(widget).item();
         if (button == nullptr || !button->isEnabled()) return false;
         const QRect area(0, 0, static_cast<int>(button->width()),
                          static_cast<int>(button->height()));
@@ -170,19 +169,10 @@ public:
     }
 
     /// What Qt Quick's accessibility gives a screen reader for the bar.
-    std::pair<std::string, std::string> AccessibleText(int bar) override {
-        return AccessibleTextOf(&Platform().Bar(bar));
-    }
-
-    double PixelRatio() override { return Platform().Bar(0).PixelRatio(); }
-    std::uint32_t BarPixel(int bar, int x, int y) override {
-        return platform::ColourOf(Platform().Bar(bar).pixelAt(x, y));
-    }
-
     std::vector<ButtonView> Buttons() override {
         std::vector<ButtonView> views;
         for (int i = 0; i < 10; ++i) {
-            const QQuickItem* button = Platform().Button(i).item();
+            const QQuickItem* button = ControlPlatform().Button(i).item();
             if (button == nullptr) continue;
             views.push_back(
                 ButtonView{button->objectName().toStdString(),
@@ -196,7 +186,7 @@ public:
     std::vector<BarView> Bars() override {
         std::vector<BarView> views;
         for (int i = 0; i < 8; ++i) {
-            const quick::BarItem& bar = Platform().Bar(i);
+            const quick::BarItem& bar = ControlPlatform().Bar(i);
             views.push_back(BarView{static_cast<int>(bar.x()), static_cast<int>(bar.y()),
                                     static_cast<int>(bar.width()), static_cast<int>(bar.height()),
                                     bar.innerSize().width(), bar.innerSize().height()});
@@ -206,7 +196,7 @@ public:
 
     std::vector<LabelView> Labels() override {
         std::vector<LabelView> views;
-        for (const quick::SurfaceText::Text& text : Platform().SurfaceTexts().texts())
+        for (const quick::SurfaceText::Text& text : ControlPlatform().SurfaceTexts().texts())
             views.push_back(LabelView{text.x, text.y, text.text});
         return views;
     }
@@ -239,14 +229,16 @@ public:
 
 private:
     ScheduleEditor& Target() override { return *editor_; }
-    quick::QuickPlatform& Platform() { return ScheduleEditorInternals::Platform(*editor_); }
+    quick::QuickPlatform& ControlPlatform() override {
+        return ScheduleEditorInternals::Platform(*editor_);
+    }
     qt::ScheduleController& Controller() override {
         return ScheduleEditorInternals::Controller(*editor_);
     }
 
     QQuickItem* Item(FocusWidget widget) {
-        if (widget.kind == FocusWidget::Kind::Bar) return &Platform().Bar(widget.index);
-        return Platform().Button(widget.index).item();
+        if (widget.kind == FocusWidget::Kind::Bar) return &ControlPlatform().Bar(widget.index);
+        return ControlPlatform().Button(widget.index).item();
     }
 
     static void SendKey(QObject* target, QEvent::Type type, int code,
@@ -259,7 +251,7 @@ private:
     /// delivered to the bar the line names.
     void SendMouse(int bar, QEvent::Type type, double x, Qt::MouseButton button,
                    Qt::MouseButtons buttons, int shift) {
-        quick::BarItem& target = Platform().Bar(bar);
+        quick::BarItem& target = ControlPlatform().Bar(bar);
         const QPointF local(x + design::kBarBorder, design::kBarBorder);
         const QPointF scene = target.mapToScene(local);
         QMouseEvent event(type, local, scene, window_->mapToGlobal(scene), button, buttons,
